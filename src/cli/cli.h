@@ -1,0 +1,86 @@
+#pragma once
+// The console front end: common rules shared by every subcommand.
+//   stdout: result lines only, each exactly the text of the matching GUI line, then "\n";
+//   stderr: "<caption>: <text>" for every message box the GUI would show;
+//   Yes/No questions are answered No unless --yes; exit 0 done, 1 failed or refused, 2 usage.
+#include <iosfwd>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/app/ui.h"
+
+namespace kalmo::cli {
+
+constexpr int kExitOk = 0;
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+
+class ConsoleUi : public app::MessageUi {
+public:
+    ConsoleUi(std::ostream& err, bool yes) : err_(err), yes_(yes) {}
+    app::Answer show(const app::Message& message) override;
+    // Every message shown so far (tests and exit-status decisions look at them).
+    std::vector<app::Message> shown;
+
+private:
+    std::ostream& err_;
+    bool yes_;
+};
+
+// The clock with the date fixed by --today (the time of day stays real).
+class FixedDateClock : public app::Clock {
+public:
+    FixedDateClock(app::Clock& real, std::optional<app::LocalTime> date)
+        : real_(real), date_(date) {}
+    app::LocalTime now() override;
+    std::int64_t seconds() override { return real_.seconds(); }
+
+private:
+    app::Clock& real_;
+    std::optional<app::LocalTime> date_;
+};
+
+struct Context {
+    Context(std::ostream& out, std::ostream& err);
+    ~Context();
+
+    std::vector<std::string> positional;        // in the Windows character set
+    std::map<std::string, std::string> options; // "--from" -> value (Windows character set)
+    bool yes = false;
+
+    std::ostream& out;
+    std::ostream& err;
+    std::unique_ptr<app::FileSystem> fs;
+    std::unique_ptr<app::CodePage> code_page;
+    std::unique_ptr<app::Clock> real_clock;
+    std::unique_ptr<ConsoleUi> ui;
+    std::unique_ptr<FixedDateClock> clock;
+
+    // Writes one result line (Windows-1252 in, console encoding out) and "\n".
+    void line(std::string_view ansi);
+    // A usage error: the text on stderr, exit status 2.
+    int usage(std::string_view text);
+    std::optional<std::string> option(const std::string& name) const;
+};
+
+struct Command {
+    const char* name;
+    const char* synopsis;
+    std::vector<std::string> options; // accepted options besides the common ones
+    std::size_t min_args;
+    std::size_t max_args;
+    int (*run)(Context&);
+};
+
+// The subcommands, in the order of the usage text.
+const std::vector<Command>& commands();
+
+int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err);
+
+// Subcommands.
+int cmd_save(Context& ctx);
+
+} // namespace kalmo::cli

@@ -1,0 +1,63 @@
+#include "core/app/settings.h"
+
+#include "core/app/ini.h"
+#include "core/app/text.h"
+
+namespace kalmo::app {
+
+std::string Settings::port_name() const {
+    return format("COM%d", port_index + 1);
+}
+
+BuiltPath build_path_beside_program(std::string_view program_path, std::string_view name) {
+    std::string buffer(program_path.substr(0, std::min(program_path.size(), kPathBufferSize - 1)));
+    std::size_t k = std::string::npos;
+    for (std::size_t i = buffer.size(); i > 0; --i) {
+        const char c = buffer[i];
+        if (i < buffer.size() && (c == '\\' || c == ':' || c == '/')) {
+            k = i;
+            break;
+        }
+    }
+    buffer = k == std::string::npos ? std::string() : buffer.substr(0, k + 1);
+    const std::size_t dir_end = k == std::string::npos ? 0 : k;
+    if (dir_end + 13 < kPathBufferSize) return {buffer + std::string(name), true};
+    return {buffer + "?", false};
+}
+
+Settings read_settings(FileSystem& fs, const std::string& ini_path) {
+    const IniFile ini(fs, ini_path);
+    Settings s;
+    s.phonebook_file = ini.get_string("Files", "Telbook", "");
+    s.charge_file = ini.get_string("Files", "GebFile", "");
+    s.port_index = static_cast<std::uint8_t>(ini.get_int("Com", "ComPort", 0));
+    s.show_bar = ini.get_int("Toolbar", "ShowBar", 1);
+    s.text = ini.get_int("Toolbar", "Text", 1);
+    s.large_icons = ini.get_int("Toolbar", "LargeIcons", 0);
+    return s;
+}
+
+bool write_settings(const Settings& s, FileSystem& fs, const std::string& ini_path) {
+    IniFile ini(fs, ini_path);
+    bool ok = ini.write_string("Files", "Telbook", s.phonebook_file);
+    ok = ini.write_string("Files", "GebFile", s.charge_file) && ok;
+    ok = ini.write_string("Com", "ComPort", format("%i", s.port_index)) && ok;
+    ok = ini.write_string("Toolbar", "ShowBar", format("%i", s.show_bar)) && ok;
+    ok = ini.write_string("Toolbar", "Text", format("%i", s.text)) && ok;
+    ok = ini.write_string("Toolbar", "LargeIcons", format("%i", s.large_icons)) && ok;
+    return ok;
+}
+
+} // namespace kalmo::app
+
+namespace kalmo::app {
+Settings load_settings_beside(FileSystem& fs, std::string_view program_path) {
+    const BuiltPath p = build_path_beside_program(program_path, kSettingsFileName);
+    return p.fits ? read_settings(fs, p.path) : Settings{};
+}
+
+bool save_settings_beside(const Settings& settings, FileSystem& fs, std::string_view program_path) {
+    const BuiltPath p = build_path_beside_program(program_path, kSettingsFileName);
+    return p.fits && write_settings(settings, fs, p.path);
+}
+} // namespace kalmo::app

@@ -1,0 +1,39 @@
+#pragma once
+// The numbered texts of the program, shared with the resource script.
+#include <cstdint>
+
+namespace kalmo::app {
+
+// Text of string-table entry `id`; an empty text for an unknown id.
+const char* string_text(unsigned id);
+
+// Entries the core refers to by name.
+namespace str {
+constexpr unsigned FileMenuHelp = 100;
+constexpr unsigned Error = 117;
+constexpr unsigned Information = 118;
+constexpr unsigned NotEnoughMemory = 119;
+constexpr unsigned PhonebookChanged = 120;
+constexpr unsigned NoEntryMarked = 121;
+constexpr unsigned NameMissing = 122;
+constexpr unsigned NumberInvalid = 123;
+constexpr unsigned CountryCodeInvalid = 124;
+constexpr unsigned AreaCodeInvalid = 125;
+constexpr unsigned NumberInTwoProjects = 126;
+constexpr unsigned EntryExists = 127;
+constexpr unsigned NoEntryFound = 128;
+constexpr unsigned PhonebookEmpty = 129;
+constexpr unsigned PhonebookFull = 130;
+constexpr unsigned ProjectDuplicate = 131;
+constexpr unsigned ChargeStoreEmpty = 134;
+constexpr unsigned AllOutsideFilter = 136;
+constexpr unsigned NoChargeData = 137;
+constexpr unsigned MonthInvalid = 138;
+constexpr unsigned DayInvalid = 139;
+constexpr unsigned RangeInvalid = 140;
+constexpr unsigned NoCallData = 141;
+constexpr unsigned SpeedDialInvalid = 142;
+constexpr unsigned CrcError = 143;
+} // namespace str
+
+} // namespace kalmo::app

@@ -1,0 +1,76 @@
+#pragma once
+// What the core needs from the outside world, as small interfaces the front ends implement.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kalmo::app {
+
+enum class Icon { None, Error, Warning, Information, Question };
+enum class Buttons { Ok, YesNo, OkCancel };
+enum class Answer { Ok, Cancel, Yes, No };
+
+// A message box. `caption` absent means the platform's default caption; Windows shows its own
+// word there, the console front end writes "Meldung".
+struct Message {
+    std::string text;
+    std::optional<std::string> caption;
+    Buttons buttons = Buttons::Ok;
+    Icon icon = Icon::None;
+
+    bool operator==(const Message&) const = default;
+};
+
+class MessageUi {
+public:
+    virtual ~MessageUi() = default;
+    // Shows the box and returns the button pressed.
+    virtual Answer show(const Message& message) = 0;
+};
+
+// The message helper: text and caption from the string table.
+Answer show_string(MessageUi& ui, unsigned text_id, unsigned caption_id, Buttons buttons,
+                   Icon icon);
+
+// Conversion between the Windows character set (1252) and the OEM one (850 in Germany), and to
+// the console's encoding at the edge.
+class CodePage {
+public:
+    virtual ~CodePage() = default;
+    virtual std::string ansi_to_oem(std::string_view text) = 0;
+    virtual std::string oem_to_ansi(std::string_view text) = 0;
+};
+
+struct LocalTime {
+    int year = 1996; // full year, e.g. 2026
+    int month = 1;   // 1..12
+    int day = 1;
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+};
+
+class Clock {
+public:
+    virtual ~Clock() = default;
+    virtual LocalTime now() = 0;
+    // Wall clock in whole seconds; the link's deadlines are measured with it.
+    virtual std::int64_t seconds() = 0;
+};
+
+// Files by their names in the Windows character set.
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+    // At most `max_bytes` of the file; nothing when it cannot be opened.
+    virtual std::optional<std::vector<std::uint8_t>> read(const std::string& path,
+                                                          std::size_t max_bytes) = 0;
+    virtual bool exists(const std::string& path) = 0;
+    // Writes the whole content into a new file beside `path` and only then puts it in the place
+    // of the old one, so a failed write never destroys what was there. false on any failure.
+    virtual bool write_replacing(const std::string& path, std::string_view content) = 0;
+};
+
+} // namespace kalmo::app

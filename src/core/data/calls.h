@@ -1,0 +1,60 @@
+#pragma once
+// Call records of the exchange's call list, and the call store that holds them.
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "core/data/charge.h"
+
+namespace kalmo::data {
+
+constexpr std::size_t kCallRecordSize = 17;
+constexpr std::size_t kCallCapacity = 150;
+constexpr std::uint8_t kAvaSubscriber = 0xAA;
+
+struct CallRecord {
+    std::uint8_t subscriber = 0;
+    std::uint8_t month = 0;
+    std::uint8_t day = 0;
+    std::uint8_t hour = 0;
+    std::uint8_t minute = 0;
+    NumberField number{};
+
+    static CallRecord from_bytes(const std::uint8_t* bytes);
+    void to_bytes(std::uint8_t* bytes) const;
+    std::uint32_t key() const { return time_key(month, day, hour, minute); }
+    bool empty() const { return subscriber == kEmptySubscriber; }
+
+    bool operator==(const CallRecord&) const = default;
+};
+
+class CallStore {
+public:
+    std::uint16_t count() const { return count_; }
+    CallRecord record(std::size_t i) const { return CallRecord::from_bytes(record_bytes(i)); }
+    const std::uint8_t* record_bytes(std::size_t i) const { return &slots_[i * kCallRecordSize]; }
+    void set_record(std::size_t i, const CallRecord& r) {
+        r.to_bytes(&slots_[i * kCallRecordSize]);
+    }
+    void set_count(std::uint16_t n) { count_ = n; }
+
+    void clear() { count_ = 0; }
+
+    // As the charge store's: verbatim, whole records counted, anything beyond the capacity
+    // dropped; returns the number of records dropped.
+    std::size_t append_received_block(std::span<const std::uint8_t> payload);
+
+    // The exchange sort of the charge store, on 17-byte records.
+    void sort();
+
+    // How many calls of the list came from the same number (the call list computes them).
+    std::array<std::uint8_t, kCallCapacity> repeat{};
+
+private:
+    std::uint16_t count_ = 0;
+    std::array<std::uint8_t, kCallCapacity * kCallRecordSize> slots_{};
+};
+
+} // namespace kalmo::data

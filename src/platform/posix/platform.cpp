@@ -1,0 +1,33 @@
+#include "platform/platform.h"
+
+#include <climits>
+#include <unistd.h>
+
+#include "platform/posix/files.h"
+
+namespace kalmo::platform {
+
+std::unique_ptr<app::FileSystem> make_file_system() {
+    return std::make_unique<PosixFileSystem>();
+}
+std::unique_ptr<app::CodePage> make_code_page() {
+    return std::make_unique<PosixCodePage>();
+}
+std::unique_ptr<app::Clock> make_clock() {
+    return std::make_unique<SystemClock>();
+}
+
+std::string to_console(std::string_view ansi) {
+    return ansi_to_utf8(ansi);
+}
+std::string from_console(std::string_view text) {
+    return utf8_to_ansi(text);
+}
+
+std::string program_path() {
+    char buf[PATH_MAX];
+    const ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
+    return n > 0 ? utf8_to_ansi(std::string_view(buf, static_cast<std::size_t>(n))) : std::string();
+}
+
+} // namespace kalmo::platform

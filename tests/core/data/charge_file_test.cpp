@@ -1,0 +1,191 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "core/data/charge_file.h"
+#include "core/fakes.h"
+
+using namespace kalmo;
+using namespace kalmo::data;
+
+namespace {
+ChargeRecord record(std::uint8_t subscriber, std::uint8_t month, std::uint8_t day,
+                    std::uint32_t amount) {
+    ChargeRecord r;
+    r.amount = amount;
+    r.duration = 75;
+    r.subscriber = subscriber;
+    r.month = month;
+    r.day = day;
+    r.hour = 9;
+    r.minute = 5;
+    r.number.fill(0xFF);
+    r.number[0] = 0x08;
+    r.number[1] = 0x91;
+    r.number[2] = 0x23;
+    r.number[3] = 0x45;
+    r.number[4] = 0x6F;
+    return r;
+}
+
+void fill(ChargeStore& store, const std::vector<ChargeRecord>& records) {
+    store.set_count(static_cast<std::uint16_t>(records.size()));
+    for (std::size_t i = 0; i < records.size(); ++i)
+        store.set_record(i, records[i]);
+}
+
+std::string image(const std::vector<ChargeRecord>& records, std::uint16_t count) {
+    std::string s(kChargeMagic, 31);
+    s += '\0';
+    s += static_cast<char>(count & 0xFF);
+    s += static_cast<char>(count >> 8);
+    for (const auto& r : records) {
+        std::uint8_t b[kChargeRecordSize];
+        r.to_bytes(b);
+        s.append(reinterpret_cast<const char*>(b), kChargeRecordSize);
+    }
+    return s;
+}
+
+struct ChargeFileTest : ::testing::Test {
+    test::MemoryFileSystem fs;
+    test::RecordingUi ui;
+    ChargeStore store;
+};
+} // namespace
+
+TEST_F(ChargeFileTest, ThreeRecordsMakeA103ByteFileAndLoadBackInFileOrder) {
+    const std::vector<ChargeRecord> recs = {record(0x21, 5, 3, 10), record(0x22, 1, 9, 20),
+                                            record(0x05, 3, 14, 1234)};
+    fill(store, recs);
+    EXPECT_EQ(save_charge_file(store, "C:\\DATEN\\JAN.GDS", fs, ui), SaveResult::Saved);
+    const std::string& file = fs.files.at("C:\\DATEN\\JAN.GDS");
+    ASSERT_EQ(file.size(), 103u);
+    EXPECT_EQ(file, image(recs, 3));
+    EXPECT_TRUE(ui.shown.empty());
+
+    ChargeStore loaded;
+    loaded.filter.from_year = 0x7E;
+    loaded.filter.minimum_amount = 505;
+    EXPECT_EQ(load_charge_file(loaded, "C:\\DATEN\\JAN.GDS", fs, ui), LoadResult::Loaded);
+    ASSERT_EQ(loaded.count(), 3);
+    for (std::size_t i = 0; i < 3; ++i)
+        EXPECT_EQ(loaded.record(i), recs[i]);
+    EXPECT_EQ(loaded.filter.from_month, 5);
+    EXPECT_EQ(loaded.filter.from_day, 3);
+    EXPECT_EQ(loaded.filter.to_month, 3);
+    EXPECT_EQ(loaded.filter.to_day, 14);
+    // Years and minimum belong to the evaluation, not to the file.
+    EXPECT_EQ(loaded.filter.from_year, 0x7E);
+    EXPECT_EQ(loaded.filter.minimum_amount, 505u);
+}
+
+TEST_F(ChargeFileTest, LoadFailuresReportAndKeepTheRecordsInMemory) {
+    fill(store, {record(0x21, 1, 1, 1)});
+    EXPECT_EQ(load_charge_file(store, "missing.gds", fs, ui), LoadResult::NotOpened);
+    EXPECT_TRUE(ui.shown.empty());
+
+    fs.files["empty.gds"] = "";
+    EXPECT_EQ(load_charge_file(store, "empty.gds", fs, ui), LoadResult::Unreadable);
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_EQ(ui.shown[0].text, "Error reading empty.gds.");
+    EXPECT_EQ(ui.shown[0].icon, app::Icon::Warning);
+    EXPECT_FALSE(ui.shown[0].caption.has_value());
+
+    std::string v11 = image({record(0x21, 1, 1, 1)}, 1);
+    v11[30] = '1'; // "V1.1"
+    fs.files["v11.gds"] = v11;
+    EXPECT_EQ(load_charge_file(store, "v11.gds", fs, ui), LoadResult::NotAChargeFile);
+    EXPECT_EQ(ui.shown.back().text, "Error v11.gds ist keine Gebührendatei.");
+    EXPECT_EQ(ui.shown.back().icon, app::Icon::Error);
+    EXPECT_EQ(store.count(), 1);
+
+    fs.files["short.gds"] = "Gebuehr";
+    EXPECT_EQ(load_charge_file(store, "short.gds", fs, ui), LoadResult::NotAChargeFile);
+    EXPECT_EQ(store.count(), 1);
+}
+
+TEST_F(ChargeFileTest, LyingCountsAreClampedToTheRecordsInTheFile) {
+    // Count 5 but two records held.
+    fs.files["lie.gds"] = image({record(0x21, 1, 1, 1), record(0x22, 2, 2, 2)}, 5);
+    EXPECT_EQ(load_charge_file(store, "lie.gds", fs, ui), LoadResult::Loaded);
+    EXPECT_EQ(store.count(), 2);
+    EXPECT_EQ(store.filter.to_month, 2);
+
+    // Count 65535 in a file far longer than the store: at most 2,000 records.
+    std::vector<ChargeRecord> many(2100, record(0x21, 4, 4, 4));
+    fs.files["huge.gds"] = image(many, 0xFFFF);
+    EXPECT_EQ(load_charge_file(store, "huge.gds", fs, ui), LoadResult::Loaded);
+    EXPECT_EQ(store.count(), kChargeCapacity);
+
+    // Only the header and the count: an empty store, no record invented.
+    fs.files["head.gds"] = image({}, 3);
+    EXPECT_EQ(load_charge_file(store, "head.gds", fs, ui), LoadResult::Loaded);
+    EXPECT_EQ(store.count(), 0);
+    EXPECT_TRUE(ui.shown.empty());
+}
+
+TEST_F(ChargeFileTest, SaveRefusesAnEmptyStoreAndAsksBeforeOverwriting) {
+    EXPECT_EQ(save_charge_file(store, "a.gds", fs, ui), SaveResult::StoreEmpty);
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_EQ(ui.shown[0],
+              (app::Message{"Gebührendatenspeicher leer\nFunktion abgebrochen",
+                            std::string("Fehler"), app::Buttons::Ok, app::Icon::Error}));
+    EXPECT_EQ(fs.writes, 0);
+
+    fill(store, {record(0x21, 1, 1, 1)});
+    fs.files["a.gds"] = "old";
+    fs.files["a.ASC"] = "old export";
+    ui.answers.push_back(app::Answer::No);
+    EXPECT_EQ(save_charge_file(store, "a.gds", fs, ui), SaveResult::Declined);
+    EXPECT_EQ(ui.shown.back(), (app::Message{"Das File a.gds. existiert bereits überschreiben ?",
+                                             std::string("Information"), app::Buttons::YesNo,
+                                             app::Icon::Information}));
+    EXPECT_EQ(fs.files["a.gds"], "old");
+    EXPECT_EQ(fs.files["a.ASC"], "old export");
+
+    EXPECT_EQ(save_charge_file(store, "a.gds", fs, ui), SaveResult::Saved);
+    EXPECT_EQ(fs.files["a.gds"].size(), 57u);
+}
+
+TEST_F(ChargeFileTest, FailedWritesAreReportedAndTheExportStillFollows) {
+    fill(store, {record(0x21, 1, 1, 1)});
+    fs.unwritable["x.gds"] = true;
+    EXPECT_EQ(save_charge_file(store, "x.gds", fs, ui), SaveResult::DataWriteFailed);
+    ASSERT_EQ(ui.shown.size(), 1u);
+    EXPECT_EQ(ui.shown[0].text, "Error writing x.gds.");
+    EXPECT_EQ(ui.shown[0].icon, app::Icon::Error);
+    EXPECT_TRUE(fs.files.count("x.ASC"));
+
+    test::RecordingUi ui2;
+    fs.unwritable["y.ASC"] = true;
+    EXPECT_EQ(save_charge_file(store, "y.gds", fs, ui2), SaveResult::ExportWriteFailed);
+    ASSERT_EQ(ui2.shown.size(), 1u);
+    EXPECT_EQ(ui2.shown[0].text, "Error writing y.ASC.");
+}
+
+TEST(ExportFile, NameIsCutAtTheLastDotOfTheFileName) {
+    EXPECT_EQ(export_file_name("C:\\DATEN\\JAN.GDS"), "C:\\DATEN\\JAN.ASC");
+    EXPECT_EQ(export_file_name("C:\\DATEN.96\\JAN"), "C:\\DATEN.96\\JAN.ASC");
+    EXPECT_EQ(export_file_name("JAN"), "JAN.ASC");
+    EXPECT_EQ(export_file_name("a.b.gds"), "a.b.ASC");
+    EXPECT_EQ(export_file_name("/tmp/x.y/data"), "/tmp/x.y/data.ASC");
+    EXPECT_EQ(export_file_name("C:JAN.GDS"), "C:JAN.ASC");
+}
+
+TEST(ExportFile, FieldsInTheirOrderAndBytes) {
+    ChargeStore store;
+    std::vector<ChargeRecord> recs = {record(0x21, 3, 14, 1234), record(0xFF, 3, 14, 1),
+                                      record(0x05, 12, 1, 0), record(0x00, 1, 2, 7)};
+    recs[2].number.fill(0xFF);
+    recs[3].number[0] = 0xBB;
+    fill(store, recs);
+    EXPECT_EQ(export_content(store), "21;14;3;9;5;75;089123456;1234;\n"
+                                     "5;1;12;9;5;75;;0;\n"
+                                     "0;2;1;9;5;75;Privatgespr\xE4"
+                                     "ch;7;\n");
+
+    ChargeStore all_empty;
+    fill(all_empty, {record(0xFF, 1, 1, 1), record(0xFF, 1, 1, 1)});
+    EXPECT_EQ(export_content(all_empty), "");
+}

@@ -1,0 +1,65 @@
+#pragma once
+// Stand-ins for the outside world, shared by the core tests.
+#include <deque>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "core/app/ui.h"
+
+namespace kalmo::test {
+
+// Remembers every message; answers from a queue (Yes/Ok when it runs dry).
+class RecordingUi : public app::MessageUi {
+public:
+    app::Answer show(const app::Message& message) override {
+        shown.push_back(message);
+        if (!answers.empty()) {
+            const app::Answer a = answers.front();
+            answers.pop_front();
+            return a;
+        }
+        return message.buttons == app::Buttons::YesNo ? app::Answer::Yes : app::Answer::Ok;
+    }
+    std::vector<std::string> texts() const {
+        std::vector<std::string> t;
+        for (const auto& m : shown)
+            t.push_back(m.text);
+        return t;
+    }
+    std::vector<app::Message> shown;
+    std::deque<app::Answer> answers;
+};
+
+// Files in memory; names in `unwritable` refuse every write.
+class MemoryFileSystem : public app::FileSystem {
+public:
+    std::optional<std::vector<std::uint8_t>> read(const std::string& path,
+                                                  std::size_t max_bytes) override {
+        const auto it = files.find(path);
+        if (it == files.end()) return std::nullopt;
+        const std::string& c = it->second;
+        return std::vector<std::uint8_t>(
+            c.begin(), c.begin() + static_cast<std::ptrdiff_t>(std::min(max_bytes, c.size())));
+    }
+    bool exists(const std::string& path) override { return files.count(path) != 0; }
+    bool write_replacing(const std::string& path, std::string_view content) override {
+        ++writes;
+        if (unwritable.count(path)) return false;
+        files[path] = std::string(content);
+        return true;
+    }
+    std::map<std::string, std::string> files;
+    std::map<std::string, bool> unwritable;
+    int writes = 0;
+};
+
+class FakeClock : public app::Clock {
+public:
+    app::LocalTime now() override { return time; }
+    std::int64_t seconds() override { return secs; }
+    app::LocalTime time{2026, 12, 7, 10, 30, 0};
+    std::int64_t secs = 1000;
+};
+
+} // namespace kalmo::test
