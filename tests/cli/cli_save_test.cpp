@@ -1,0 +1,131 @@
+// kalmo save through the real file system: byte-for-byte copies, the export beside it, the
+// refusals and their exit codes.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "cli/cli.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+struct CliRun {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+CliRun run_kalmo(std::vector<std::string> args) {
+    args.insert(args.begin(), "kalmo");
+    std::vector<const char*> argv;
+    for (const auto& a : args)
+        argv.push_back(a.c_str());
+    std::ostringstream out, err;
+    const int status = kalmo::cli::run(static_cast<int>(argv.size()), argv.data(), out, err);
+    return {status, out.str(), err.str()};
+}
+
+// The console speaks UTF-8 while literals here are Windows-1252: expected console texts are
+// written as UTF-8 literals.
+std::string utf8(const char8_t* text) {
+    return reinterpret_cast<const char*>(text);
+}
+
+std::string slurp(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void put(const fs::path& p, const std::string& content) {
+    std::ofstream(p, std::ios::binary) << content;
+}
+
+std::string charge_file(int records) {
+    std::string s("Gebuehrendaten QUELTAR 240 V1.0", 31);
+    s += '\0';
+    s += static_cast<char>(records & 0xFF);
+    s += static_cast<char>(records >> 8);
+    for (int i = 0; i < records; ++i) {
+        const unsigned char r[23] = {0xD2, 0x04, 0,    0,    75,   0,    0x21, 3,
+                                     14,   9,    5,    0x08, 0x91, 0x23, 0x45, 0x6F,
+                                     0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+        s.append(reinterpret_cast<const char*>(r), 23);
+    }
+    return s;
+}
+
+struct CliSave : ::testing::Test {
+    fs::path dir;
+    void SetUp() override {
+        dir = fs::temp_directory_path() /
+              ("kalmo-cli-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+};
+} // namespace
+
+TEST_F(CliSave, CopiesByteForByteAndWritesTheExport) {
+    put(dir / "in.GDS", charge_file(3));
+    const CliRun r = run_kalmo({"save", (dir / "in.GDS").string(), (dir / "out.GDS").string()});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(slurp(dir / "out.GDS"), charge_file(3));
+    const std::string line = "21;14;3;9;5;75;089123456;1234;\n";
+    EXPECT_EQ(slurp(dir / "out.ASC"), line + line + line);
+}
+
+TEST_F(CliSave, ExistingTargetIsKeptUnlessYes) {
+    put(dir / "in.GDS", charge_file(1));
+    put(dir / "out.GDS", "old");
+    CliRun r = run_kalmo({"save", (dir / "in.GDS").string(), (dir / "out.GDS").string()});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "Information: Das File " + (dir / "out.GDS").string() +
+                         utf8(u8". existiert bereits überschreiben ?\n"));
+    EXPECT_EQ(slurp(dir / "out.GDS"), "old");
+    EXPECT_FALSE(fs::exists(dir / "out.ASC"));
+
+    r = run_kalmo({"save", (dir / "in.GDS").string(), (dir / "out.GDS").string(), "--yes"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(slurp(dir / "out.GDS"), charge_file(1));
+}
+
+TEST_F(CliSave, MalformedInputGivesItsMessageAndNoOutput) {
+    put(dir / "empty.GDS", "");
+    CliRun r = run_kalmo({"save", (dir / "empty.GDS").string(), (dir / "o.GDS").string()});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "Meldung: Error reading " + (dir / "empty.GDS").string() + ".\n");
+
+    put(dir / "bad.GDS", "Gebuehrendaten QUELTAR 240 V2.0" + std::string(40, '\0'));
+    r = run_kalmo({"save", (dir / "bad.GDS").string(), (dir / "o.GDS").string()});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "Meldung: Error " + (dir / "bad.GDS").string() +
+                         utf8(u8" ist keine Gebührendatei.\n"));
+
+    put(dir / "none.GDS", charge_file(0));
+    r = run_kalmo({"save", (dir / "none.GDS").string(), (dir / "o.GDS").string()});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, utf8(u8"Fehler: Gebührendatenspeicher leer\nFunktion abgebrochen\n"));
+    EXPECT_FALSE(fs::exists(dir / "o.GDS"));
+    EXPECT_FALSE(fs::exists(dir / "o.ASC"));
+}
+
+TEST_F(CliSave, UnwritableTargetIsReported) {
+    put(dir / "in.GDS", charge_file(2));
+    const fs::path target = dir / "missing-dir" / "x.GDS";
+    const CliRun r = run_kalmo({"save", (dir / "in.GDS").string(), target.string()});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("Meldung: Error writing " + target.string() + "."), std::string::npos);
+}
+
+TEST(CliUsage, BadCommandLinesExitWithTwo) {
+    EXPECT_EQ(run_kalmo({}).status, 2);
+    EXPECT_EQ(run_kalmo({"nonsense"}).status, 2);
+    EXPECT_EQ(run_kalmo({"save", "only-one"}).status, 2);
+    EXPECT_EQ(run_kalmo({"save", "a", "b", "--today", "2026-13-01"}).status, 2);
+    EXPECT_EQ(run_kalmo({"save", "a", "b", "--bogus", "1"}).status, 2);
+}

@@ -1,0 +1,117 @@
+#include <gtest/gtest.h>
+
+#include "core/app/ini.h"
+#include "core/app/settings.h"
+#include "core/fakes.h"
+
+using namespace kalmo;
+using namespace kalmo::app;
+
+TEST(ProfileInt, ReadsValuesTheWayThePlatformDoes) {
+    EXPECT_EQ(profile_int("  12abc", 7), 12);
+    EXPECT_EQ(profile_int("-3", 7), -3);
+    EXPECT_EQ(profile_int("0x10", 7), 16);
+    EXPECT_EQ(profile_int("0X1F", 7), 0);
+    EXPECT_EQ(profile_int("", 7), 7);
+    EXPECT_EQ(profile_int("abc", 7), 0);
+    EXPECT_EQ(profile_int("010", 7), 10);
+    EXPECT_EQ(profile_int("+5", 7), 5);
+    EXPECT_EQ(profile_int("4294967295", 7), -1);
+    EXPECT_EQ(profile_int("99999999999999999999999", 7), profile_int("99999999999999999999999", 0));
+}
+
+TEST(IniFile, LookupIgnoresCaseBlanksAndQuotes) {
+    test::MemoryFileSystem fs;
+    fs.files["k.ini"] = "; comment\r\n[files]\r\n  TELBOOK =  \"C:\\TB\\A.TLB\"  \r\n"
+                        "[Com]\nComPort = 3\n";
+    IniFile ini(fs, "k.ini");
+    EXPECT_EQ(ini.get_string("Files", "Telbook", "x"), "C:\\TB\\A.TLB");
+    EXPECT_EQ(ini.get_int("COM", "comport", 0), 3);
+    EXPECT_EQ(ini.get_string("Files", "GebFile", "none"), "none");
+    EXPECT_EQ(ini.get_int("Toolbar", "ShowBar", 1), 1);
+    IniFile missing(fs, "nothing.ini");
+    EXPECT_EQ(missing.get_string("Files", "Telbook", "d"), "d");
+}
+
+TEST(IniFile, WritingReplacesOrAppendsAndKeepsTheRest) {
+    test::MemoryFileSystem fs;
+    fs.files["k.ini"] = "[Files]\r\nTelbook=old\r\n; keep me\r\n[Other]\r\nx=1\r\n";
+    IniFile ini(fs, "k.ini");
+    ASSERT_TRUE(ini.write_string("Files", "Telbook", "new"));
+    ASSERT_TRUE(ini.write_string("Files", "GebFile", "g"));
+    ASSERT_TRUE(ini.write_string("Com", "ComPort", "1"));
+    // A new key goes after the last line of its section, as the platform's writer puts it.
+    EXPECT_EQ(fs.files["k.ini"],
+              "[Files]\r\nTelbook=new\r\n; keep me\r\nGebFile=g\r\n[Other]\r\nx=1\r\n"
+              "[Com]\r\nComPort=1\r\n");
+}
+
+TEST(Settings, FirstRunGivesDefaultsAndWritesAllSixKeysInOrder) {
+    test::MemoryFileSystem fs;
+    const Settings s = read_settings(fs, "Kalmo32.ini");
+    EXPECT_EQ(s, Settings{});
+    EXPECT_EQ(s.port_name(), "COM1");
+    ASSERT_TRUE(write_settings(s, fs, "Kalmo32.ini"));
+    EXPECT_EQ(fs.files["Kalmo32.ini"], "[Files]\r\nTelbook=\r\nGebFile=\r\n[Com]\r\nComPort=0\r\n"
+                                       "[Toolbar]\r\nShowBar=1\r\nText=1\r\nLargeIcons=0\r\n");
+}
+
+TEST(Settings, OddValuesAreKeptOrWrappedAsDocumented) {
+    test::MemoryFileSystem fs;
+    fs.files["Kalmo32.ini"] = "[Files]\r\nTelbook=\r\n[Com]\r\nComPort=256\r\n"
+                              "[Toolbar]\r\nShowBar=5\r\nText=junk\r\nLargeIcons=-1\r\n";
+    Settings s = read_settings(fs, "Kalmo32.ini");
+    EXPECT_EQ(s.phonebook_file, "");
+    EXPECT_EQ(s.port_index, 0); // low 8 bits of 256
+    EXPECT_EQ(s.show_bar, 5);   // any non-zero counts as on and is written back as read
+    EXPECT_EQ(s.text, 0);
+    EXPECT_EQ(s.large_icons, -1);
+    fs.files["Kalmo32.ini"] = "[Com]\r\nComPort=7\r\n";
+    EXPECT_EQ(read_settings(fs, "Kalmo32.ini").port_name(), "COM8");
+
+    // A path of more than 255 characters is cut to what the buffer holds.
+    fs.files["Kalmo32.ini"] = "[Files]\r\nGebFile=" + std::string(400, 'a') + "\r\n";
+    EXPECT_EQ(read_settings(fs, "Kalmo32.ini").charge_file.size(), 255u);
+
+    // Binary junk without sections: defaults.
+    fs.files["Kalmo32.ini"] = std::string("\0\xFF[\n=\r\x01", 7);
+    EXPECT_EQ(read_settings(fs, "Kalmo32.ini"), Settings{});
+}
+
+TEST(Settings, RoundTripKeepsEveryValue) {
+    test::MemoryFileSystem fs;
+    Settings s;
+    s.phonebook_file = "C:\\TELEFON\\FIRMA.TLB";
+    s.charge_file = "D:\\GEB\\MÄRZ.GDS";
+    s.port_index = 2;
+    s.show_bar = 0;
+    s.text = 0;
+    s.large_icons = 1;
+    ASSERT_TRUE(write_settings(s, fs, "Kalmo32.ini"));
+    EXPECT_EQ(read_settings(fs, "Kalmo32.ini"), s);
+    // Writing again over the file changes values in place.
+    s.port_index = 255;
+    ASSERT_TRUE(write_settings(s, fs, "Kalmo32.ini"));
+    EXPECT_EQ(read_settings(fs, "Kalmo32.ini"), s);
+}
+
+TEST(PathBuilder, DirectoryUpTo115CharactersFits) {
+    const std::string dir115 = "C:\\" + std::string(111, 'd') + "\\"; // 115 with the separator
+    ASSERT_EQ(dir115.size(), 115u);
+    const BuiltPath ok = build_path_beside_program(dir115 + "KALMO32.EXE", "Kalmo32.ini");
+    EXPECT_TRUE(ok.fits);
+    EXPECT_EQ(ok.path, dir115 + "Kalmo32.ini");
+
+    const std::string dir116 = "C:\\" + std::string(112, 'd') + "\\";
+    const BuiltPath too_long = build_path_beside_program(dir116 + "K.EXE", "Kalmo32.ini");
+    EXPECT_FALSE(too_long.fits);
+    EXPECT_EQ(too_long.path, dir116 + "?");
+
+    EXPECT_EQ(build_path_beside_program("C:KALMO32.EXE", "kalmo.hlp").path, "C:kalmo.hlp");
+
+    test::MemoryFileSystem fs;
+    fs.files[dir116 + "Kalmo32.ini"] = "[Com]\r\nComPort=3\r\n";
+    EXPECT_EQ(load_settings_beside(fs, dir116 + "K.EXE"), Settings{});
+    EXPECT_FALSE(save_settings_beside(Settings{}, fs, dir116 + "K.EXE"));
+    EXPECT_EQ(fs.writes, 0);
+}
