@@ -26,6 +26,12 @@ std::string display_text(const std::string& number, const phonebook::NumberLooku
 }
 } // namespace
 
+app::Message no_call_data_question() {
+    // An error icon on a question: that is how the list has always asked.
+    return string_message(app::str::NoCallData, app::str::Information, app::Buttons::YesNo,
+                          app::Icon::Error);
+}
+
 void group_calls(data::CallStore& calls) {
     const std::size_t n = listed_count(calls);
     std::vector<std::string> numbers(n);

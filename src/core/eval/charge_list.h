@@ -59,6 +59,8 @@ constexpr char kChargeListHeader[] =
     "Tln   Datum    Uhrzeit   Dauer         Amtsrufnummer             Betrag";
 constexpr char kChargeListPrintHeading[] =
     " Tln  Datum    Uhrzeit   Dauer         Amtsrufnummer          Betrag";
+// F1: pop-up topic of the help file.
+constexpr unsigned kChargeListHelpPopup = 151;
 
 // One line of the list (after the number lookup replaced the number by a name).
 std::string charge_list_line(const data::ChargeRecord& record, std::uint8_t year,

@@ -65,6 +65,8 @@ public:
     static constexpr unsigned kDateFieldLimit = 2;
     static constexpr unsigned kDmFieldLimit = 3;
     static constexpr unsigned kPfFieldLimit = 2;
+    // F1: pop-up topic of the help file.
+    static constexpr unsigned kHelpPopup = 154;
 
     static Fields opening_texts(const data::EvaluationFilter& filter);
     // Only the first failing check is reported: months, then days, then the range.

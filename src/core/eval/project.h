@@ -20,6 +20,9 @@ using ProjectNames = std::array<std::string, kProjectCount>;
 
 constexpr char kProjectListHeader[] =
     "Tln   Datum    Uhrzeit   Dauer         Amtsrufnummer             Betrag";
+// F1: help file topics (full topics, not pop-ups).
+constexpr unsigned kProjectSelectHelp = 112;
+constexpr unsigned kProjectListHelp = 155;
 
 // Button 1020 + project: the project's name and enabled when it is defined; otherwise disabled
 // with the caption of the template ("Projekt  1" ... "Projekt 10").

@@ -83,6 +83,13 @@ TEST_F(CallListTest, GroupingIsRecomputedOnEveryOpening) {
     EXPECT_EQ(repeats(), (std::vector<int>{0, 2}));
 }
 
+TEST(CallListOpening, AsksToReadWhenEmpty) {
+    const app::Message m = eval::no_call_data_question();
+    EXPECT_EQ(m.text, "Keine Anrufdaten vorhanden!\nAnrudaten aus TK-Anlage lesen ?");
+    EXPECT_EQ(m.caption, std::optional<std::string>("Information"));
+    EXPECT_EQ(m.buttons, app::Buttons::YesNo);
+}
+
 TEST_F(CallListTest, SpeedDialCodes) {
     test::fill_calls(*calls, {call(0x21, 3, 1, "089123")});
     lookup.entries["089123"] = {"Firma", 1};
