@@ -63,41 +63,60 @@ bool load_charges_for_cli(Context& ctx, data::ChargeStore& store, const std::str
     return true;
 }
 
-int print_system_charge_list(Context& ctx, data::ChargeStore& store,
-                             const phonebook::NumberLookup& lookup) {
+std::optional<FilterOptions> filter_options(Context& ctx) {
+    FilterOptions o;
     const auto from = ctx.option("--from");
     const auto to = ctx.option("--to");
     const auto minimum = ctx.option("--min");
-    std::string from_day, from_month, from_year, to_day, to_month, to_year, dm, pf;
-    if (from && !parse_filter_date(*from, from_day, from_month, from_year))
-        return ctx.usage("--from takes DD.MM.YYYY");
-    if (to && !parse_filter_date(*to, to_day, to_month, to_year))
-        return ctx.usage("--to takes DD.MM.YYYY");
-    if (minimum && !parse_minimum(*minimum, dm, pf)) return ctx.usage("--min takes DM[,PF]");
+    if (from) {
+        o.from.emplace();
+        if (!parse_filter_date(*from, o.from->day, o.from->month, o.from->year)) {
+            ctx.usage("--from takes DD.MM.YYYY");
+            return std::nullopt;
+        }
+    }
+    if (to) {
+        o.to.emplace();
+        if (!parse_filter_date(*to, o.to->day, o.to->month, o.to->year)) {
+            ctx.usage("--to takes DD.MM.YYYY");
+            return std::nullopt;
+        }
+    }
+    if (minimum) {
+        o.minimum.emplace();
+        if (!parse_minimum(*minimum, o.minimum->first, o.minimum->second)) {
+            ctx.usage("--min takes DM[,PF]");
+            return std::nullopt;
+        }
+    }
+    return o;
+}
 
+int print_system_charge_list(Context& ctx, data::ChargeStore& store,
+                             const phonebook::NumberLookup& lookup, const FilterOptions& options) {
     eval::open_charge_evaluation(store);
     eval::SystemChargeList list(store);
     const app::LocalTime now = ctx.clock->now();
     eval::FillResult result = list.fill(lookup, now);
 
-    if (from || to || minimum) {
+    if (options.from || options.to || options.minimum) {
         // The options are typed into the filter dialog, so a first fill that lists nothing
         // only matters when there is nothing to filter at all.
         if (result.outcome == eval::FillOutcome::NoChargeData) return report_outcome(ctx, result);
         eval::FilterDialog::Fields fields = list.filter_dialog_texts();
-        if (from) {
-            fields.from_day = from_day;
-            fields.from_month = from_month;
-            fields.from_year = from_year;
+        if (options.from) {
+            fields.from_day = options.from->day;
+            fields.from_month = options.from->month;
+            fields.from_year = options.from->year;
         }
-        if (to) {
-            fields.to_day = to_day;
-            fields.to_month = to_month;
-            fields.to_year = to_year;
+        if (options.to) {
+            fields.to_day = options.to->day;
+            fields.to_month = options.to->month;
+            fields.to_year = options.to->year;
         }
-        if (minimum) {
-            fields.dm = dm;
-            fields.pf = pf;
+        if (options.minimum) {
+            fields.dm = options.minimum->first;
+            fields.pf = options.minimum->second;
         }
         if (const auto error = list.filter_dialog_ok(fields)) {
             ctx.ui->show(*error);
