@@ -63,6 +63,20 @@ void BM_FillSystemChargeList(benchmark::State& state) {
     state.counters["lines"] = static_cast<double>(list.lines().size());
 }
 BENCHMARK(BM_FillSystemChargeList)->Unit(benchmark::kMillisecond);
+
+// The same fill without a phonebook: the list's own share of the time.
+void BM_FillSystemChargeListNoPhonebook(benchmark::State& state) {
+    auto store = std::make_unique<data::ChargeStore>();
+    fill_full_store(*store);
+    const phonebook::NoPhonebook lookup;
+    const app::LocalTime now{2026, 12, 7, 10, 0, 0};
+    eval::SystemChargeList list(*store);
+    for (auto _ : state) {
+        eval::open_charge_evaluation(*store);
+        benchmark::DoNotOptimize(list.fill(lookup, now));
+    }
+}
+BENCHMARK(BM_FillSystemChargeListNoPhonebook)->Unit(benchmark::kMillisecond);
 } // namespace
 
 BENCHMARK_MAIN();
