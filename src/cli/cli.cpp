@@ -56,6 +56,26 @@ std::optional<std::string> Context::option(const std::string& name) const {
 const std::vector<Command>& commands() {
     static const std::vector<Command> table = {
         {"save", "save IN.GDS OUT.GDS [--yes]", {}, 2, 2, cmd_save},
+        {"charges",
+         "charges FILE.GDS [--phonebook FILE.TLB] [--from DD.MM.YYYY] [--to DD.MM.YYYY] [--min "
+         "DM[,PF]]",
+         {"--phonebook", "--from", "--to", "--min"},
+         1,
+         1,
+         cmd_charges},
+        {"sums", "sums FILE.GDS [--phonebook FILE.TLB]", {"--phonebook"}, 1, 1, cmd_sums},
+        {"subscriber",
+         "subscriber FILE.GDS SUB [--phonebook FILE.TLB]",
+         {"--phonebook"},
+         2,
+         2,
+         cmd_subscriber},
+        {"project",
+         "project FILE.GDS --phonebook FILE.TLB --project N",
+         {"--phonebook", "--project"},
+         1,
+         1,
+         cmd_project},
     };
     return table;
 }

@@ -82,5 +82,9 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
 
 // Subcommands.
 int cmd_save(Context& ctx);
+int cmd_charges(Context& ctx);
+int cmd_sums(Context& ctx);
+int cmd_subscriber(Context& ctx);
+int cmd_project(Context& ctx);
 
 } // namespace kalmo::cli

@@ -1,0 +1,21 @@
+#pragma once
+// The one place where the console front end turns --phonebook into a number lookup.
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "cli/cli.h"
+#include "core/eval/project.h"
+#include "core/phonebook/lookup.h"
+
+namespace kalmo::cli {
+
+struct CliPhonebook {
+    std::unique_ptr<phonebook::NumberLookup> lookup;
+    eval::ProjectNames project_names; // all empty without a phonebook
+};
+
+// Without a path: no phonebook, every number stays a number.
+CliPhonebook load_phonebook_for_cli(Context& ctx, const std::optional<std::string>& path);
+
+} // namespace kalmo::cli

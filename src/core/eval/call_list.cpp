@@ -1,0 +1,119 @@
+#include "core/eval/call_list.h"
+
+#include <algorithm>
+
+#include "core/app/strings.h"
+#include "core/app/text.h"
+#include "core/eval/common.h"
+#include "core/eval/filter.h"
+
+namespace kalmo::eval {
+
+namespace {
+std::size_t listed_count(const data::CallStore& calls) {
+    return std::min<std::size_t>(calls.count(), data::kCallCapacity);
+}
+
+std::string call_number_text(const data::CallStore& calls, std::size_t i) {
+    return data::number_text(calls.record_bytes(i) + 5);
+}
+
+std::string display_text(const std::string& number, const phonebook::NumberLookup& lookup) {
+    if (number.empty()) return kUnknownNumber;
+    std::string text = number;
+    lookup.lookup(text);
+    return text;
+}
+} // namespace
+
+app::Message no_call_data_question() {
+    // An error icon on a question: that is how the list has always asked.
+    return string_message(app::str::NoCallData, app::str::Information, app::Buttons::YesNo,
+                          app::Icon::Error);
+}
+
+void group_calls(data::CallStore& calls) {
+    const std::size_t n = listed_count(calls);
+    std::vector<std::string> numbers(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        numbers[i] = call_number_text(calls, i);
+        calls.repeat[i] = 1;
+    }
+    for (std::size_t i = 0; i < n; ++i) {
+        for (std::size_t j = i + 1; j < n && calls.repeat[i] != 0; ++j) {
+            if (calls.repeat[j] == 0 || numbers[j] != numbers[i]) continue;
+            calls.repeat[j] = static_cast<std::uint8_t>(calls.repeat[j] + calls.repeat[i]);
+            calls.repeat[i] = 0;
+        }
+    }
+}
+
+CallList fill_call_list(data::CallStore& calls, const phonebook::NumberLookup& lookup,
+                        const app::LocalTime& now) {
+    CallList out;
+    if (calls.count() > data::kCallCapacity)
+        calls.set_count(static_cast<std::uint16_t>(data::kCallCapacity));
+    const unsigned year = current_year(now);
+    for (std::size_t i = 0; i < calls.count(); ++i) {
+        const data::CallRecord r = calls.record(i);
+        if (calls.repeat[i] == 0 || r.empty()) continue;
+        const std::string text = display_text(data::number_text(r.number), lookup);
+        out.lines.push_back(app::format(
+            " %3s | %02u.%02u.%02u  %2u:%02u | %24s | %3u ",
+            call_subscriber_text(r.subscriber).c_str(), unsigned{r.day}, unsigned{r.month}, year,
+            unsigned{r.hour}, unsigned{r.minute}, text.c_str(), unsigned{calls.repeat[i]}));
+        out.line_map.push_back(i);
+    }
+    return out;
+}
+
+std::vector<std::string> call_statistics(const data::CallStore& calls, std::size_t record,
+                                         const phonebook::NumberLookup& lookup,
+                                         const app::LocalTime& now) {
+    std::vector<std::string> lines;
+    if (record >= listed_count(calls) || calls.repeat[record] <= 1) return lines;
+    const std::string number = call_number_text(calls, record);
+    const std::string text = display_text(number, lookup);
+    const unsigned year = current_year(now);
+    for (std::size_t d = 0; d <= record; ++d) {
+        if (d != record && calls.repeat[d] != 0) continue;
+        if (call_number_text(calls, d) != number) continue;
+        const data::CallRecord r = calls.record(d);
+        // No subscriber test: every call from the number is listed, empty records included.
+        lines.push_back(app::format(" %3s | %02u.%02u.%02u  %2u:%02u | %24s ",
+                                    call_subscriber_text(r.subscriber).c_str(), unsigned{r.day},
+                                    unsigned{r.month}, year, unsigned{r.hour}, unsigned{r.minute},
+                                    text.c_str()));
+    }
+    if (lines.size() < 2) lines.clear();
+    return lines;
+}
+
+std::vector<std::string> call_statistics_of_line(const data::CallStore& calls, const CallList& list,
+                                                 std::size_t line,
+                                                 const phonebook::NumberLookup& lookup,
+                                                 const app::LocalTime& now) {
+    if (line >= list.line_map.size()) return {};
+    return call_statistics(calls, list.line_map[line], lookup, now);
+}
+
+std::variant<app::Message, SpeedDialTarget>
+speed_dial(const data::CallStore& calls, std::size_t record, const std::string& code_text) {
+    const std::string code = app::trimmed(code_text);
+    // Counted wide, so that a long text of digits cannot wrap into the valid range.
+    std::uint32_t value = 0;
+    bool digits_only = true;
+    for (const char c : code) {
+        if (c < '0' || c > '9') {
+            digits_only = false;
+            break;
+        }
+        value = std::min<std::uint32_t>(value * 10 + static_cast<std::uint32_t>(c - '0'), 100000);
+    }
+    if (!digits_only || value < 100 || value > 299 || record >= listed_count(calls))
+        return string_message(app::str::SpeedDialInvalid, app::str::Error, app::Buttons::Ok,
+                              app::Icon::Warning);
+    return SpeedDialTarget{call_number_text(calls, record), static_cast<std::uint8_t>(value - 100)};
+}
+
+} // namespace kalmo::eval

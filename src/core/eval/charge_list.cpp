@@ -1,0 +1,127 @@
+#include "core/eval/charge_list.h"
+
+#include "core/app/strings.h"
+#include "core/app/text.h"
+#include "core/eval/common.h"
+
+namespace kalmo::eval {
+
+std::string charge_list_line(const data::ChargeRecord& r, std::uint8_t year,
+                             const std::string& number) {
+    return app::format(" %3s | %02u.%02u.%02u %2u:%02u | %2u.%02u:%02u | %24s | %4u,%02u DM",
+                       subscriber_text(r.subscriber).c_str(), unsigned{r.day}, unsigned{r.month},
+                       unsigned{year}, unsigned{r.hour}, unsigned{r.minute}, r.duration / 3600u,
+                       (r.duration / 60u) % 60u, r.duration % 60u, number.c_str(),
+                       dm_part(r.amount), pf_part(r.amount));
+}
+
+namespace {
+void add_to_sums(SubscriberSumTable& sums, const data::ChargeRecord& r, std::uint8_t year,
+                 std::uint8_t this_year) {
+    for (SubscriberSum& s : sums) {
+        if (s.subscriber != r.subscriber && !s.free()) continue;
+        if (s.first_day == 0) {
+            s.subscriber = r.subscriber;
+            s.first_minute = r.minute;
+            s.first_hour = r.hour;
+            s.first_day = r.day;
+            s.first_month = r.month;
+            s.first_year = year;
+        }
+        s.last_minute = r.minute;
+        s.last_hour = r.hour;
+        s.last_day = r.day;
+        s.last_month = r.month;
+        s.last_year = this_year;
+        s.amount_sum += r.amount;
+        ++s.call_count;
+        return;
+    }
+    // Every entry belongs to another subscriber: this one is missing from the sums only.
+}
+} // namespace
+
+FillResult SystemChargeList::fill(const phonebook::NumberLookup& lookup,
+                                  const app::LocalTime& now) {
+    for (SubscriberSum& s : sums_) {
+        s.subscriber = data::kEmptySubscriber;
+        s.amount_sum = 0;
+        s.first_day = 0;
+        s.call_count = 0;
+    }
+    lines_.clear();
+
+    const std::uint8_t this_year = current_year(now);
+    data::EvaluationFilter& filter = store_.filter;
+    if (filter.from_year == data::EvaluationFilter::kYearUnset) {
+        apply_default_filter(store_, now);
+        entered_minimum_ = 0;
+    }
+    keys_ = filter_keys(filter);
+    totals_ = SystemTotals{};
+
+    for (std::size_t i = 0; i < store_.count(); ++i) {
+        const data::ChargeRecord r = store_.record(i);
+        if (r.empty()) continue;
+        const std::uint8_t year = record_year(r.month, now.month, this_year);
+
+        ++totals_.call_count;
+        totals_.amount_total += r.amount;
+        const TimeStamp stamp{r.day, r.month, year, r.hour, r.minute};
+        if (!totals_.first_set) {
+            totals_.first = stamp;
+            totals_.first_set = true;
+        }
+        totals_.last = stamp;
+
+        add_to_sums(sums_, r, year, this_year);
+
+        if (filter_test(r, year, filter.minimum_amount, keys_) != FilterVerdict::Passes) {
+            totals_.rejected = true;
+            continue;
+        }
+        std::string number = data::number_text(r.number);
+        lookup.lookup(number);
+        lines_.push_back(charge_list_line(r, year, number));
+        ++totals_.listed;
+    }
+
+    if (totals_.listed > 0) {
+        const TimeStamp& a = totals_.first;
+        const TimeStamp& b = totals_.last;
+        summary_1043_ = app::format(
+            "Anlagengebührensumme %-21svom %2u.%02u.%2u %2u:%02u bis %2u.%02u.%2u %2u:%02u", "",
+            unsigned{a.day}, unsigned{a.month}, unsigned{a.year}, unsigned{a.hour},
+            unsigned{a.minute}, unsigned{b.day}, unsigned{b.month}, unsigned{b.year},
+            unsigned{b.hour}, unsigned{b.minute});
+        summary_1044_ = app::format("Summe der Gespräche %5u %-16sAufgelaufener Betrag %4u,%02u DM",
+                                    unsigned{totals_.call_count}, "", dm_part(totals_.amount_total),
+                                    pf_part(totals_.amount_total));
+        return {FillOutcome::Listed, std::nullopt};
+    }
+    if (totals_.rejected)
+        return {FillOutcome::AskFilter,
+                string_message(app::str::AllOutsideFilter, app::str::Information,
+                               app::Buttons::YesNo, app::Icon::Information)};
+    return {FillOutcome::NoChargeData, string_message(app::str::NoChargeData, app::str::Error,
+                                                      app::Buttons::Ok, app::Icon::Error)};
+}
+
+std::optional<FillResult>
+SystemChargeList::refill_after_filter_dialog(const phonebook::NumberLookup& lookup,
+                                             const app::LocalTime& now) {
+    if (filter_keys(store_.filter) == keys_ && entered_minimum_ == store_.filter.minimum_amount)
+        return std::nullopt;
+    store_.filter.minimum_amount = entered_minimum_;
+    return fill(lookup, now);
+}
+
+std::optional<app::Message> SystemChargeList::filter_dialog_ok(const FilterDialog::Fields& fields) {
+    const FilterDialog::OkResult result = FilterDialog::ok(fields);
+    if (result.error) return result.error;
+    FilterDialog::store(result.values, store_.filter);
+    entered_minimum_ = result.values.entered_minimum;
+    return std::nullopt;
+}
+
+} // namespace kalmo::eval

@@ -1,0 +1,76 @@
+#include "core/eval/project.h"
+
+#include "core/app/text.h"
+#include "core/eval/common.h"
+#include "core/eval/filter.h"
+
+namespace kalmo::eval {
+
+std::array<ProjectButton, kProjectCount> project_buttons(const ProjectNames& names) {
+    std::array<ProjectButton, kProjectCount> buttons;
+    for (std::size_t i = 0; i < kProjectCount; ++i) {
+        ProjectButton& b = buttons[i];
+        b.id = 1021 + static_cast<int>(i);
+        b.enabled = !names[i].empty();
+        b.caption = b.enabled ? names[i] : app::format("Projekt %2u", static_cast<unsigned>(i + 1));
+    }
+    return buttons;
+}
+
+std::optional<std::uint8_t> project_of_button(const ProjectNames& names, int button_id) {
+    const int project = button_id - 1020;
+    if (project < 1 || project > static_cast<int>(kProjectCount)) return std::nullopt;
+    if (names[static_cast<std::size_t>(project - 1)].empty()) return std::nullopt;
+    return static_cast<std::uint8_t>(project);
+}
+
+ProjectEvaluation evaluate_project(const data::ChargeStore& store,
+                                   const phonebook::NumberLookup& lookup, const ProjectNames& names,
+                                   std::uint8_t project, const app::LocalTime& now) {
+    ProjectEvaluation out;
+    const unsigned year = current_year(now);
+    const std::string name =
+        project >= 1 && project <= kProjectCount ? names[project - 1] : std::string();
+
+    std::uint16_t call_count = 0;
+    std::uint32_t amount_total = 0;
+    bool first_set = false;
+    data::ChargeRecord first, last;
+    for (std::size_t i = 0; i < store.count(); ++i) {
+        const data::ChargeRecord r = store.record(i);
+        if (r.empty()) continue;
+        std::string number = data::number_text(r.number);
+        if (lookup.lookup(number) != project) continue;
+        out.lines.push_back(app::format(
+            " %8s | %02u.%02u.%02u %2u:%02u | %2u.%02u:%02u | %24s | %4u,%02u DM",
+            subscriber_text(r.subscriber).c_str(), unsigned{r.day}, unsigned{r.month}, year,
+            unsigned{r.hour}, unsigned{r.minute}, r.duration / 3600u, (r.duration / 60u) % 60u,
+            r.duration % 60u, number.c_str(), dm_part(r.amount), pf_part(r.amount)));
+        ++call_count;
+        amount_total += r.amount;
+        if (!first_set) {
+            first = r;
+            first_set = true;
+        }
+        last = r;
+    }
+
+    if (out.lines.empty()) {
+        out.no_data =
+            app::Message{app::format("Keine Gebührendaten für Projekt %s vorhanden!", name.c_str()),
+                         std::nullopt, app::Buttons::Ok, app::Icon::Error};
+        return out;
+    }
+    // Both time stamps carry the current year, also for last year's calls.
+    out.sum_1039 = app::format(
+        "Summe vom Projekt %s           vom %2u.%02u.%2u %2u:%02u bis %2u.%02u.%2u %2u:%02u",
+        name.c_str(), unsigned{first.day}, unsigned{first.month}, year, unsigned{first.hour},
+        unsigned{first.minute}, unsigned{last.day}, unsigned{last.month}, year, unsigned{last.hour},
+        unsigned{last.minute});
+    out.sum_1040 =
+        app::format("Summe der Gespräche %4u %-19sAufgelaufener Betrag %4u,%02u DM",
+                    unsigned{call_count}, "", dm_part(amount_total), pf_part(amount_total));
+    return out;
+}
+
+} // namespace kalmo::eval

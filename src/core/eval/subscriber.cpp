@@ -1,0 +1,69 @@
+#include "core/eval/subscriber.h"
+
+#include "core/app/text.h"
+#include "core/eval/common.h"
+#include "core/eval/filter.h"
+
+namespace kalmo::eval {
+
+std::size_t subscriber_sums_in_use(const SubscriberSumTable& sums) {
+    std::size_t n = 0;
+    while (n < sums.size() && !sums[n].free())
+        ++n;
+    return n;
+}
+
+std::vector<std::string> subscriber_sums_lines(const SubscriberSumTable& sums) {
+    std::vector<std::string> lines;
+    const std::size_t n = subscriber_sums_in_use(sums);
+    for (std::size_t i = 0; i < n; ++i) {
+        const SubscriberSum& s = sums[i];
+        lines.push_back(app::format(
+            " %s | %2u.%02u.%2u %2u:%02u | %2u.%02u.%2u %2u:%02u | %4u |      %4u,%02u DM ",
+            subscriber_text(s.subscriber).c_str(), s.first_day, s.first_month, s.first_year,
+            s.first_hour, s.first_minute, s.last_day, s.last_month, s.last_year, s.last_hour,
+            s.last_minute, unsigned{s.call_count}, dm_part(s.amount_sum), pf_part(s.amount_sum)));
+    }
+    return lines;
+}
+
+std::optional<SelectedSubscriber> select_subscriber(const std::vector<std::string>& sums_lines,
+                                                    std::optional<std::size_t> selected_line) {
+    if (!selected_line || *selected_line >= sums_lines.size()) return std::nullopt;
+    const std::string& line = sums_lines[*selected_line];
+    if (line.size() < 3) return std::nullopt;
+    return SelectedSubscriber{*selected_line, line.substr(1, 2)};
+}
+
+SubscriberStatistics subscriber_statistics(const data::ChargeStore& store,
+                                           const SubscriberSumTable& sums,
+                                           const SelectedSubscriber& selected,
+                                           const phonebook::NumberLookup& lookup,
+                                           const app::LocalTime& now) {
+    SubscriberStatistics out;
+    const unsigned year = current_year(now);
+    for (std::size_t i = 0; i < store.count(); ++i) {
+        const data::ChargeRecord r = store.record(i);
+        if (r.empty() || subscriber_text(r.subscriber) != selected.text) continue;
+        std::string number = data::number_text(r.number);
+        lookup.lookup(number);
+        out.lines.push_back(
+            app::format("   %02u.%02u.%02u %2u:%02u | %2u.%02u:%02u | %24s | %4u,%02u DM",
+                        unsigned{r.day}, unsigned{r.month}, year, unsigned{r.hour},
+                        unsigned{r.minute}, r.duration / 3600u, (r.duration / 60u) % 60u,
+                        r.duration % 60u, number.c_str(), dm_part(r.amount), pf_part(r.amount)));
+    }
+    if (selected.index < sums.size()) {
+        const SubscriberSum& s = sums[selected.index];
+        out.sum_1041 = app::format(
+            "Summe von Teilnehmer %s      vom %2u.%02u.%2u %2u:%02u bis %2u.%02u.%2u %2u:%02u",
+            selected.text.c_str(), s.first_day, s.first_month, s.first_year, s.first_hour,
+            s.first_minute, s.last_day, s.last_month, s.last_year, s.last_hour, s.last_minute);
+        out.sum_1042 =
+            app::format("Summe der Gespräche %3u      Aufgelaufener Betrag %4u,%02u DM",
+                        unsigned{s.call_count}, dm_part(s.amount_sum), pf_part(s.amount_sum));
+    }
+    return out;
+}
+
+} // namespace kalmo::eval

@@ -1,0 +1,172 @@
+// Whole outputs of the evaluation subcommands over generated charge files, compared with the
+// files in expected/ (NAME.out for stdout, NAME.err for stderr; a missing file means empty).
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/cli.h"
+#include "core/data/charge.h"
+
+namespace fs = std::filesystem;
+using namespace kalmo;
+
+namespace {
+data::NumberField packed(const std::string& digits) {
+    data::NumberField f;
+    f.fill(0xFF);
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        const std::uint8_t n = digits[i] == '#' ? 0xA : static_cast<std::uint8_t>(digits[i] - '0');
+        f[i / 2] = i % 2 == 0 ? static_cast<std::uint8_t>(n << 4 | 0x0F)
+                              : static_cast<std::uint8_t>((f[i / 2] & 0xF0) | n);
+    }
+    return f;
+}
+
+data::ChargeRecord rec(std::uint8_t sub, std::uint8_t month, std::uint8_t day, std::uint8_t hour,
+                       std::uint8_t minute, std::uint16_t duration, const std::string& number,
+                       std::uint32_t amount) {
+    data::ChargeRecord r;
+    r.subscriber = sub;
+    r.month = month;
+    r.day = day;
+    r.hour = hour;
+    r.minute = minute;
+    r.duration = duration;
+    r.number = number == "private" ? data::NumberField{0xBB, 0x12} : packed(number);
+    r.amount = amount;
+    return r;
+}
+
+std::string read_file(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+class EvalCli : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        dir_ = fs::temp_directory_path() /
+               ("kalmo_eval_cli_" +
+                std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
+        fs::create_directories(dir_);
+        // Read in March: the December record first, so the from year follows it.
+        write("basic.gds",
+              {rec(0x05, 12, 28, 18, 0, 30, "0301", 12),
+               rec(0x21, 3, 14, 9, 5, 3725, "0123456789", 1234),
+               rec(0x05, 3, 15, 10, 0, 59, "089123456", 5),
+               rec(0x00, 3, 16, 11, 30, 3600, "private", 7000000),
+               rec(0xFF, 3, 16, 12, 0, 10, "1", 99), rec(0x21, 3, 17, 8, 0, 120, "0891#", 505),
+               rec(0x21, 3, 18, 23, 59, 0, "", 504)});
+        // Sorted as the exchange delivers it: January before December.
+        write("decjan.gds",
+              {rec(0x21, 1, 3, 8, 0, 60, "0711", 100), rec(0x21, 1, 8, 9, 0, 60, "0712", 200),
+               rec(0x22, 12, 20, 10, 0, 60, "0713", 400),
+               rec(0x22, 12, 30, 11, 0, 60, "0714", 800)});
+        // A file order that leaves the default range empty.
+        write("rejected.gds",
+              {rec(0x21, 3, 10, 8, 0, 60, "1", 100), rec(0x21, 3, 2, 9, 0, 60, "2", 200)});
+        write("nodata.gds", {rec(0xFF, 3, 10, 8, 0, 60, "1", 100)});
+        std::vector<data::ChargeRecord> many;
+        for (int i = 0; i < 61; ++i)
+            many.push_back(rec(static_cast<std::uint8_t>(0x10 + i), 3, 1, 8,
+                               static_cast<std::uint8_t>(i % 60), 60, "5", 10));
+        write("many.gds", many);
+    }
+    static void TearDownTestSuite() { fs::remove_all(dir_); }
+
+    static void write(const std::string& name, const std::vector<data::ChargeRecord>& records) {
+        std::string bytes(data::kChargeMagic, sizeof(data::kChargeMagic));
+        bytes += static_cast<char>(records.size() & 0xFF);
+        bytes += static_cast<char>(records.size() >> 8);
+        for (const auto& r : records) {
+            std::uint8_t b[data::kChargeRecordSize];
+            r.to_bytes(b);
+            bytes.append(reinterpret_cast<const char*>(b), sizeof b);
+        }
+        std::ofstream(dir_ / name, std::ios::binary) << bytes;
+    }
+
+    // Runs kalmo with FILE names relative to the generated files and compares with expected/.
+    void check(const std::string& name, std::vector<std::string> args, int status) {
+        for (std::string& a : args)
+            if (a.size() > 4 && a.substr(a.size() - 4) == ".gds") a = (dir_ / a).string();
+        std::vector<const char*> argv{"kalmo"};
+        for (const std::string& a : args)
+            argv.push_back(a.c_str());
+        std::ostringstream out, err;
+        const int rc = cli::run(static_cast<int>(argv.size()), argv.data(), out, err);
+        const fs::path expected = fs::path(__FILE__).parent_path() / "expected";
+        EXPECT_EQ(rc, status) << name;
+        EXPECT_EQ(out.str(), read_file(expected / (name + ".out"))) << name;
+        EXPECT_EQ(err.str(), read_file(expected / (name + ".err"))) << name;
+    }
+
+    static fs::path dir_;
+};
+fs::path EvalCli::dir_;
+} // namespace
+
+TEST_F(EvalCli, SystemChargeList) {
+    check("charges_basic", {"charges", "basic.gds", "--today", "2026-03-20"}, 0);
+    check("charges_min", {"charges", "basic.gds", "--min", "5,5", "--today", "2026-03-20"}, 0);
+    check("charges_range",
+          {"charges", "basic.gds", "--from", "15.03.2026", "--to", "17.03.2026", "--today",
+           "2026-03-20"},
+          0);
+    check("charges_decjan", {"charges", "decjan.gds", "--today", "2026-01-10"}, 0);
+}
+
+TEST_F(EvalCli, FilterYearsAreTakenAsTyped) {
+    // 1926 is the year 26: its key wraps, so as the to year it admits every later date.
+    check("charges_to_1926",
+          {"charges", "basic.gds", "--from", "15.03.2026", "--to", "01.01.1926", "--today",
+           "2026-03-20"},
+          0);
+    check("charges_from_1926",
+          {"charges", "decjan.gds", "--from", "01.01.1926", "--today", "2026-01-10"}, 1);
+}
+
+TEST_F(EvalCli, FilterChecks) {
+    check("charges_bad_month",
+          {"charges", "basic.gds", "--from", "01.13.2026", "--to", "31.04.2026"}, 1);
+    check("charges_bad_day", {"charges", "basic.gds", "--to", "31.04.2026"}, 1);
+    check("charges_bad_range",
+          {"charges", "basic.gds", "--from", "18.03.2026", "--to", "14.03.2026"}, 1);
+    check("charges_usage", {"charges", "basic.gds", "--from", "2026-03-01"}, 2);
+    check("charges_usage_min", {"charges", "basic.gds", "--min", "1000"}, 2);
+}
+
+TEST_F(EvalCli, NothingListed) {
+    check("charges_rejected", {"charges", "rejected.gds", "--today", "2026-03-20"}, 1);
+    check("charges_rejected_refiltered",
+          {"charges", "rejected.gds", "--from", "01.03.2026", "--to", "31.03.2026", "--today",
+           "2026-03-20"},
+          0);
+    check("charges_nodata", {"charges", "nodata.gds", "--today", "2026-03-20"}, 1);
+    check("charges_nodata_filtered",
+          {"charges", "nodata.gds", "--min", "1", "--today", "2026-03-20"}, 1);
+}
+
+TEST_F(EvalCli, SubscriberSumsAndStatistics) {
+    check("sums_basic", {"sums", "basic.gds", "--today", "2026-03-20"}, 0);
+    check("sums_many", {"sums", "many.gds", "--today", "2026-03-20"}, 0);
+    check("subscriber_nn", {"subscriber", "basic.gds", "NN", "--today", "2026-03-20"}, 0);
+    check("subscriber_5", {"subscriber", "basic.gds", "5", "--today", "2026-03-20"}, 0);
+    check("subscriber_none", {"subscriber", "basic.gds", "7", "--today", "2026-03-20"}, 1);
+    check("sums_rejected", {"sums", "rejected.gds", "--today", "2026-03-20"}, 1);
+    check("sums_rejected_yes", {"sums", "rejected.gds", "--yes", "--today", "2026-03-20"}, 0);
+}
+
+TEST_F(EvalCli, ProjectNeedsAPhonebook) {
+    check("project_undefined",
+          {"project", "basic.gds", "--phonebook", "none.tlb", "--project", "3"}, 1);
+    check("project_usage", {"project", "basic.gds", "--phonebook", "none.tlb", "--project", "11"},
+          2);
+}

@@ -1,0 +1,293 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "core/eval/charge_list.h"
+#include "eval_test_util.h"
+
+using namespace kalmo;
+using eval::FillOutcome;
+using eval::SystemChargeList;
+using test::charge;
+
+namespace {
+app::LocalTime day(int year, int month, int d) {
+    return app::LocalTime{year, month, d, 12, 0, 0};
+}
+
+struct ChargeListTest : ::testing::Test {
+    std::unique_ptr<data::ChargeStore> store = std::make_unique<data::ChargeStore>();
+    test::MapLookup lookup;
+    app::LocalTime now = day(2026, 3, 20);
+
+    // Opens the list as the evaluation does: years and minimum worked out afresh.
+    eval::FillResult open(SystemChargeList& list) {
+        eval::open_charge_evaluation(*store);
+        return list.fill(lookup, now);
+    }
+    // Confirms the filter dialog with its opening texts changed by `edit`.
+    template <class Edit>
+    std::optional<eval::FillResult> filter(SystemChargeList& list, Edit edit) {
+        eval::FilterDialog::Fields f = list.filter_dialog_texts();
+        edit(f);
+        EXPECT_FALSE(list.filter_dialog_ok(f));
+        return list.refill_after_filter_dialog(lookup, now);
+    }
+};
+} // namespace
+
+TEST(ChargeListLine, WorkedExample) {
+    const data::ChargeRecord r = charge(0x21, 3, 14, 1234, "0123456789", 9, 5, 3725);
+    EXPECT_EQ(eval::charge_list_line(r, 96, "0123456789"),
+              "  21 | 14.03.96  9:05 |  1.02:05 |               0123456789 |   12,34 DM");
+}
+
+TEST(ChargeListLine, DurationsAmountsAndYears) {
+    EXPECT_EQ(eval::charge_list_line(charge(0x05, 1, 2, 5, "", 0, 0, 59), 126, ""),
+              "   5 | 02.01.126  0:00 |  0.00:59 |                          |    0,05 DM");
+    EXPECT_EQ(eval::charge_list_line(charge(0, 12, 31, 0, "", 23, 59, 3600), 99, "x"),
+              "  NN | 31.12.99 23:59 |  1.00:00 |                        x |    0,00 DM");
+    // 65535 seconds: 18 hours, 12 minutes, 15 seconds.
+    EXPECT_NE(eval::charge_list_line(charge(0x21, 1, 1, 0, "", 0, 0, 65535), 126, "")
+                  .find("| 18.12:15 |"),
+              std::string::npos);
+}
+
+TEST(ChargeListLine, LargeAmountsWidenTheDmField) {
+    // 7,000,000 Pfennig is 70,000.00 DM, not the 4,464.00 DM of a 16-bit quotient.
+    const std::string line = eval::charge_list_line(charge(0x21, 1, 1, 7000000), 126, "1");
+    EXPECT_EQ(line.substr(line.size() - 13), "| 70000,00 DM");
+    const std::string max = eval::charge_list_line(charge(0x21, 1, 1, 0xFFFFFFFF), 126, "1");
+    EXPECT_EQ(max.substr(max.size() - 16), "| 42949672,95 DM");
+}
+
+TEST_F(ChargeListTest, FillListsTheStoreWithSummaries) {
+    now = day(1996, 3, 20);
+    test::fill_store(*store, {charge(0x21, 3, 14, 1234, "0123456789", 9, 5, 3725),
+                              charge(0xFF, 3, 14, 999, "1"), charge(0x00, 3, 15, 5, "", 10, 0, 59),
+                              charge(0x05, 3, 16, 100, "089", 11, 30, 3600)});
+    store->set_filter_range_from_records();
+    SystemChargeList list(*store);
+    const auto result = open(list);
+    EXPECT_EQ(result.outcome, FillOutcome::Listed);
+    EXPECT_FALSE(result.message);
+    EXPECT_EQ(list.lines(),
+              (std::vector<std::string>{
+                  "  21 | 14.03.96  9:05 |  1.02:05 |               0123456789 |   12,34 DM",
+                  "  NN | 15.03.96 10:00 |  0.00:59 |                          |    0,05 DM",
+                  "   5 | 16.03.96 11:30 |  1.00:00 |                      089 |    1,00 DM"}));
+    EXPECT_EQ(list.summary_1043(), "Anlagengebührensumme                      vom 14.03.96  9:05 "
+                                   "bis 16.03.96 11:30");
+    EXPECT_EQ(list.summary_1044(),
+              "Summe der Gespräche     3                 Aufgelaufener Betrag   13,39 DM");
+    EXPECT_EQ(list.totals().call_count, 3);
+    EXPECT_EQ(list.totals().listed, 3);
+    EXPECT_FALSE(list.totals().rejected);
+}
+
+TEST_F(ChargeListTest, NumbersPassThroughTheLookup) {
+    lookup.entries["089123456"] = {"Bäckerei", 2};
+    test::fill_store(*store, {charge(0x21, 3, 1, 10, "089123456"), charge(0x21, 3, 2, 10, ""),
+                              charge(0x21, 3, 3, 10, "0")});
+    data::ChargeRecord priv = charge(0x21, 3, 4, 10);
+    priv.number = {0xBB, 0x12, 0x34};
+    store->set_record(3, priv);
+    store->set_count(4);
+    store->set_filter_range_from_records();
+    SystemChargeList list(*store);
+    open(list);
+    ASSERT_EQ(list.lines().size(), 4u);
+    EXPECT_NE(list.lines()[0].find("|                 Bäckerei |"), std::string::npos);
+    EXPECT_NE(list.lines()[3].find("|           Privatgespräch |"), std::string::npos);
+    EXPECT_EQ(lookup.seen, "089123456;;0;Privatgespräch;");
+}
+
+TEST_F(ChargeListTest, LargeTotalsWidenTheSummary) {
+    test::fill_store(*store, {charge(0x21, 3, 1, 4000000), charge(0x21, 3, 2, 3000000)});
+    SystemChargeList list(*store);
+    open(list);
+    EXPECT_EQ(list.summary_1044(),
+              "Summe der Gespräche     2                 Aufgelaufener Betrag 70000,00 DM");
+    EXPECT_EQ(list.totals().amount_total, 7000000u);
+}
+
+TEST_F(ChargeListTest, MinimumIsInclusive) {
+    test::fill_store(*store,
+                     {charge(0x21, 3, 1, 505), charge(0x21, 3, 2, 504), charge(0x21, 3, 3, 506)});
+    SystemChargeList list(*store);
+    open(list);
+    EXPECT_EQ(list.lines().size(), 3u);
+    const auto refilled = filter(list, [](auto& f) {
+        f.dm = "5";
+        f.pf = "5";
+    });
+    ASSERT_TRUE(refilled);
+    EXPECT_EQ(refilled->outcome, FillOutcome::Listed);
+    ASSERT_EQ(list.lines().size(), 2u);
+    EXPECT_NE(list.lines()[0].find("01.03.126"), std::string::npos);
+    EXPECT_NE(list.lines()[1].find("03.03.126"), std::string::npos);
+    EXPECT_TRUE(list.totals().rejected);
+    EXPECT_EQ(store->filter.minimum_amount, 505u);
+    // Totals cover every record, listed or not.
+    EXPECT_EQ(list.totals().call_count, 3);
+    EXPECT_EQ(list.totals().amount_total, 1515u);
+}
+
+TEST_F(ChargeListTest, RecordsOnTheFromAndToDatesAreListed) {
+    test::fill_store(
+        *store, {charge(0x21, 3, 1), charge(0x21, 3, 5), charge(0x21, 3, 9), charge(0x21, 3, 10)});
+    SystemChargeList list(*store);
+    open(list);
+    filter(list, [](auto& f) {
+        f.from_day = "5";
+        f.to_day = "9";
+    });
+    ASSERT_EQ(list.lines().size(), 2u);
+    EXPECT_NE(list.lines()[0].find("05.03.126"), std::string::npos);
+    EXPECT_NE(list.lines()[1].find("09.03.126"), std::string::npos);
+}
+
+TEST_F(ChargeListTest, ThirtyFirstOfJanuaryAdmitsFirstOfFebruary) {
+    test::fill_store(*store, {charge(0x21, 1, 30), charge(0x21, 2, 1), charge(0x21, 2, 2)});
+    SystemChargeList list(*store);
+    open(list);
+    filter(list, [](auto& f) {
+        f.to_day = "31";
+        f.to_month = "1";
+    });
+    EXPECT_EQ(list.lines().size(), 2u);
+}
+
+TEST_F(ChargeListTest, DecemberReadInMarchBelongsToLastYear) {
+    test::fill_store(*store, {charge(0x21, 12, 28), charge(0x21, 1, 5), charge(0x21, 3, 2)});
+    SystemChargeList list(*store);
+    open(list);
+    EXPECT_EQ(store->filter.from_year, 125);
+    EXPECT_EQ(store->filter.to_year, 126);
+    ASSERT_EQ(list.lines().size(), 3u);
+    EXPECT_NE(list.lines()[0].find("28.12.125"), std::string::npos);
+    EXPECT_NE(list.lines()[1].find("05.01.126"), std::string::npos);
+    EXPECT_NE(list.summary_1043().find("vom 28.12.125 10:00 bis  2.03.126 10:00"),
+              std::string::npos);
+}
+
+TEST_F(ChargeListTest, DecemberAndJanuaryEvaluatedInJanuary) {
+    now = day(2026, 1, 10);
+    // The exchange sort puts January first: the default range runs from the first January
+    // record to the last December date of the current year.
+    test::fill_store(*store, {charge(0x21, 1, 3, 100), charge(0x21, 1, 8, 200),
+                              charge(0x22, 12, 20, 400), charge(0x22, 12, 30, 800)});
+    SystemChargeList list(*store);
+    const auto result = open(list);
+    EXPECT_EQ(result.outcome, FillOutcome::Listed);
+    EXPECT_EQ(store->filter.from_year, 126);
+    EXPECT_EQ(list.lines().size(), 2u);
+    EXPECT_TRUE(list.totals().rejected);
+    EXPECT_EQ(list.totals().call_count, 4);
+    EXPECT_EQ(list.totals().amount_total, 1500u);
+    EXPECT_EQ(list.sums()[1].subscriber, 0x22);
+    EXPECT_EQ(list.sums()[1].first_year, 125u);
+    EXPECT_EQ(list.sums()[1].last_year, 126u);
+}
+
+TEST_F(ChargeListTest, NothingListedAsksOrReports) {
+    // A file in an order that makes the default range empty.
+    test::fill_store(*store, {charge(0x21, 3, 10), charge(0x21, 3, 2)});
+    SystemChargeList list(*store);
+    auto result = open(list);
+    EXPECT_EQ(result.outcome, FillOutcome::AskFilter);
+    ASSERT_TRUE(result.message);
+    EXPECT_EQ(result.message->text,
+              "Alle Datensätze außerhalb des Filterbreiches\nFilter neu definieren ?");
+    EXPECT_EQ(result.message->caption, std::optional<std::string>("Information"));
+    EXPECT_EQ(result.message->buttons, app::Buttons::YesNo);
+    EXPECT_TRUE(list.summary_1043().empty());
+    // Yes and an unchanged dialog: the list stays open and empty.
+    EXPECT_FALSE(list.refill_after_filter_dialog(lookup, now));
+
+    test::fill_store(*store, {charge(0xFF, 3, 10), charge(0xFF, 3, 2)});
+    result = open(list);
+    EXPECT_EQ(result.outcome, FillOutcome::NoChargeData);
+    ASSERT_TRUE(result.message);
+    EXPECT_EQ(result.message->text, "Keine Gebührendaten vorhanden!");
+    EXPECT_EQ(result.message->caption, std::optional<std::string>("Fehler"));
+    EXPECT_EQ(list.totals().call_count, 0);
+}
+
+TEST_F(ChargeListTest, RefillOnlyWhenKeysOrMinimumChange) {
+    test::fill_store(*store, {charge(0x21, 3, 1, 50), charge(0x21, 3, 31, 60)});
+    SystemChargeList list(*store);
+    open(list);
+    const int lookups = lookup.calls;
+    // Closed with the close box, or confirmed unchanged: nothing happens.
+    EXPECT_FALSE(list.refill_after_filter_dialog(lookup, now));
+    EXPECT_FALSE(filter(list, [](auto&) {}));
+    // Another date with the same key (31 March is 1 April) changes nothing either.
+    EXPECT_FALSE(filter(list, [](auto& f) {
+        f.to_day = "1";
+        f.to_month = "4";
+    }));
+    EXPECT_EQ(lookup.calls, lookups);
+    EXPECT_EQ(store->filter.to_month, 4); // but the dates are stored
+
+    const auto changed = filter(list, [](auto& f) { f.pf = "60"; });
+    ASSERT_TRUE(changed);
+    EXPECT_EQ(list.lines().size(), 1u);
+    // Summary texts stay from the last fill that listed something.
+    const std::string summary = list.summary_1043();
+    const auto none = filter(list, [](auto& f) { f.dm = "1"; });
+    ASSERT_TRUE(none);
+    EXPECT_EQ(none->outcome, FillOutcome::AskFilter);
+    EXPECT_EQ(list.summary_1043(), summary);
+    EXPECT_TRUE(list.lines().empty());
+
+    // A failed check stores nothing.
+    eval::FilterDialog::Fields bad = list.filter_dialog_texts();
+    bad.from_month = "13";
+    bad.dm = "0";
+    ASSERT_TRUE(list.filter_dialog_ok(bad));
+    EXPECT_EQ(list.entered_minimum(), 160u);
+
+    // Reopening the evaluation resets the years and both minimums.
+    open(list);
+    EXPECT_EQ(store->filter.minimum_amount, 0u);
+    EXPECT_EQ(list.entered_minimum(), 0u);
+    EXPECT_EQ(list.lines().size(), 2u);
+}
+
+TEST_F(ChargeListTest, SubscriberSumsInFirstOccurrenceOrder) {
+    test::fill_store(*store, {charge(0x21, 3, 1, 100, "1", 8, 15), charge(0x00, 3, 2, 7),
+                              charge(0x21, 3, 4, 250, "1", 17, 45), charge(0xFF, 3, 5, 9)});
+    SystemChargeList list(*store);
+    open(list);
+    const eval::SubscriberSum& a = list.sums()[0];
+    EXPECT_EQ(a.subscriber, 0x21);
+    EXPECT_EQ(a.amount_sum, 350u);
+    EXPECT_EQ(a.call_count, 2);
+    EXPECT_EQ(a.first_day, 1u);
+    EXPECT_EQ(a.first_hour, 8u);
+    EXPECT_EQ(a.first_minute, 15u);
+    EXPECT_EQ(a.last_day, 4u);
+    EXPECT_EQ(a.last_hour, 17u);
+    EXPECT_EQ(a.last_minute, 45u);
+    EXPECT_EQ(list.sums()[1].subscriber, 0x00);
+    EXPECT_TRUE(list.sums()[2].free());
+}
+
+TEST_F(ChargeListTest, SixtyFirstSubscriberIsMissingFromTheSumsOnly) {
+    for (int i = 0; i < 61; ++i)
+        store->set_record(static_cast<std::size_t>(i),
+                          charge(static_cast<std::uint8_t>(i + 1), 3, 1, 100));
+    store->set_record(61, charge(61, 3, 2, 100)); // the 61st subscriber again
+    store->set_record(62, charge(1, 3, 3, 100));
+    store->set_count(63);
+    store->set_filter_range_from_records();
+    SystemChargeList list(*store);
+    open(list);
+    EXPECT_EQ(list.lines().size(), 63u);
+    EXPECT_EQ(list.totals().call_count, 63);
+    for (const auto& s : list.sums())
+        EXPECT_NE(s.subscriber, 61);
+    EXPECT_EQ(list.sums()[59].subscriber, 60);
+    EXPECT_EQ(list.sums()[0].call_count, 2);
+}

@@ -1,0 +1,161 @@
+#include <gtest/gtest.h>
+
+#include "core/eval/filter.h"
+#include "eval_test_util.h"
+
+using namespace kalmo;
+using eval::FilterDialog;
+
+namespace {
+FilterDialog::Fields fields(std::string from_day, std::string from_month, std::string from_year,
+                            std::string to_day, std::string to_month, std::string to_year,
+                            std::string dm = "000", std::string pf = "00") {
+    FilterDialog::Fields f;
+    f.from_day = from_day;
+    f.from_month = from_month;
+    f.from_year = from_year;
+    f.to_day = to_day;
+    f.to_month = to_month;
+    f.to_year = to_year;
+    f.dm = dm;
+    f.pf = pf;
+    return f;
+}
+
+std::string error_of(const FilterDialog::Fields& f) {
+    const auto result = FilterDialog::ok(f);
+    return result.error ? result.error->text : std::string();
+}
+} // namespace
+
+TEST(DateKey, MonthsCountThirtyDays) {
+    EXPECT_EQ(eval::date_key(96, 1, 1), 360 * 46 + 30 + 1);
+    EXPECT_EQ(eval::date_key(126, 1, 31), eval::date_key(126, 2, 1));
+    EXPECT_EQ(eval::date_key(50, 0, 0), 0);
+    // Day 31 of December is day 1 of January of the next year.
+    EXPECT_EQ(eval::date_key(125, 12, 31), eval::date_key(126, 1, 1));
+    EXPECT_LT(eval::date_key(125, 12, 30), eval::date_key(126, 1, 1));
+}
+
+TEST(DateKey, YearsBelowFiftyWrapAboveEveryLaterYear) {
+    // 360 × 26 − 18000 wraps to 56896: above all keys of the years 50 to 181.
+    EXPECT_EQ(eval::date_key(26, 1, 1), static_cast<std::uint16_t>(360 * 26 - 18000 + 31));
+    EXPECT_GT(eval::date_key(26, 1, 1), eval::date_key(181, 12, 31));
+    EXPECT_GT(eval::date_key(26, 1, 1), eval::date_key(126, 12, 31));
+}
+
+TEST(RecordYear, LaterMonthBelongsToLastYear) {
+    EXPECT_EQ(eval::record_year(12, 3, 126), 125);
+    EXPECT_EQ(eval::record_year(3, 3, 126), 126);
+    EXPECT_EQ(eval::record_year(1, 12, 126), 126);
+    EXPECT_EQ(eval::current_year(app::LocalTime{2026, 1, 1}), 126);
+    EXPECT_EQ(eval::current_year(app::LocalTime{1996, 1, 1}), 96);
+}
+
+TEST(FilterTest, MinimumAndBothBoundsInclusive) {
+    const eval::FilterKeys keys{eval::date_key(126, 3, 1), eval::date_key(126, 3, 31)};
+    EXPECT_EQ(eval::filter_test(test::charge(0x21, 3, 1, 500), 126, 500, keys),
+              eval::FilterVerdict::Passes);
+    EXPECT_EQ(eval::filter_test(test::charge(0x21, 3, 31, 500), 126, 500, keys),
+              eval::FilterVerdict::Passes);
+    EXPECT_EQ(eval::filter_test(test::charge(0x21, 3, 10, 499), 126, 500, keys),
+              eval::FilterVerdict::BelowMinimum);
+    EXPECT_EQ(eval::filter_test(test::charge(0x21, 2, 30, 500), 126, 500, keys),
+              eval::FilterVerdict::OutsideRange);
+    // 31 March has the key of 1 April, so 1 April is admitted by a range up to 31 March.
+    EXPECT_EQ(eval::filter_test(test::charge(0x21, 4, 1, 500), 126, 500, keys),
+              eval::FilterVerdict::Passes);
+    EXPECT_EQ(eval::filter_test(test::charge(0x21, 4, 2, 500), 126, 500, keys),
+              eval::FilterVerdict::OutsideRange);
+}
+
+TEST(FilterDialogOpening, ThreeDigitYearsAndZeroMinimum) {
+    data::EvaluationFilter f;
+    f.from_year = 126;
+    f.from_month = 3;
+    f.from_day = 5;
+    f.to_year = 99;
+    f.to_month = 12;
+    f.to_day = 31;
+    EXPECT_EQ(FilterDialog::opening_texts(f), fields("05", "03", "126", "31", "12", "99"));
+    f.minimum_amount = 505;
+    const auto texts = FilterDialog::opening_texts(f);
+    EXPECT_EQ(texts.dm, "005");
+    EXPECT_EQ(texts.pf, "05");
+}
+
+TEST(FilterDialogOk, UntouchedFieldsAreAcceptedUnchanged) {
+    data::EvaluationFilter f;
+    f.from_year = 126;
+    f.from_month = 1;
+    f.from_day = 2;
+    f.to_year = 126;
+    f.to_month = 12;
+    f.to_day = 31;
+    const auto result = FilterDialog::ok(FilterDialog::opening_texts(f));
+    ASSERT_FALSE(result.error);
+    data::EvaluationFilter stored;
+    stored.minimum_amount = 777;
+    FilterDialog::store(result.values, stored);
+    EXPECT_EQ(stored.from_year, 126);
+    EXPECT_EQ(stored.to_day, 31);
+    EXPECT_EQ(stored.minimum_amount, 777u); // the list adopts the entered minimum itself
+    EXPECT_EQ(result.values.entered_minimum, 0u);
+}
+
+TEST(FilterDialogOk, MonthsThenDaysThenRange) {
+    EXPECT_EQ(error_of(fields("1", "13", "126", "1", "12", "126")), "Monatseintrag fehlerhaft!");
+    EXPECT_EQ(error_of(fields("1", "1", "126", "1", "0", "126")), "Monatseintrag fehlerhaft!");
+    EXPECT_EQ(error_of(fields("29", "2", "126", "1", "12", "126")), "Tageseintrag fehlerhaft!");
+    EXPECT_EQ(error_of(fields("1", "1", "126", "29", "2", "126")), "Tageseintrag fehlerhaft!");
+    EXPECT_EQ(error_of(fields("1", "1", "126", "31", "4", "126")), "Tageseintrag fehlerhaft!");
+    EXPECT_EQ(error_of(fields("0", "1", "126", "1", "2", "126")), "Tageseintrag fehlerhaft!");
+    // Months and days wrong at once: only the months are reported.
+    EXPECT_EQ(error_of(fields("0", "13", "126", "32", "0", "126")), "Monatseintrag fehlerhaft!");
+    // Days and range wrong at once: the days.
+    EXPECT_EQ(error_of(fields("15", "6", "126", "31", "4", "125")), "Tageseintrag fehlerhaft!");
+    EXPECT_EQ(error_of(fields("15", "6", "126", "14", "6", "126")), "Zeitrahmen fehlerhaft!");
+    EXPECT_EQ(error_of(fields("15", "6", "126", "15", "6", "126")), "");
+
+    const auto result = FilterDialog::ok(fields("1", "13", "126", "1", "12", "126"));
+    ASSERT_TRUE(result.error);
+    EXPECT_EQ(result.error->caption, std::optional<std::string>("Fehler"));
+    EXPECT_EQ(result.error->icon, app::Icon::Error);
+}
+
+TEST(FilterDialogOk, DaysCompareTheirLowByte) {
+    // 257 is day 1 in the check and in the filter; 256 is day 0.
+    const auto result = FilterDialog::ok(fields("257", "1", "126", "1", "2", "126"));
+    ASSERT_FALSE(result.error);
+    EXPECT_EQ(result.values.from_day, 1);
+    EXPECT_EQ(error_of(fields("256", "1", "126", "1", "2", "126")), "Tageseintrag fehlerhaft!");
+}
+
+TEST(FilterDialogOk, YearsAreTakenAsTyped) {
+    // "26" is 1926: as the to year it is far beyond every later key, as from year it
+    // reaches beyond every to year of this century, so the range check refuses it.
+    const auto to26 = FilterDialog::ok(fields("1", "1", "126", "1", "1", "26"));
+    ASSERT_FALSE(to26.error);
+    EXPECT_EQ(to26.values.to_year, 26);
+    EXPECT_EQ(error_of(fields("1", "1", "26", "1", "1", "126")), "Zeitrahmen fehlerhaft!");
+    // Blanks around a field and 0xFF before it are trimmed away.
+    const auto blanks = FilterDialog::ok(fields(" 2 ",
+                                                "\xFF"
+                                                "3",
+                                                "126 ", "4", "5", "126"));
+    ASSERT_FALSE(blanks.error);
+    EXPECT_EQ(blanks.values.from_day, 2);
+    EXPECT_EQ(blanks.values.from_month, 3);
+}
+
+TEST(FilterDialogOk, EnteredMinimumFromDmAndPf) {
+    EXPECT_EQ(
+        FilterDialog::ok(fields("1", "1", "126", "1", "1", "126", "5", "5")).values.entered_minimum,
+        505u);
+    EXPECT_EQ(
+        FilterDialog::ok(fields("1", "1", "126", "1", "1", "126", "", "07")).values.entered_minimum,
+        7u);
+    EXPECT_EQ(FilterDialog::ok(fields("1", "1", "126", "1", "1", "126", "999", "99"))
+                  .values.entered_minimum,
+              99999u);
+}
