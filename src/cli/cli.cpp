@@ -56,6 +56,8 @@ std::optional<std::string> Context::option(const std::string& name) const {
 const std::vector<Command>& commands() {
     static const std::vector<Command> table = {
         {"save", "save IN.GDS OUT.GDS [--yes]", {}, 2, 2, cmd_save},
+        {"phonebook", "phonebook FILE.TLB", {}, 1, 1, cmd_phonebook},
+        {"lookup", "lookup FILE.TLB NUMBER...", {}, 2, 1000, cmd_lookup},
     };
     return table;
 }

@@ -82,5 +82,7 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
 
 // Subcommands.
 int cmd_save(Context& ctx);
+int cmd_phonebook(Context& ctx);
+int cmd_lookup(Context& ctx);
 
 } // namespace kalmo::cli
