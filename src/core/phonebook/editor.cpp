@@ -108,7 +108,7 @@ std::optional<Entry> Editor::read_fields(const EntryFields& fields) {
     // back as it was written.
     if (e.name.find_first_of(std::string_view(";\r\n\0", 4)) != std::string::npos)
         return fail(app::str::NameInvalid), std::nullopt;
-    e.name = app::cut(e.name, kNameMax);
+    e.name = stored_text(e.name, kNameMax);
 
     if (!valid_number(fields.number)) return fail(app::str::NumberInvalid), std::nullopt;
     e.number = app::cut(app::trimmed(fields.number), kNumberMax);
@@ -200,10 +200,10 @@ Fill Editor::convert(int selected_line, bool to_oem) {
     for (std::size_t i = 0; i < book_.count(); ++i) {
         Entry e = book_.at(i);
         const std::string name = app::trimmed(e.name);
-        e.name = to_oem ? code_page_.ansi_to_oem(name) : code_page_.oem_to_ansi(name);
         // The reader trims names; a converted name that now begins with a blank or 0xFF
         // (the OEM no-break space) would otherwise read back shorter.
-        app::trim_text(e.name);
+        e.name = stored_text(to_oem ? code_page_.ansi_to_oem(name) : code_page_.oem_to_ansi(name),
+                             kNameMax);
         book_.replace(i, std::move(e));
     }
     selection_ = selected_line < 0 || static_cast<std::size_t>(selected_line) >= book_.count()
@@ -247,7 +247,7 @@ void take_project_names(Phonebook& book, const std::array<std::string, kProjectC
                         app::MessageUi& ui) {
     for (unsigned p = 1; p <= kProjectCount; ++p) {
         // The table holds 13 characters; a longer name is cut before it is compared.
-        const std::string name = app::cut(app::trimmed(fields[p - 1]), kProjectNameMax);
+        const std::string name = stored_text(fields[p - 1], kProjectNameMax);
         if (name != book.project_name(p)) {
             book.set_project_name(p, name);
             book.changed = true;

@@ -16,6 +16,12 @@ std::size_t wildcard_length(std::string_view number) {
     return star == std::string_view::npos ? 0 : number.size() - star;
 }
 
+std::string stored_text(std::string_view text, std::size_t max) {
+    std::string s = app::cut(app::trimmed(text), max);
+    app::trim_text(s);
+    return s;
+}
+
 void fit_to_storage(Entry& entry) {
     entry.name = app::cut(entry.name, kNameMax);
     entry.country_code = app::cut(entry.country_code, kCountryCodeMax);

@@ -45,6 +45,9 @@ struct Entry {
 std::string_view code_tail(std::string_view code);
 // Length of the number's part from its first '*' on.
 std::size_t wildcard_length(std::string_view number);
+// A text from a file or dialog field as it is stored: trimmed, cut to `max` bytes, and trimmed
+// again so that a cut never leaves a blank at the end that a later reading would drop.
+std::string stored_text(std::string_view text, std::size_t max);
 // Cuts every text of `entry` to what its storage holds.
 void fit_to_storage(Entry& entry);
 

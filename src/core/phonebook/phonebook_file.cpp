@@ -72,11 +72,8 @@ void read_project_header(Phonebook& book, std::string_view line, std::int8_t& cu
 }
 
 // "0" before a non-empty code field, which the file stores without its prefix digit.
-std::string code_field(std::string_view field) {
-    std::string code;
-    if (!field.empty()) code = "0" + std::string(field);
-    app::trim_text(code);
-    return code;
+std::string code_field(std::string_view field, std::size_t max) {
+    return field.empty() ? std::string() : stored_text("0" + std::string(field), max);
 }
 
 Entry entry_from_line(std::string_view line, std::int8_t project) {
@@ -88,10 +85,10 @@ Entry entry_from_line(std::string_view line, std::int8_t project) {
         start = semi + 1;
     }
     Entry e;
-    e.name = app::trimmed(fields[0]);
-    e.country_code = code_field(fields[1]);
-    e.area_code = code_field(fields[2]);
-    e.number = app::trimmed(fields[3]);
+    e.name = stored_text(fields[0], kNameMax);
+    e.country_code = code_field(fields[1], kCountryCodeMax);
+    e.area_code = code_field(fields[2], kAreaCodeMax);
+    e.number = stored_text(fields[3], kNumberMax);
     e.project = project;
     return e;
 }

@@ -164,15 +164,18 @@ TEST_F(PhonebookFileTest, FieldsAreTrimmedAndCodesGetTheirZeroBack) {
                    "  Name mit Blanks  ;49;89;  4711 ;Rest wird ignoriert;\n"
                    "\xFF\xFFNull;;;1;\n"
                    "Blank; 49;;2;\n"
-                   "Lang 1234567890123456789012345;12345;1234567;123456789012345;\n"),
-              4);
+                   "Lang 1234567890123456789012345;12345;1234567;123456789012345;\n"
+                   "Abcdefghijklmnopqrstuv  xyz;123 5;;9;\n"),
+              5);
     EXPECT_TRUE(ui.shown.empty());
     book.sort(kSortByNumber);
     EXPECT_EQ(book.at(0), (Entry{"Null", "", "", "1", 0}));
     EXPECT_EQ(book.at(1), (Entry{"Blank", "0 49", "", "2", 0}));
-    EXPECT_EQ(book.at(2), (Entry{"Name mit Blanks", "049", "089", "4711", 0}));
+    // A cut leaves no blank at the end, or the next reading would give another text.
+    EXPECT_EQ(book.at(2), (Entry{"Abcdefghijklmnopqrstuv", "0123", "", "9", 0}));
+    EXPECT_EQ(book.at(3), (Entry{"Name mit Blanks", "049", "089", "4711", 0}));
     // Cut to the storage of each field.
-    EXPECT_EQ(book.at(3),
+    EXPECT_EQ(book.at(4),
               (Entry{"Lang 1234567890123456789", "01234", "0123456", "12345678901", 0}));
 }
 
