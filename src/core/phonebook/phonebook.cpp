@@ -29,7 +29,7 @@ void fit_to_storage(Entry& entry) {
     entry.number = app::cut(entry.number, kNumberMax);
 }
 
-Phonebook::Phonebook() : slots_(kCapacity) {
+Phonebook::Phonebook() : slots_(kCapacity), glances_(kCapacity) {
     list_.reserve(kCapacity);
     clear();
 }
@@ -124,18 +124,27 @@ void Phonebook::sort(std::uint16_t key) {
         list_[i] = keyed[i].second;
 }
 
-void Phonebook::replace(std::size_t position, Entry entry) {
+void Phonebook::store(std::size_t slot, Entry entry) {
     fit_to_storage(entry);
     if (entry.project == kFreeSlot) entry.project = 0;
-    slots_[list_[position]] = std::move(entry);
+    const std::string_view country = code_tail(entry.country_code);
+    const std::string_view area = code_tail(entry.area_code);
+    Glance& g = glances_[slot];
+    g.national = Joined{area, entry.number, {}}.at(0);
+    g.international = Joined{country, area, entry.number}.at(0);
+    g.local = Joined{entry.number, {}, {}}.at(0);
+    g.wildcard = static_cast<std::uint8_t>(wildcard_length(entry.number));
+    slots_[slot] = std::move(entry);
+}
+
+void Phonebook::replace(std::size_t position, Entry entry) {
+    store(list_[position], std::move(entry));
 }
 
 std::optional<std::uint16_t> Phonebook::add(Entry entry) {
     for (std::size_t slot = 0; slot < kCapacity; ++slot) {
         if (!slot_free(slot)) continue;
-        fit_to_storage(entry);
-        if (entry.project == kFreeSlot) entry.project = 0;
-        slots_[slot] = std::move(entry);
+        store(slot, std::move(entry));
         list_.push_back(static_cast<std::uint16_t>(slot));
         return static_cast<std::uint16_t>(slot);
     }
@@ -162,28 +171,34 @@ std::uint8_t Phonebook::lookup(std::string& text) const {
     const std::string_view d(text);
     const bool trunk = d[0] == '0';
     const std::string_view after_zero = d.substr(1);
+    const char first_after_zero = after_zero.empty() ? '\0' : after_zero[0];
     for (std::uint16_t slot : list_) {
+        // A comparison over no characters always succeeds; any other needs the first
+        // characters equal, which the glance tells without reading the entry.
+        const Glance& g = glances_[slot];
+        const long w = g.wildcard;
+        const long n_trunk = static_cast<long>(d.size()) - 1 - w;
+        const long n_local = static_cast<long>(d.size()) - w;
+        const bool may_trunk = trunk && (n_trunk == 0 || first_after_zero == g.national ||
+                                         first_after_zero == g.international);
+        const bool may_local = n_local == 0 || d[0] == g.local;
+        if (!may_trunk && !may_local) continue;
+
         const Entry& e = slots_[slot];
-        const std::size_t w = wildcard_length(e.number);
         const std::string_view country = code_tail(e.country_code);
         const std::string_view area = code_tail(e.area_code);
-        bool match = false;
-        if (trunk) {
-            const long n = static_cast<long>(d.size()) - 1 - static_cast<long>(w);
-            match = same_start(after_zero, Joined{area, e.number, {}}, n) ||
-                    same_start(after_zero, Joined{country, area, e.number}, n);
-        }
-        if (!match) {
-            const long n = static_cast<long>(d.size()) - static_cast<long>(w);
-            match = same_start(d, Joined{e.number, {}, {}}, n);
-        }
+        const bool match =
+            (may_trunk && (same_start(after_zero, Joined{area, e.number, {}}, n_trunk) ||
+                           same_start(after_zero, Joined{country, area, e.number}, n_trunk))) ||
+            (may_local && same_start(d, Joined{e.number, {}, {}}, n_local));
         if (!match) continue;
 
+        const std::size_t wild = static_cast<std::size_t>(w);
         std::string result = app::cut(e.name, kNameMax);
-        if (w > 0 && result.size() + w < 23) {
+        if (wild > 0 && result.size() + wild < 23) {
             // The digits that took the place of the '*'.
             result += '-';
-            result += text.substr(text.size() - std::min(w, text.size()));
+            result += text.substr(text.size() - std::min(wild, text.size()));
         }
         text = std::move(result);
         return static_cast<std::uint8_t>(e.project);

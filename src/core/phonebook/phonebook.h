@@ -89,7 +89,19 @@ public:
     std::string file_name;
 
 private:
+    // What the lookup needs to pass over an entry without touching it: the first character of
+    // each of its three forms and the length of its wildcard tail. Kept per slot, updated
+    // whenever a slot is written.
+    struct Glance {
+        char national = 0;
+        char international = 0;
+        char local = 0;
+        std::uint8_t wildcard = 0;
+    };
+    void store(std::size_t slot, Entry entry);
+
     std::vector<Entry> slots_;
+    std::vector<Glance> glances_;
     std::vector<std::uint16_t> list_;
     std::array<std::string, kProjectCount> project_names_;
     std::uint16_t sort_key_ = kSortByName;

@@ -90,6 +90,19 @@ TEST(PhonebookLookup, FirstMatchInListOrderWinsAndSortingChangesIt) {
     EXPECT_EQ(looked_up(book, "12"), "Amt");
 }
 
+TEST(PhonebookLookup, FollowsEntriesThatWereReplaced) {
+    Phonebook book;
+    book.add(entry("Alt", "", "089", "4711"));
+    book.replace(0, entry("Neu", "0043", "01", "5**", 6));
+    EXPECT_EQ(looked_up(book, "0894711"), "0894711");
+    EXPECT_EQ(looked_up(book, "4711"), "4711");
+    int project = 0;
+    EXPECT_EQ(looked_up(book, "0043150012", &project), "0043150012");
+    EXPECT_EQ(looked_up(book, "00431501", &project), "Neu-01");
+    EXPECT_EQ(project, 6);
+    EXPECT_EQ(looked_up(book, "01512"), "Neu-12");
+}
+
 TEST(PhonebookLookup, AreaCodeWithoutItsZeroTakesPartAsItsTail) {
     Phonebook book;
     book.add(entry("Kurz", "", "89", "4711"));
