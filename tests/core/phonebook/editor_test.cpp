@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <random>
 
 #include "core/app/strings.h"
 #include "core/fakes.h"
@@ -432,4 +433,54 @@ TEST_F(CommandsTest, AnsweringNoKeepsTheChangesInMemoryOnly) {
     EXPECT_EQ(fs.writes, 0);
     EXPECT_EQ(book.at(0).name, "B");
     EXPECT_TRUE(book.changed);
+}
+
+// Whatever the editor accepts, from any field texts, reads back the same after a save.
+TEST_F(CommandsTest, EveryAcceptedEntryReadsBackUnchanged) {
+    std::mt19937 rng(31);
+    const auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+    const std::string alphabet = std::string("0123456789* -[;]\t\xFF\xA0\xE4\r\n") + "abcXYZ";
+    const auto text = [&](int max) {
+        std::string s;
+        for (int i = pick(max + 1); i > 0; --i)
+            s += alphabet[static_cast<std::size_t>(pick(static_cast<int>(alphabet.size())))];
+        return s;
+    };
+    const auto digits = [&](int max) {
+        std::string s = pick(2) ? "0" : "";
+        for (int i = pick(max); i > 0; --i)
+            s += static_cast<char>('0' + pick(10));
+        return s;
+    };
+    for (unsigned p = 1; p <= kProjectCount; ++p)
+        book.set_project_name(p, "P" + std::to_string(p));
+    Editor editor(book, ui, code_page);
+    editor.prepare();
+    editor.open();
+    book.add(Entry{"Start", "", "", "1", 1});
+    editor.list_notification(0); // the combo now offers the ten projects
+    for (int i = 0; i < 3000 && book.count() < 400; ++i) {
+        EntryFields f;
+        f.name = text(26);
+        f.number =
+            pick(4) ? digits(9) + std::string(static_cast<std::size_t>(pick(3)), '*') : text(11);
+        f.area_code = pick(4) ? digits(7) : text(7);
+        f.country_code = pick(4) ? digits(5) : text(5);
+        editor.insert(f, pick(12) - 1);
+    }
+    ASSERT_GT(book.count(), 100u);
+    std::vector<Entry> accepted;
+    for (std::size_t i = 0; i < book.count(); ++i)
+        accepted.push_back(book.at(i));
+
+    book.file_name = "R.TLB";
+    ui.shown.clear();
+    ASSERT_EQ(write_phonebook_file(book, fs, ui), WriteResult::Written);
+    Phonebook back;
+    back.file_name = "R.TLB";
+    ASSERT_EQ(read_phonebook_file(back, fs, ui), accepted.size());
+    EXPECT_TRUE(ui.shown.empty());
+    book.sort(kSortByName);
+    for (std::size_t i = 0; i < book.count(); ++i)
+        ASSERT_EQ(back.at(i), book.at(i)) << i;
 }
