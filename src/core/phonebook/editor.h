@@ -18,8 +18,29 @@ constexpr const char* kEditorHeading =
 constexpr const char* kEditorPrintHeading =
     "Name                         Lkz    Okz     Rufnummer     Projekt";
 
-// Field limits the dialog sets (EM_LIMITTEXT).
+// Field limits the dialog sets (EM_LIMITTEXT); the others are the storage widths.
 constexpr std::size_t kSearchMax = 24;
+
+// Help contexts of the two dialogs.
+constexpr unsigned kEditorHelpContext = 150;
+constexpr unsigned kProjectNamesHelpContext = 123;
+
+// The sort buttons 1016 "Name", 1017 "Rufnummer", 1018 "Ortskennziffer",
+// 1019 "Landeskennziffer", 1020 "Projekt" and the keys they sort by.
+constexpr std::uint16_t sort_key_of_button(int control_id) {
+    switch (control_id) {
+    case 1016:
+        return kSortByName;
+    case 1017:
+        return kSortByNumber;
+    case 1018:
+        return kSortByAreaCode;
+    case 1019:
+        return kSortByCountryCode;
+    default:
+        return kSortByProject;
+    }
+}
 
 // One list line: " %-26s | %-4s | %-5s | %-12s | %s ".
 std::string editor_line(const Phonebook& book, const Entry& entry);
