@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <fstream>
 #include <sstream>
-#include <unistd.h>
 
 #include "cli/cli.h"
+#include "platform/platform.h"
 
 namespace {
 
@@ -13,7 +13,8 @@ struct PhonebookCommandTest : ::testing::Test {
     std::string path;
 
     void SetUp() override {
-        path = ::testing::TempDir() + "kalmo_pb_" + std::to_string(::getpid()) + ".tlb";
+        path = ::testing::TempDir() + "kalmo_" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".tlb";
     }
     void TearDown() override { std::remove(path.c_str()); }
 
@@ -41,16 +42,17 @@ TEST_F(PhonebookCommandTest, ListsTheEditorLinesAndLooksUpNumbers) {
           "ckerei;049;89;123456;\r\n[Ende Telefonbuch]\r\nFirma;;89;1234**;\r\n\r\n");
     std::string out, err;
     EXPECT_EQ(run({"phonebook", path}, out, err), 0);
-    EXPECT_EQ(out, " B\xC3\xA4"
-                   "ckerei                   | 0049 | 089   | 123456       | Kunde A \n"
-                   " Firma                      |      | 089   | 1234**       |  \n");
+    // Windows-1252 here, the console's encoding in the output.
+    using kalmo::platform::to_console;
+    EXPECT_EQ(out,
+              to_console(" Bäckerei                   | 0049 | 089   | 123456       | Kunde A \n"
+                         " Firma                      |      | 089   | 1234**       |  \n"));
     EXPECT_EQ(err, "Meldung: Fehlerhafter Eintrag im Telefonbuch\nZeilennummer 6\n\nEintrag: "
                    "\n\nignoriert!\n");
 
     EXPECT_EQ(run({"lookup", path, "004989123456", "089123499", "0891234567", "4711"}, out, err),
               0);
-    EXPECT_EQ(out, "B\xC3\xA4"
-                   "ckerei;2\nFirma-99;0\n0891234567;0\n4711;0\n");
+    EXPECT_EQ(out, to_console("Bäckerei;2\nFirma-99;0\n0891234567;0\n4711;0\n"));
 }
 
 TEST_F(PhonebookCommandTest, AFileWithoutEntriesFails) {
