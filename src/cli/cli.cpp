@@ -76,6 +76,8 @@ const std::vector<Command>& commands() {
          1,
          1,
          cmd_project},
+        {"phonebook", "phonebook FILE.TLB", {}, 1, 1, cmd_phonebook},
+        {"lookup", "lookup FILE.TLB NUMBER...", {}, 2, 1000, cmd_lookup},
     };
     return table;
 }

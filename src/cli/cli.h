@@ -86,5 +86,7 @@ int cmd_charges(Context& ctx);
 int cmd_sums(Context& ctx);
 int cmd_subscriber(Context& ctx);
 int cmd_project(Context& ctx);
+int cmd_phonebook(Context& ctx);
+int cmd_lookup(Context& ctx);
 
 } // namespace kalmo::cli

@@ -34,6 +34,7 @@ constexpr unsigned RangeInvalid = 140;
 constexpr unsigned NoCallData = 141;
 constexpr unsigned SpeedDialInvalid = 142;
 constexpr unsigned CrcError = 143;
+constexpr unsigned NameInvalid = 144;
 } // namespace str
 
 } // namespace kalmo::app
