@@ -10,8 +10,9 @@ int cmd_charges(Context& ctx) {
     if (!options) return kExitUsage;
     auto store = std::make_unique<data::ChargeStore>();
     if (!load_charges_for_cli(ctx, *store, ctx.positional[0])) return kExitFailed;
-    const CliPhonebook book = load_phonebook_for_cli(ctx, ctx.option("--phonebook"));
-    return print_system_charge_list(ctx, *store, *book.lookup, *options);
+    const auto book = load_phonebook_for_cli(ctx, ctx.option("--phonebook"));
+    if (!book) return kExitFailed;
+    return print_system_charge_list(ctx, *store, *book->lookup, *options);
 }
 
 } // namespace kalmo::cli

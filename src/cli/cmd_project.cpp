@@ -21,15 +21,16 @@ int cmd_project(Context& ctx) {
 
     auto store = std::make_unique<data::ChargeStore>();
     if (!load_charges_for_cli(ctx, *store, ctx.positional[0])) return kExitFailed;
-    const CliPhonebook book = load_phonebook_for_cli(ctx, ctx.option("--phonebook"));
-    const auto chosen = eval::project_of_button(book.project_names, 1020 + project);
+    const auto book = load_phonebook_for_cli(ctx, ctx.option("--phonebook"));
+    if (!book) return kExitFailed;
+    const auto chosen = eval::project_of_button(book->project_names, 1020 + project);
     if (!chosen) {
         // Its button is disabled: the GUI offers no way to choose it.
         ctx.err << "kalmo: project " << project << " is not defined\n";
         return kExitFailed;
     }
-    const eval::ProjectEvaluation result =
-        eval::evaluate_project(*store, *book.lookup, book.project_names, *chosen, ctx.clock->now());
+    const eval::ProjectEvaluation result = eval::evaluate_project(
+        *store, *book->lookup, book->project_names, *chosen, ctx.clock->now());
     if (result.no_data) {
         ctx.ui->show(*result.no_data);
         return kExitFailed;

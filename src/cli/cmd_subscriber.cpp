@@ -14,9 +14,10 @@ int cmd_subscriber(Context& ctx) {
     const std::string wanted = ctx.positional[1];
     auto store = std::make_unique<data::ChargeStore>();
     if (!load_charges_for_cli(ctx, *store, ctx.positional[0])) return kExitFailed;
-    const CliPhonebook book = load_phonebook_for_cli(ctx, ctx.option("--phonebook"));
+    const auto book = load_phonebook_for_cli(ctx, ctx.option("--phonebook"));
+    if (!book) return kExitFailed;
     eval::SystemChargeList list(*store);
-    if (!open_system_charge_list(ctx, *store, list, *book.lookup)) return kExitFailed;
+    if (!open_system_charge_list(ctx, *store, list, *book->lookup)) return kExitFailed;
 
     const std::vector<std::string> sums = eval::subscriber_sums_lines(list.sums());
     std::optional<eval::SelectedSubscriber> selected;
@@ -29,8 +30,8 @@ int cmd_subscriber(Context& ctx) {
                 << " in the subscriber sums\n";
         return kExitFailed;
     }
-    const eval::SubscriberStatistics stats =
-        eval::subscriber_statistics(*store, list.sums(), *selected, *book.lookup, ctx.clock->now());
+    const eval::SubscriberStatistics stats = eval::subscriber_statistics(
+        *store, list.sums(), *selected, *book->lookup, ctx.clock->now());
     ctx.line(stats.sum_1041);
     ctx.line(stats.sum_1042);
     for (const std::string& l : stats.lines)

@@ -9,9 +9,10 @@ namespace kalmo::cli {
 int cmd_sums(Context& ctx) {
     auto store = std::make_unique<data::ChargeStore>();
     if (!load_charges_for_cli(ctx, *store, ctx.positional[0])) return kExitFailed;
-    const CliPhonebook book = load_phonebook_for_cli(ctx, ctx.option("--phonebook"));
+    const auto book = load_phonebook_for_cli(ctx, ctx.option("--phonebook"));
+    if (!book) return kExitFailed;
     eval::SystemChargeList list(*store);
-    if (!open_system_charge_list(ctx, *store, list, *book.lookup)) return kExitFailed;
+    if (!open_system_charge_list(ctx, *store, list, *book->lookup)) return kExitFailed;
     for (const std::string& l : eval::subscriber_sums_lines(list.sums()))
         ctx.line(l);
     return kExitOk;

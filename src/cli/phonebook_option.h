@@ -15,7 +15,10 @@ struct CliPhonebook {
     eval::ProjectNames project_names; // all empty without a phonebook
 };
 
-// Without a path: no phonebook, every number stays a number.
-CliPhonebook load_phonebook_for_cli(Context& ctx, const std::optional<std::string>& path);
+// Without a path: no phonebook, every number stays a number. A phonebook that yields no entry
+// gives nothing (the reader has shown its messages); the caller then fails, since a list
+// without the names the user asked for would be a wrong list.
+std::optional<CliPhonebook> load_phonebook_for_cli(Context& ctx,
+                                                   const std::optional<std::string>& path);
 
 } // namespace kalmo::cli

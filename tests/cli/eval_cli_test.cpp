@@ -78,6 +78,11 @@ protected:
             many.push_back(rec(static_cast<std::uint8_t>(0x10 + i), 3, 1, 8,
                                static_cast<std::uint8_t>(i % 60), 60, "5", 10));
         write("many.gds", many);
+        // Project 2 holds two of basic.gds's numbers; project 3 is named but never called.
+        std::ofstream(dir_ / "projects.tlb", std::ios::binary)
+            << "[Telefonbuch]\r\n[Project 02;Kunde A]\r\nHotline;;;0123456789;\r\n"
+               "M\xFCnchen;;89;123456;\r\n[Project 03;Leer]\r\nNiemand;;;777;\r\n"
+               "[Ende Telefonbuch]\r\n";
     }
     static void TearDownTestSuite() { fs::remove_all(dir_); }
 
@@ -96,7 +101,9 @@ protected:
     // Runs kalmo with FILE names relative to the generated files and compares with expected/.
     void check(const std::string& name, std::vector<std::string> args, int status) {
         for (std::string& a : args)
-            if (a.size() > 4 && a.substr(a.size() - 4) == ".gds") a = (dir_ / a).string();
+            if (a.size() > 4 &&
+                (a.substr(a.size() - 4) == ".gds" || a.substr(a.size() - 4) == ".tlb"))
+                a = (dir_ / a).string();
         std::vector<const char*> argv{"kalmo"};
         for (const std::string& a : args)
             argv.push_back(a.c_str());
@@ -164,9 +171,30 @@ TEST_F(EvalCli, SubscriberSumsAndStatistics) {
     check("sums_rejected_yes", {"sums", "rejected.gds", "--yes", "--today", "2026-03-20"}, 0);
 }
 
-TEST_F(EvalCli, ProjectNeedsAPhonebook) {
+TEST_F(EvalCli, ProjectThroughThePhonebook) {
+    check("project_2",
+          {"project", "basic.gds", "--phonebook", "projects.tlb", "--project", "2", "--today",
+           "2026-03-20"},
+          0);
+    check("project_no_calls",
+          {"project", "basic.gds", "--phonebook", "projects.tlb", "--project", "3"}, 1);
     check("project_undefined",
-          {"project", "basic.gds", "--phonebook", "none.tlb", "--project", "3"}, 1);
+          {"project", "basic.gds", "--phonebook", "projects.tlb", "--project", "4"}, 1);
+    // A phonebook that cannot be read fails the run instead of listing numbers without names.
+    std::vector<std::string> args = {"kalmo",
+                                     "project",
+                                     (dir_ / "basic.gds").string(),
+                                     "--phonebook",
+                                     (dir_ / "none.tlb").string(),
+                                     "--project",
+                                     "3"};
+    std::vector<const char*> argv;
+    for (const auto& a : args)
+        argv.push_back(a.c_str());
+    std::ostringstream out, err;
+    EXPECT_EQ(cli::run(static_cast<int>(argv.size()), argv.data(), out, err), 1);
+    EXPECT_EQ(out.str(), "");
+    EXPECT_NE(err.str().find("none.tlb"), std::string::npos);
     check("project_usage", {"project", "basic.gds", "--phonebook", "none.tlb", "--project", "11"},
           2);
 }
