@@ -56,6 +56,31 @@ std::optional<std::string> Context::option(const std::string& name) const {
 const std::vector<Command>& commands() {
     static const std::vector<Command> table = {
         {"save", "save IN.GDS OUT.GDS [--yes]", {}, 2, 2, cmd_save},
+        {"read-charges",
+         "read-charges --port PORT [--out FILE.GDS] [--phonebook F] [--yes]",
+         {"--port", "--out", "--phonebook"},
+         0,
+         0,
+         cmd_read_charges},
+        {"read-calls",
+         "read-calls --port PORT [--phonebook F] [--statistics LINE]",
+         {"--port", "--phonebook", "--statistics"},
+         0,
+         0,
+         cmd_read_calls},
+        {"delete-charges",
+         "delete-charges --port PORT --yes",
+         {"--port"},
+         0,
+         0,
+         cmd_delete_charges},
+        {"delete-calls", "delete-calls --port PORT --yes", {"--port"}, 0, 0, cmd_delete_calls},
+        {"speed-dial",
+         "speed-dial --port PORT --code NNN --number DIGITS",
+         {"--port", "--code", "--number"},
+         0,
+         0,
+         cmd_speed_dial},
     };
     return table;
 }

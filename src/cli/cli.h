@@ -82,5 +82,10 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
 
 // Subcommands.
 int cmd_save(Context& ctx);
+int cmd_read_charges(Context& ctx);
+int cmd_read_calls(Context& ctx);
+int cmd_delete_charges(Context& ctx);
+int cmd_delete_calls(Context& ctx);
+int cmd_speed_dial(Context& ctx);
 
 } // namespace kalmo::cli

@@ -1,6 +1,8 @@
 #include "platform/posix/serial_port.h"
 
 #include <cerrno>
+#include <cstdio>
+#include <string>
 #include <ctime>
 #include <fcntl.h>
 #include <poll.h>
@@ -128,6 +130,24 @@ int PosixSerialPort::read_byte(std::uint8_t& byte) {
     }
     byte = pending_[pending_at_++];
     return 1;
+}
+
+} // namespace kalmo::platform
+
+#include "platform/serial.h"
+
+namespace kalmo::platform {
+
+std::unique_ptr<link::SerialPort> make_serial_port() {
+    return std::make_unique<PosixSerialPort>();
+}
+
+std::string serial_device(const std::string& port) {
+    int n = 0;
+    char tail = 0;
+    if (std::sscanf(port.c_str(), "COM%d%c", &n, &tail) == 1 && n >= 1 && n <= 4)
+        return "/dev/ttyS" + std::to_string(n - 1);
+    return port;
 }
 
 } // namespace kalmo::platform
