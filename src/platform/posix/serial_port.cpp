@@ -23,8 +23,8 @@ void set_dtr(int fd, bool raised) {
     (void)::ioctl(fd, raised ? TIOCMBIS : TIOCMBIC, &bits);
 }
 
-void sleep_ms(int ms) {
-    timespec t{ms / 1000, (ms % 1000) * 1000000L};
+void sleep_us(long us) {
+    timespec t{us / 1000000, (us % 1000000) * 1000L};
     while (::nanosleep(&t, &t) != 0 && errno == EINTR) {
     }
 }
@@ -72,6 +72,7 @@ bool PosixSerialPort::open(const std::string& name) {
     set_dtr(fd, true);
     fd_ = fd;
     pending_at_ = pending_end_ = 0;
+    streaming_ = false;
     return true;
 }
 
@@ -84,6 +85,7 @@ void PosixSerialPort::close() {
     ::close(fd_);
     fd_ = -1;
     pending_at_ = pending_end_ = 0;
+    streaming_ = false;
 }
 
 bool PosixSerialPort::write(std::span<const std::uint8_t> bytes) {
@@ -107,29 +109,42 @@ bool PosixSerialPort::write(std::span<const std::uint8_t> bytes) {
 
 int PosixSerialPort::read_byte(std::uint8_t& byte) {
     if (fd_ < 0) return 0;
-    if (pending_at_ == pending_end_) {
-        pending_at_ = pending_end_ = 0;
-        pollfd p{fd_, POLLIN, 0};
-        const int ready = ::poll(&p, 1, kReadWaitMs);
-        if (ready < 0) return 0;
-        if (ready > 0) {
-            ssize_t n = 0;
-            bool transient = false;
-            if (p.revents & POLLIN) {
-                n = ::read(fd_, pending_.data(), pending_.size());
-                transient = n < 0 && (errno == EAGAIN || errno == EINTR);
-            }
-            if (n > 0)
-                pending_end_ = static_cast<std::size_t>(n);
-            else if (!transient)
-                // A hung-up line reports at once and for ever; wait as if it were merely
-                // silent so that a receive does not spin until its deadline.
-                sleep_ms(kReadWaitMs);
-        }
-        if (pending_end_ == 0) return 0;
-    }
+    if (pending_at_ == pending_end_ && !refill()) return 0;
     byte = pending_[pending_at_++];
     return 1;
+}
+
+bool PosixSerialPort::refill() {
+    pending_at_ = pending_end_ = 0;
+    if (streaming_) {
+        // In the middle of a frame the bytes come one every two milliseconds; waking for each
+        // of them would cost more CPU than the whole transfer is worth. Let a few gather.
+        sleep_us(kGatherUs);
+        const ssize_t n = ::read(fd_, pending_.data(), pending_.size());
+        if (n > 0) {
+            pending_end_ = static_cast<std::size_t>(n);
+            return true;
+        }
+        streaming_ = false;
+    }
+    pollfd p{fd_, POLLIN, 0};
+    const int ready = ::poll(&p, 1, kReadWaitMs);
+    if (ready <= 0) return false;
+    ssize_t n = 0;
+    bool transient = false;
+    if (p.revents & POLLIN) {
+        n = ::read(fd_, pending_.data(), pending_.size());
+        transient = n < 0 && (errno == EAGAIN || errno == EINTR);
+    }
+    if (n > 0) {
+        pending_end_ = static_cast<std::size_t>(n);
+        streaming_ = true;
+        return true;
+    }
+    // A hung-up line reports at once and for ever; wait as if it were merely silent so that a
+    // receive does not spin until its deadline.
+    if (!transient) sleep_us(kReadWaitMs * 1000);
+    return false;
 }
 
 } // namespace kalmo::platform

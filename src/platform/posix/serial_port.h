@@ -12,6 +12,9 @@ class PosixSerialPort : public link::SerialPort {
 public:
     // How long read_byte waits for a byte when none is queued.
     static constexpr int kReadWaitMs = 50;
+    // While bytes are coming in, how long to let them gather before the next read: three byte
+    // times at 4800 bit/s. It is also the most a frame's last byte can be held back.
+    static constexpr long kGatherUs = 6250;
     // How long write waits for room in a full output queue before it gives up.
     static constexpr int kWriteWaitMs = 1000;
 
@@ -29,7 +32,10 @@ public:
     bool is_open() const { return fd_ >= 0; }
 
 private:
+    bool refill();
+
     int fd_ = -1;
+    bool streaming_ = false;
     // Bytes already taken from the driver but not yet handed out: one read call may bring
     // several, and none of them may be lost.
     std::array<std::uint8_t, 256> pending_{};
