@@ -47,7 +47,7 @@ private:
 class QuietUi : public link::TransferUi {
 public:
     app::Answer show(const app::Message& m) override {
-        std::fprintf(stderr, "message: %s\n", m.text.c_str());
+        std::fprintf(stderr, "message: %s\n", platform::to_console(m.text).c_str());
         return app::Answer::Ok;
     }
     bool open_progress_dialog() override { return open_ = true; }

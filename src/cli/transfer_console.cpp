@@ -11,26 +11,22 @@ namespace kalmo::cli {
 namespace {
 
 volatile std::sig_atomic_t g_interrupted = 0;
-struct sigaction g_previous {};
 
-void on_interrupt(int) {
+extern "C" void on_interrupt(int) {
     g_interrupted = 1;
 }
 
 } // namespace
 
 ConsoleTransferUi::~ConsoleTransferUi() {
-    if (handler_installed_) ::sigaction(SIGINT, &g_previous, nullptr);
+    if (handler_installed_) std::signal(SIGINT, previous_);
 }
 
 bool ConsoleTransferUi::open_progress_dialog() {
     g_interrupted = 0;
     if (!handler_installed_) {
-        struct sigaction sa {};
-        sa.sa_handler = on_interrupt;
-        sigemptyset(&sa.sa_mask);
-        sa.sa_flags = 0; // no restart: a waiting poll returns at once
-        ::sigaction(SIGINT, &sa, &g_previous);
+        // A wait on the port returns early when the signal comes, so the cancel is seen at once.
+        previous_ = std::signal(SIGINT, on_interrupt);
         handler_installed_ = true;
     }
     open_ = true;

@@ -29,6 +29,7 @@ private:
     Context& ctx_;
     bool open_ = false;
     bool handler_installed_ = false;
+    void (*previous_)(int) = nullptr;
     std::string lines_[2];
     std::size_t messages_before_ = ctx_.ui->shown.size();
 };

@@ -1,3 +1,5 @@
+// Pseudo-terminals stand in for the line; they exist on POSIX systems only.
+#ifndef _WIN32
 #include "platform/posix/serial_port.h"
 
 #include <chrono>
@@ -133,3 +135,5 @@ TEST(PosixSerialPort, HungUpLineWaitsInsteadOfSpinning) {
 
 } // namespace
 } // namespace kalmo::platform
+
+#endif

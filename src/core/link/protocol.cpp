@@ -115,6 +115,7 @@ bool Link::write_block(std::uint8_t code, std::span<const std::uint8_t> payload)
 }
 
 void Link::close_port() {
+    if (!open_) return;
     port_.close();
     open_ = false;
 }
