@@ -151,11 +151,12 @@ int main(int argc, char** argv) {
         exchange.calls[1].assign(c.begin() + 88, c.end());
         config.calls_first_block = stretching_first_block(75, config.calls_per_block);
     } else if (!charge_file.empty()) {
+        // Random calls first: filling them also empties the charge banks.
+        fill_random(exchange, 0, calls, static_cast<std::uint32_t>(seed));
         if (!fill_from_charge_file(exchange, charge_file, error)) {
             std::fprintf(stderr, "exchange-sim: %s\n", error.c_str());
             return 1;
         }
-        fill_random(exchange, 0, calls, static_cast<std::uint32_t>(seed));
     } else if (have_count) {
         fill_random(exchange, count, calls, static_cast<std::uint32_t>(seed));
     } else if (!empty) {

@@ -1,6 +1,7 @@
 // The program's link and transfers against exchange-sim in a process of its own, over a real
 // pseudo-terminal.
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <csignal>
 #include <fcntl.h>
@@ -19,6 +20,7 @@
 #include "platform/platform.h"
 #include "platform/posix/serial_port.h"
 #include "sim/records.h"
+#include "sim/server.h"
 
 namespace kalmo {
 namespace {
@@ -157,6 +159,29 @@ TEST_F(PtyLink, SecondOpeningWhenTheFirstIsNotAnswered) {
     EXPECT_NE(sim.trace().find("type 0x6E"), std::string::npos);
 }
 
+TEST_F(PtyLink, InProcessServerCountsTheLine) {
+    sim::Exchange exchange;
+    sim::fill_random(exchange, 40, 10, 11);
+    sim::ServerOptions options;
+    options.paced = false;
+    options.announce_to = nullptr;
+    sim::Server server(exchange, options);
+    std::string error;
+    ASSERT_TRUE(server.open_pty("", error)) << error;
+    std::atomic<bool> stop{false};
+    std::thread serving([&] { server.run(stop); });
+    const bool read = link::read_charges(link, *store, server.slave_path());
+    stop = true;
+    serving.join();
+    ASSERT_TRUE(read);
+    EXPECT_EQ(store->count(), 40);
+    // Fill run, opening, two full blocks and an empty one per bank, closing.
+    EXPECT_EQ(server.bytes_in(), 255u + 5u + 6u * 6u + 5u);
+    EXPECT_EQ(server.bytes_out(), 4u + 6u * 4u + 40u * 23u + 4u);
+    EXPECT_TRUE(exchange.speed_dial.empty());
+    EXPECT_FALSE(exchange.connected());
+}
+
 // The console commands, end to end.
 struct CliRun {
     int status;
@@ -201,6 +226,17 @@ TEST(PtyCli, ReadSaveDeleteAndSpeedDial) {
     r = kalmo_cli({"read-charges", "--port", sim.link});
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(contains(r.err, "Information:  Gebührendatenspeicher leer \n"));
+
+    // The saved file serves as the records of another exchange.
+    {
+        SimProcess again({"--unpaced", "--charges", gds});
+        r = kalmo_cli({"read-charges", "--port", again.link, "--out", gds, "--yes"});
+        EXPECT_EQ(r.status, 0) << r.err;
+        std::ifstream back(gds, std::ios::binary);
+        const std::string second((std::istreambuf_iterator<char>(back)),
+                                 std::istreambuf_iterator<char>());
+        EXPECT_EQ(second, file) << "sorted records read again come back in the same order";
+    }
 
     const std::string announced = sim.stdout_text();
     EXPECT_NE(announced.find("speed-dial 150 = 0891234567\n"), std::string::npos) << announced;
