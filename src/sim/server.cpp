@@ -7,6 +7,7 @@
 #include <ctime>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/stat.h>
 #include <pty.h>
 #include <termios.h>
 #include <unistd.h>
@@ -65,7 +66,15 @@ bool Server::open_pty(const std::string& link, std::string& error) {
     slave_fd_ = slave;
     slave_path_ = name;
     if (!link.empty()) {
-        ::unlink(link.c_str());
+        // Only a link left behind by an earlier run is replaced, never a file.
+        struct stat st {};
+        if (::lstat(link.c_str(), &st) == 0) {
+            if (!S_ISLNK(st.st_mode)) {
+                error = link + " exists and is no symbolic link";
+                return false;
+            }
+            ::unlink(link.c_str());
+        }
         if (::symlink(name, link.c_str()) != 0) {
             error = "cannot link " + link + ": " + std::strerror(errno);
             return false;
