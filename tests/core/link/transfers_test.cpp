@@ -266,6 +266,23 @@ TEST_F(TransferTest, CancelWhileConnecting) {
     EXPECT_EQ(ui.log, (Texts{"open", "close"}));
 }
 
+TEST_F(TransferTest, CancelWhileClosing) {
+    model.bank[0] = charges(0, 4);
+    serve(model);
+    auto inner = ex.answer;
+    ex.answer = [this, inner](const Request& r) -> std::optional<Bytes> {
+        if (r.code() == code::Close) {
+            ui.cancel = true;
+            return std::nullopt;
+        }
+        return inner(r);
+    };
+    EXPECT_TRUE(read_charges(link, store, "COM1"));
+    EXPECT_EQ(ex.requests.back().code(), code::Close) << "no second closing attempt";
+    EXPECT_FALSE(ex.is_open);
+    EXPECT_EQ(ui.log, (Texts{"open", "close", "msg: 4 Gebührensätze empfangen "}));
+}
+
 TEST_F(TransferTest, ReadCallsBankSwitchAfterEightyCalls) {
     model.first_code = 0x0E;
     model.second_code = 0x1E;
@@ -424,6 +441,19 @@ TEST_F(TransferTest, SpeedDialRefused) {
     EXPECT_EQ(ui.messages_only(), (Texts{"Gegenstelle meldet CrC Fehler !",
                                          "Fehler beim schreiben des Kurzwahlzieles"}));
     EXPECT_TRUE(closing_sent());
+}
+
+TEST_F(TransferTest, CancelledSpeedDialIsSilent) {
+    ex.answer = [this](const Request& r) -> std::optional<Bytes> {
+        if (r.code() == 0x29) {
+            ui.cancel = true;
+            return std::nullopt;
+        }
+        return frame(r.code());
+    };
+    write_speed_dial_target(link, "123", 0, "COM1");
+    EXPECT_EQ(ex.requests.size(), 2u) << "no retry and no closing command after a cancel";
+    EXPECT_EQ(ui.log, (Texts{"open", "close"}));
 }
 
 TEST_F(TransferTest, NoProgressDialogNoTransfer) {
