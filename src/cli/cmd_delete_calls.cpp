@@ -1,0 +1,17 @@
+#include "cli/cli.h"
+#include "cli/transfer_console.h"
+#include "core/link/transfers.h"
+
+namespace kalmo::cli {
+
+// "Anrufdaten l&öschen": empties the exchange's call list (asks first; --yes answers).
+int cmd_delete_calls(Context& ctx) {
+    if (!ctx.option("--port")) return ctx.usage("delete-calls needs --port PORT");
+    auto store = std::make_unique<data::CallStore>();
+    TransferSession session(ctx);
+    const std::size_t before = ctx.ui->shown.size();
+    link::delete_calls(session.link, *store, session.port_name);
+    return message_shown(ctx, before, "Anrufliste gelöscht ") ? kExitOk : kExitFailed;
+}
+
+} // namespace kalmo::cli

@@ -1,0 +1,85 @@
+#include "cli/transfer_console.h"
+
+#include <csignal>
+#include <ostream>
+
+#include "platform/platform.h"
+#include "platform/serial.h"
+
+namespace kalmo::cli {
+
+namespace {
+
+volatile std::sig_atomic_t g_interrupted = 0;
+
+extern "C" void on_interrupt(int) {
+    g_interrupted = 1;
+}
+
+} // namespace
+
+ConsoleTransferUi::~ConsoleTransferUi() {
+    if (handler_installed_) std::signal(SIGINT, previous_);
+}
+
+bool ConsoleTransferUi::open_progress_dialog() {
+    g_interrupted = 0;
+    if (!handler_installed_) {
+        // A wait on the port returns early when the signal comes, so the cancel is seen at once.
+        previous_ = std::signal(SIGINT, on_interrupt);
+        handler_installed_ = true;
+    }
+    open_ = true;
+    lines_[0].clear();
+    lines_[1].clear();
+    return true;
+}
+
+void ConsoleTransferUi::close_progress_dialog() {
+    open_ = false;
+}
+
+void ConsoleTransferUi::set_progress_line(int line, const std::string& text) {
+    if (line < 0 || line > 1 || lines_[line] == text) return;
+    lines_[line] = text;
+    ctx_.err << platform::to_console(text) << "\n";
+    ctx_.err.flush();
+}
+
+bool ConsoleTransferUi::pump_messages() {
+    if (!open_) return true;
+    return !cancelled();
+}
+
+bool ConsoleTransferUi::cancelled() const {
+    return g_interrupted != 0;
+}
+
+bool ConsoleTransferUi::trouble() const {
+    for (std::size_t i = messages_before_; i < ctx_.ui->shown.size(); ++i) {
+        const app::Icon icon = ctx_.ui->shown[i].icon;
+        if (icon == app::Icon::Error || icon == app::Icon::Warning) return true;
+    }
+    return false;
+}
+
+TransferSession::TransferSession(Context& ctx)
+    : port(platform::make_serial_port()), ui(ctx), link(*port, ui, *ctx.clock),
+      port_name(platform::serial_device(ctx.option("--port").value_or(""))) {}
+
+bool report_dropped(Context& ctx, std::size_t dropped) {
+    if (dropped == 0) return false;
+    // Nothing in memory shows them; they are still in the exchange, so it must not be emptied.
+    ctx.err << "kalmo: " << dropped
+            << " records beyond the store's capacity were not stored; they are still in the "
+               "exchange\n";
+    return true;
+}
+
+bool message_shown(const Context& ctx, std::size_t before, const std::string& text) {
+    for (std::size_t i = before; i < ctx.ui->shown.size(); ++i)
+        if (ctx.ui->shown[i].text == text) return true;
+    return false;
+}
+
+} // namespace kalmo::cli

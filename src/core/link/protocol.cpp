@@ -1,0 +1,155 @@
+#include "core/link/protocol.h"
+
+#include <cstring>
+
+namespace kalmo::link {
+
+std::uint16_t frame_checksum(std::span<const std::uint8_t> payload) {
+    std::uint16_t sum = 0;
+    for (std::uint8_t b : payload) {
+        sum = static_cast<std::uint16_t>((sum >> 1) | (sum << 15));
+        sum = static_cast<std::uint16_t>(sum + b);
+    }
+    return sum;
+}
+
+void Link::write(std::span<const std::uint8_t> bytes) {
+    // The result is not looked at: a lost request shows up as a missing reply.
+    if (open_) port_.write(bytes);
+}
+
+void Link::send_command(std::uint8_t code, std::uint8_t parameter) {
+    if (code == code::NotSent) return;
+    const std::uint8_t frame[] = {0x05, code, 0x00, 0x00, parameter};
+    write(frame);
+}
+
+void Link::send_block_request(std::uint8_t code, std::uint16_t index) {
+    if (code == code::NotSent) return;
+    const std::uint8_t frame[] = {0x06,
+                                  code,
+                                  0x00,
+                                  0x00,
+                                  static_cast<std::uint8_t>(index),
+                                  static_cast<std::uint8_t>(index >> 8)};
+    write(frame);
+}
+
+void Link::send_fill(unsigned count) {
+    const std::uint8_t fill[] = {kFill};
+    for (unsigned i = 0; i < count; ++i)
+        write(fill);
+}
+
+void Link::show_error(const char* message) {
+    ui_.show(app::Message{message, std::nullopt, app::Buttons::Ok, app::Icon::Error});
+}
+
+bool Link::fail(bool quiet, const char* message) {
+    // The run of fill bytes lets the exchange find the start of the next frame again.
+    send_fill(kFillRun);
+    if (!quiet) show_error(message);
+    return false;
+}
+
+bool Link::receive_frame(bool quiet) {
+    frame_length_ = 0;
+    if (!open_) return false;
+    const std::int64_t start = clock_.seconds();
+    std::size_t expected = 1;
+    std::size_t position = 0;
+    while (position < expected) {
+        std::uint8_t byte = 0;
+        for (;;) {
+            const int got = port_.read_byte(byte);
+            const bool going_on = ui_.pump_messages();
+            if (!going_on) return false;
+            if (clock_.seconds() - start >= kReceiveSeconds) return fail(quiet, text::NoAnswer);
+            if (got == 1) break;
+        }
+        if (position == 0) {
+            if (byte == kFill) continue;
+            if (byte > kMaxFrame || byte < kFrameHeader) return fail(quiet, text::LengthError);
+            expected = byte;
+        }
+        buffer_[position++] = byte;
+    }
+    if (buffer_[1] == code::PeerChecksumError) return fail(quiet, text::PeerChecksumError);
+    const std::uint16_t sent = static_cast<std::uint16_t>(buffer_[2] | buffer_[3] << 8);
+    if (frame_checksum({&buffer_[kFrameHeader], expected - kFrameHeader}) != sent)
+        return fail(quiet, text::ChecksumError);
+    frame_length_ = expected;
+    return true;
+}
+
+std::uint16_t Link::read_block(std::uint8_t code, std::uint16_t index, std::uint8_t* destination) {
+    // The cancel flag is not looked at here: after a cancel each remaining attempt still sends
+    // its request and then fails at once in its receive.
+    for (int attempt = 1; attempt <= kAttempts; ++attempt) {
+        send_block_request(code, index);
+        if (receive_frame(attempt < kAttempts)) {
+            const std::size_t n = frame_length_ - kFrameHeader;
+            std::memcpy(destination, &buffer_[kFrameHeader], n);
+            return static_cast<std::uint16_t>(n);
+        }
+    }
+    return kBlockFailed;
+}
+
+bool Link::write_block(std::uint8_t code, std::span<const std::uint8_t> payload) {
+    if (payload.size() > kMaxPayload) return false;
+    const std::uint16_t sum = frame_checksum(payload);
+    const std::uint8_t header[] = {static_cast<std::uint8_t>(payload.size() + kFrameHeader), code,
+                                   static_cast<std::uint8_t>(sum),
+                                   static_cast<std::uint8_t>(sum >> 8)};
+    const std::array<std::uint8_t, kDataFrameTrail> trail{};
+    for (int attempt = 1; attempt <= kAttempts && !ui_.cancelled(); ++attempt) {
+        if (code != code::NotSent) {
+            write(header);
+            write(payload);
+            write(trail);
+        }
+        if (receive_frame(attempt < kAttempts)) return true;
+    }
+    return false;
+}
+
+void Link::close_port() {
+    if (!open_) return;
+    port_.close();
+    open_ = false;
+}
+
+bool Link::connect(const std::string& port_name, std::uint8_t opening_code) {
+    if (!port_.open(port_name)) {
+        show_error(text::ConnectionFailed);
+        return false;
+    }
+    open_ = true;
+    send_fill(kFillRun);
+    send_command(opening_code, code::OpeningParameter);
+    bool connected = receive_frame(true);
+    if (!connected && !ui_.cancelled()) {
+        // The second opening command replaces the first one.
+        send_command(code::OpenAgain, code::OpeningParameter);
+        connected = receive_frame(false);
+        if (!connected) close_port();
+    }
+    if (ui_.cancelled()) {
+        close_port();
+        return false;
+    }
+    return connected;
+}
+
+void Link::disconnect() {
+    bool closed = false;
+    for (int attempt = 1; attempt <= kAttempts && !closed && !ui_.cancelled(); ++attempt) {
+        send_command(attempt == 1 ? code::Close : code::CloseAgain, 0x00);
+        closed = receive_frame(true);
+    }
+    close_port();
+    if (!closed && !ui_.cancelled()) show_error(text::CloseFailed);
+}
+
+} // namespace kalmo::link

@@ -1,0 +1,489 @@
+#include "core/link/transfers.h"
+
+#include <algorithm>
+#include <set>
+
+#include <gtest/gtest.h>
+
+#include "core/link/exchange_fake.h"
+
+namespace kalmo::link {
+namespace {
+
+using test::BankModel;
+using test::FakeClock;
+using test::FakeExchange;
+using test::FakeTransferUi;
+using test::frame;
+using test::Request;
+using Bytes = std::vector<std::uint8_t>;
+using Texts = std::vector<std::string>;
+
+// A charge record whose amount identifies it; the time runs backwards so sorting shows.
+Bytes charge(std::uint32_t id, std::uint8_t month = 1, std::uint8_t day = 1, std::uint8_t hour = 12,
+             std::uint8_t minute = 0) {
+    data::ChargeRecord r;
+    r.amount = id;
+    r.duration = 60;
+    r.subscriber = 0x21;
+    r.month = month;
+    r.day = day;
+    r.hour = hour;
+    r.minute = minute;
+    r.number = {0x08, 0x91, 0x23, 0x45, 0xFF};
+    Bytes b(data::kChargeRecordSize);
+    r.to_bytes(b.data());
+    return b;
+}
+
+Bytes call(std::uint8_t hour, std::uint8_t minute, std::uint8_t day = 5, std::uint8_t month = 3) {
+    data::CallRecord r;
+    r.subscriber = 0x22;
+    r.month = month;
+    r.day = day;
+    r.hour = hour;
+    r.minute = minute;
+    r.number = {0x04, 0x0F};
+    Bytes b(data::kCallRecordSize);
+    r.to_bytes(b.data());
+    return b;
+}
+
+// Charges numbered downwards in time, so a correct read must reorder them.
+std::vector<Bytes> charges(std::uint32_t first_id, std::size_t n) {
+    std::vector<Bytes> v;
+    for (std::size_t i = 0; i < n; ++i) {
+        const std::size_t minutes = 20000 - i - first_id; // unique per id, descending
+        v.push_back(charge(static_cast<std::uint32_t>(first_id + i), 2,
+                           static_cast<std::uint8_t>(1 + minutes / 1440),
+                           static_cast<std::uint8_t>(minutes / 60 % 24),
+                           static_cast<std::uint8_t>(minutes % 60)));
+    }
+    return v;
+}
+
+Bytes fill(std::size_t n) {
+    return Bytes(n, 0x00);
+}
+Bytes cat(std::initializer_list<Bytes> parts) {
+    Bytes all;
+    for (const Bytes& p : parts)
+        all.insert(all.end(), p.begin(), p.end());
+    return all;
+}
+Bytes block_request(std::uint8_t code, std::uint16_t index) {
+    return {0x06,
+            code,
+            0x00,
+            0x00,
+            static_cast<std::uint8_t>(index),
+            static_cast<std::uint8_t>(index >> 8)};
+}
+
+template <typename Store> bool sorted(const Store& store) {
+    for (std::size_t i = 1; i < store.count(); ++i)
+        if (store.record(i).key() < store.record(i - 1).key()) return false;
+    return true;
+}
+
+class TransferTest : public ::testing::Test {
+protected:
+    // The exchange answers block requests from `model` and everything else with an empty frame.
+    void serve(BankModel& m) {
+        ex.answer = [this, &m](const Request& r) -> std::optional<Bytes> {
+            if (stop_answering_blocks_at && m.is_block_request(r) &&
+                served_blocks >= *stop_answering_blocks_at)
+                return std::nullopt;
+            if (m.is_block_request(r)) {
+                ++served_blocks;
+                if (on_block) on_block(r);
+                return frame(0x30, m.block(r));
+            }
+            return frame(r.code());
+        };
+    }
+    std::vector<std::uint16_t> block_indexes(std::uint8_t code) const {
+        std::vector<std::uint16_t> v;
+        for (const Request& r : ex.requests)
+            if (r.bytes.size() == 6 && r.code() == code) v.push_back(r.index());
+        return v;
+    }
+    bool closing_sent() const {
+        return std::any_of(ex.requests.begin(), ex.requests.end(), [](const Request& r) {
+            return r.code() == code::Close || r.code() == code::CloseAgain;
+        });
+    }
+
+    FakeClock clock;
+    FakeExchange ex{clock};
+    FakeTransferUi ui;
+    Link link{ex, ui, clock};
+    data::ChargeStore store;
+    data::CallStore calls;
+    BankModel model;
+    std::optional<int> stop_answering_blocks_at;
+    int served_blocks = 0;
+    std::function<void(const Request&)> on_block;
+};
+
+TEST_F(TransferTest, ReadChargesTwelveRecordsOnTheWire) {
+    model.bank[0] = charges(0, 12);
+    serve(model);
+    EXPECT_TRUE(read_charges(link, store, "COM1"));
+    const Bytes expected = cat({fill(255),
+                                {0x05, 0x62, 0x00, 0x00, 0x45},
+                                block_request(0x0D, 0),
+                                block_request(0x0D, 10),
+                                block_request(0x0D, 12),
+                                block_request(0x1D, 0),
+                                {0x05, 0x63, 0x00, 0x00, 0x00}});
+    EXPECT_EQ(ex.wire, expected);
+    EXPECT_FALSE(ex.is_open);
+    ASSERT_EQ(store.count(), 12);
+    EXPECT_TRUE(sorted(store));
+    EXPECT_EQ(store.record(0).amount, 11u);
+    EXPECT_EQ(store.filter.from_year, 0xFF);
+    EXPECT_EQ(store.filter.from_month, 2);
+    EXPECT_EQ(store.filter.from_day, store.record(0).day);
+    EXPECT_EQ(store.filter.to_day, store.record(11).day);
+    EXPECT_EQ(ui.log, (Texts{"open", "close", "msg: 12 Gebührensätze empfangen "}));
+    const app::Message& m = ui.messages.shown.back();
+    EXPECT_EQ(m.caption, std::optional<std::string>("Information"));
+    EXPECT_EQ(m.icon, app::Icon::Information);
+}
+
+TEST_F(TransferTest, ReadChargesTwentyFiveRecordsAndProgressLines) {
+    model.bank[0] = charges(0, 25);
+    serve(model);
+    ui.log_lines = true;
+    EXPECT_TRUE(read_charges(link, store, "COM1"));
+    EXPECT_EQ(block_indexes(0x0D), (std::vector<std::uint16_t>{0, 10, 20, 25}));
+    EXPECT_EQ(block_indexes(0x1D), (std::vector<std::uint16_t>{0}));
+    EXPECT_EQ(store.count(), 25);
+    EXPECT_TRUE(sorted(store));
+    const Texts expected = {
+        "open",
+        "line0:          Initialisierung der Schnittstelle",
+        "line0:          Datenübertragung bitte warten",
+        "line1:          lese Gebührensatz Nr.: 0",
+        "line0:          Datenübertragung bitte warten",
+        "line1:          lese Gebührensatz Nr.: 10",
+        "line0:          Datenübertragung bitte warten",
+        "line1:          lese Gebührensatz Nr.: 20",
+        "line0:          Datenübertragung bitte warten",
+        "line1:          lese Gebührensatz Nr.: 25",
+        "line0:          Datenübertragung bitte warten",
+        "line1:          lese Gebührensatz Nr.: 25",
+        "close",
+        "msg: 25 Gebührensätze empfangen ",
+    };
+    EXPECT_EQ(ui.log, expected);
+}
+
+TEST_F(TransferTest, ReadChargesBothBanksAndEmptyExchange) {
+    serve(model);
+    store.append_received_block(charge(7)); // a read that connects empties the store first
+    EXPECT_FALSE(read_charges(link, store, "COM1"));
+    EXPECT_EQ(ex.requests.size(), 1u + 2u + 1u);
+    EXPECT_EQ(store.count(), 0);
+    EXPECT_EQ(ui.messages_only(), Texts{" Gebührendatenspeicher leer "});
+
+    model.bank[0] = charges(0, 3);
+    model.bank[1] = charges(100, 11);
+    ex.requests.clear();
+    EXPECT_TRUE(read_charges(link, store, "COM1"));
+    EXPECT_EQ(block_indexes(0x1D), (std::vector<std::uint16_t>{0, 10, 11}));
+    EXPECT_EQ(store.count(), 14);
+    EXPECT_TRUE(sorted(store));
+}
+
+TEST_F(TransferTest, FirstBankEndsAtAThousand) {
+    model.bank[0] = charges(0, 1005);
+    model.bank[1] = charges(5000, 5);
+    serve(model);
+    EXPECT_TRUE(read_charges(link, store, "COM1"));
+    EXPECT_EQ(store.count(), 1000);
+    EXPECT_TRUE(block_indexes(0x1D).empty());
+    EXPECT_EQ(block_indexes(0x0D).back(), 990);
+}
+
+TEST_F(TransferTest, RecordsBeyondTheCapacityAreDropped) {
+    model.per_block = 9;
+    model.bank[0] = charges(0, 999);
+    model.bank[1] = charges(999, 1008);
+    serve(model);
+    ReadReport report;
+    EXPECT_TRUE(read_charges(link, store, "COM1", &report));
+    EXPECT_EQ(block_indexes(0x1D).back(), 999) << "the bank's index counts every record";
+    ASSERT_EQ(store.count(), data::kChargeCapacity);
+    EXPECT_EQ(report.dropped, 7u);
+    std::set<std::uint32_t> ids;
+    for (std::size_t i = 0; i < store.count(); ++i)
+        ids.insert(store.record(i).amount);
+    EXPECT_EQ(ids.size(), 2000u);
+    EXPECT_EQ(*ids.rbegin(), 1999u) << "the first 2,000 delivered are kept";
+    EXPECT_TRUE(sorted(store));
+    EXPECT_EQ(ui.messages_only(), Texts{" 2000 Gebührensätze empfangen "});
+}
+
+TEST_F(TransferTest, FailedReadReportsLinkThenChecksumThenCount) {
+    model.bank[0] = charges(0, 40);
+    stop_answering_blocks_at = 2;
+    serve(model);
+    EXPECT_TRUE(read_charges(link, store, "COM1"));
+    EXPECT_EQ(block_indexes(0x0D), (std::vector<std::uint16_t>{0, 10, 20, 20, 20, 20, 20}));
+    EXPECT_EQ(ui.log, (Texts{"open", "msg:Fehler Gegenstelle antwortet nicht !", "msg:CrC Fehler !",
+                             "close", "msg: 20 Gebührensätze empfangen "}));
+    const app::Message& crc = ui.messages.shown[1];
+    EXPECT_EQ(crc.icon, app::Icon::Warning);
+    EXPECT_EQ(crc.caption, std::optional<std::string>(""));
+    EXPECT_TRUE(closing_sent());
+    EXPECT_TRUE(sorted(store));
+}
+
+TEST_F(TransferTest, CancelAfterThreeBlocksKeepsThemAndCloses) {
+    model.bank[0] = charges(0, 60);
+    on_block = [this](const Request& r) {
+        if (r.index() == 30) ui.cancel = true;
+    };
+    serve(model);
+    EXPECT_TRUE(read_charges(link, store, "COM1"));
+    EXPECT_EQ(store.count(), 30);
+    EXPECT_TRUE(sorted(store));
+    EXPECT_FALSE(closing_sent());
+    EXPECT_FALSE(ex.is_open);
+    EXPECT_EQ(ui.log, (Texts{"open", "close", "msg: 30 Gebührensätze empfangen "}));
+}
+
+TEST_F(TransferTest, CancelWhileConnecting) {
+    store.append_received_block(charge(7));
+    ex.answer = [](const Request&) { return std::optional<Bytes>(); };
+    ui.cancel_at_pump = 2;
+    EXPECT_FALSE(read_charges(link, store, "COM1"));
+    EXPECT_EQ(store.count(), 1) << "nothing connected, nothing emptied";
+    EXPECT_EQ(ex.requests.size(), 1u);
+    EXPECT_FALSE(ex.is_open);
+    EXPECT_EQ(ui.log, (Texts{"open", "close"}));
+}
+
+TEST_F(TransferTest, CancelWhileClosing) {
+    model.bank[0] = charges(0, 4);
+    serve(model);
+    auto inner = ex.answer;
+    ex.answer = [this, inner](const Request& r) -> std::optional<Bytes> {
+        if (r.code() == code::Close) {
+            ui.cancel = true;
+            return std::nullopt;
+        }
+        return inner(r);
+    };
+    EXPECT_TRUE(read_charges(link, store, "COM1"));
+    EXPECT_EQ(ex.requests.back().code(), code::Close) << "no second closing attempt";
+    EXPECT_FALSE(ex.is_open);
+    EXPECT_EQ(ui.log, (Texts{"open", "close", "msg: 4 Gebührensätze empfangen "}));
+}
+
+TEST_F(TransferTest, ReadCallsBankSwitchAfterEightyCalls) {
+    model.first_code = 0x0E;
+    model.second_code = 0x1E;
+    model.per_block = 14;
+    for (int i = 0; i < 80; ++i)
+        model.bank[0].push_back(call(static_cast<std::uint8_t>(23 - i % 24),
+                                     static_cast<std::uint8_t>(i % 60),
+                                     static_cast<std::uint8_t>(1 + i / 24)));
+    serve(model);
+    ui.log_lines = true;
+    EXPECT_TRUE(read_calls(link, calls, "COM1"));
+    EXPECT_EQ(block_indexes(0x0E), (std::vector<std::uint16_t>{0, 14, 28, 42, 56, 70}));
+    EXPECT_EQ(block_indexes(0x1E), (std::vector<std::uint16_t>{0}));
+    EXPECT_EQ(calls.count(), 80);
+    EXPECT_TRUE(sorted(calls));
+    EXPECT_EQ(ui.lines[1], "          lese Anrufdatensatz Nr.: 80");
+    EXPECT_EQ(ui.messages_only(), Texts{" 80 Anrufdatensätze empfangen "});
+}
+
+TEST_F(TransferTest, ReadCallsSortsAndOverflows) {
+    model.first_code = 0x0E;
+    model.second_code = 0x1E;
+    model.bank[0] = {call(14, 5), call(9, 30), call(11, 0)};
+    serve(model);
+    EXPECT_TRUE(read_calls(link, calls, "COM1"));
+    ASSERT_EQ(calls.count(), 3);
+    EXPECT_EQ(calls.record(0).hour, 9);
+    EXPECT_EQ(calls.record(2).hour, 14);
+
+    model.per_block = 14;
+    model.bank[0].assign(88, call(8, 0));
+    model.bank[1].assign(84, call(9, 0));
+    ReadReport report;
+    EXPECT_TRUE(read_calls(link, calls, "COM1", &report));
+    EXPECT_EQ(calls.count(), data::kCallCapacity);
+    EXPECT_EQ(report.dropped, 84u + 84u - 150u);
+    EXPECT_EQ(ui.messages_only().back(), " 150 Anrufdatensätze empfangen ");
+}
+
+TEST_F(TransferTest, ReadCallsEmptyStillConnects) {
+    model.first_code = 0x0E;
+    model.second_code = 0x1E;
+    serve(model);
+    EXPECT_TRUE(read_calls(link, calls, "COM1"));
+    EXPECT_EQ(ui.messages_only(), Texts{" Anrufliste leer "});
+
+    ex.refuse_open = true;
+    EXPECT_FALSE(read_calls(link, calls, "COM1"));
+    EXPECT_EQ(ui.messages_only().back(), "Connection failed.");
+}
+
+TEST_F(TransferTest, DeleteChargesDeclinedTouchesNothing) {
+    store.append_received_block(charge(1));
+    ui.messages.answers = {app::Answer::No};
+    delete_charges(link, store, "COM1");
+    EXPECT_EQ(ex.opens, 0);
+    EXPECT_EQ(store.count(), 1);
+    EXPECT_EQ(ui.log, (Texts{"msg:Alle Gebührendatensätze der\nTK-Anlage werden gelöcht !"}));
+    const app::Message& q = ui.messages.shown[0];
+    EXPECT_EQ(q.buttons, app::Buttons::YesNo);
+    EXPECT_EQ(q.caption, std::optional<std::string>("Information"));
+}
+
+TEST_F(TransferTest, DeleteChargesOnTheWire) {
+    store.append_received_block(charge(1));
+    delete_charges(link, store, "COM1");
+    EXPECT_EQ(ex.wire, cat({fill(255),
+                            {0x05, 0x61, 0x00, 0x00, 0x45},
+                            {0x05, 0x2D, 0x00, 0x00, 0x00},
+                            {0x05, 0x3D, 0x00, 0x00, 0x00},
+                            {0x05, 0x63, 0x00, 0x00, 0x00}}));
+    EXPECT_EQ(store.count(), 0);
+    EXPECT_EQ(ui.log, (Texts{"msg:Alle Gebührendatensätze der\nTK-Anlage werden gelöcht !", "open",
+                             "msg:Gebührendaten gelöscht ", "close"}));
+}
+
+TEST_F(TransferTest, DeleteWhoseSecondStepTimesOut) {
+    store.append_received_block(charge(1));
+    ex.answer = [](const Request& r) {
+        return r.code() == 0x3D ? std::optional<Bytes>() : std::optional<Bytes>(frame(r.code()));
+    };
+    delete_charges(link, store, "COM1");
+    EXPECT_EQ(store.count(), 0);
+    EXPECT_EQ(ui.messages_only(), (Texts{"Alle Gebührendatensätze der\nTK-Anlage werden gelöcht !",
+                                         "Fehler Gegenstelle antwortet nicht !",
+                                         "Fehler beim löschen der Gebührendaten"}));
+    EXPECT_EQ(ui.log.back(), "msg:Fehler beim löschen der Gebührendaten");
+    EXPECT_EQ(ui.log[ui.log.size() - 2], "close");
+    EXPECT_TRUE(closing_sent());
+}
+
+TEST_F(TransferTest, DeleteWithoutConnection) {
+    store.append_received_block(charge(1));
+    ex.answer = [](const Request&) { return std::optional<Bytes>(); };
+    delete_charges(link, store, "COM1");
+    EXPECT_EQ(store.count(), 1);
+    EXPECT_EQ(ui.messages_only(), (Texts{"Alle Gebührendatensätze der\nTK-Anlage werden gelöcht !",
+                                         "Fehler Gegenstelle antwortet nicht !",
+                                         "Fehler beim schließen der Schnittstelle",
+                                         "Fehler beim löschen der Gebührendaten"}));
+}
+
+TEST_F(TransferTest, CancelledDeleteIsSilent) {
+    calls.append_received_block(call(8, 0));
+    ex.answer = [this](const Request& r) {
+        if (r.code() == 0x2E) ui.cancel = true;
+        return std::optional<Bytes>(frame(r.code()));
+    };
+    delete_calls(link, calls, "COM1");
+    EXPECT_EQ(calls.count(), 0);
+    EXPECT_FALSE(closing_sent());
+    EXPECT_EQ(ui.log,
+              (Texts{"msg:Alle Anrufdatensätze der\nTK-Anlage werden gelöcht !", "open", "close"}));
+}
+
+TEST_F(TransferTest, DeleteCallsTexts) {
+    delete_calls(link, calls, "COM1");
+    EXPECT_EQ(ex.requests[1].bytes, (Bytes{0x05, 0x2E, 0x00, 0x00, 0x00}));
+    EXPECT_EQ(ex.requests[2].bytes, (Bytes{0x05, 0x3E, 0x00, 0x00, 0x00}));
+    EXPECT_EQ(ui.messages_only().back(), "Anrufliste gelöscht ");
+
+    ex.answer = [](const Request& r) {
+        return r.code() == 0x2E ? std::optional<Bytes>(frame(0x69))
+                                : std::optional<Bytes>(frame(r.code()));
+    };
+    delete_calls(link, calls, "COM1");
+    EXPECT_EQ(ui.messages_only().back(), "Fehler beim Löschen der Anrufdaten");
+    const app::Message& m = ui.messages.shown.back();
+    EXPECT_EQ(m.icon, app::Icon::Error);
+    EXPECT_FALSE(m.caption.has_value());
+}
+
+TEST_F(TransferTest, SpeedDialWrite) {
+    write_speed_dial_target(link, "0891234567", 199, "COM1");
+    ASSERT_EQ(ex.requests.size(), 3u);
+    const Bytes& f = ex.requests[1].bytes;
+    ASSERT_EQ(f.size(), 30u);
+    EXPECT_EQ(f[1], 0x29);
+    EXPECT_EQ(f[4], 199);
+    EXPECT_EQ(std::string(f.begin() + 5, f.begin() + 15), "0891234567");
+    EXPECT_TRUE(std::all_of(f.begin() + 15, f.end(), [](std::uint8_t b) { return b == 0; }));
+    const Bytes payload(f.begin() + 4, f.end());
+    EXPECT_EQ(f[2] | f[3] << 8, frame_checksum(payload));
+    EXPECT_EQ(ui.log, (Texts{"open", "close"})) << "success is not announced";
+
+    const auto p = speed_dial_payload(std::string(30, '9'), 3);
+    EXPECT_EQ(p[24], '9');
+    EXPECT_EQ(p[25], 0) << "the terminator always fits";
+}
+
+TEST_F(TransferTest, SpeedDialRefused) {
+    ex.answer = [](const Request& r) {
+        return std::optional<Bytes>(frame(r.code() == 0x29 ? 0x69 : r.code()));
+    };
+    write_speed_dial_target(link, "123", 0, "COM1");
+    EXPECT_EQ(ui.messages_only(), (Texts{"Gegenstelle meldet CrC Fehler !",
+                                         "Fehler beim schreiben des Kurzwahlzieles"}));
+    EXPECT_TRUE(closing_sent());
+}
+
+TEST_F(TransferTest, CancelledSpeedDialIsSilent) {
+    ex.answer = [this](const Request& r) -> std::optional<Bytes> {
+        if (r.code() == 0x29) {
+            ui.cancel = true;
+            return std::nullopt;
+        }
+        return frame(r.code());
+    };
+    write_speed_dial_target(link, "123", 0, "COM1");
+    EXPECT_EQ(ex.requests.size(), 2u) << "no retry and no closing command after a cancel";
+    EXPECT_EQ(ui.log, (Texts{"open", "close"}));
+}
+
+TEST_F(TransferTest, NoProgressDialogNoTransfer) {
+    ui.refuse_dialog = true;
+    EXPECT_FALSE(read_charges(link, store, "COM1"));
+    EXPECT_EQ(ex.opens, 0);
+    EXPECT_EQ(ui.messages_only(), Texts{"Not enough memory."});
+    EXPECT_EQ(ui.messages.shown[0].icon, app::Icon::Error);
+    EXPECT_FALSE(ui.messages.shown[0].caption.has_value());
+}
+
+TEST_F(TransferTest, OneTransferAtATime) {
+    model.bank[0] = charges(0, 5);
+    bool inner_result = true;
+    bool running_inside = false;
+    on_block = [&](const Request&) {
+        running_inside = transfer_running();
+        data::ChargeStore other;
+        inner_result = read_charges(link, other, "COM2");
+        delete_calls(link, calls, "COM2");
+    };
+    serve(model);
+    EXPECT_FALSE(transfer_running());
+    EXPECT_TRUE(read_charges(link, store, "COM1"));
+    EXPECT_TRUE(running_inside);
+    EXPECT_FALSE(inner_result);
+    EXPECT_EQ(ex.opens, 1);
+    EXPECT_FALSE(transfer_running());
+    EXPECT_EQ(ui.messages_only(), Texts{" 5 Gebührensätze empfangen "});
+}
+
+} // namespace
+} // namespace kalmo::link

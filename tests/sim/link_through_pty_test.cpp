@@ -1,0 +1,271 @@
+// The program's link and transfers against exchange-sim in a process of its own, over a real
+// pseudo-terminal.
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "cli/cli.h"
+#include "core/link/exchange_fake.h"
+#include "core/link/transfers.h"
+#include "platform/platform.h"
+#include "platform/posix/serial_port.h"
+#include "sim/records.h"
+#include "sim/server.h"
+
+namespace kalmo {
+namespace {
+
+using sim::Bytes;
+
+class SimProcess {
+public:
+    explicit SimProcess(std::vector<std::string> args) {
+        static int serial = 0;
+        const std::string base =
+            "/tmp/kalmo-sim-" + std::to_string(::getpid()) + "-" + std::to_string(++serial);
+        link = base + ".pty";
+        out = base + ".out";
+        err = base + ".err";
+        args.insert(args.begin(), {KALMO_EXCHANGE_SIM, "--link", link, "--trace"});
+        pid = ::fork();
+        if (pid == 0) {
+            const int o = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            const int e = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            ::dup2(o, 1);
+            ::dup2(e, 2);
+            std::vector<char*> argv;
+            for (auto& a : args)
+                argv.push_back(a.data());
+            argv.push_back(nullptr);
+            ::execv(argv[0], argv.data());
+            ::_exit(127);
+        }
+        struct stat st {};
+        for (int i = 0; i < 500 && ::stat(link.c_str(), &st) != 0; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ~SimProcess() {
+        if (pid > 0) {
+            ::kill(pid, SIGTERM);
+            int status = 0;
+            ::waitpid(pid, &status, 0);
+        }
+        ::unlink(out.c_str());
+        ::unlink(err.c_str());
+        ::unlink(link.c_str());
+    }
+    std::string read(const std::string& path) const {
+        std::ifstream in(path);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+    std::string stdout_text() const { return read(out); }
+    std::string trace() const { return read(err); }
+
+    pid_t pid = -1;
+    std::string link, out, err;
+};
+
+// The records the simulator holds for --count and --seed, in any order.
+std::vector<Bytes> expected_charges(std::size_t n, std::uint32_t seed, std::size_t calls = 40) {
+    sim::Exchange ex;
+    sim::fill_random(ex, n, calls, seed);
+    std::vector<Bytes> all = ex.charges[0];
+    all.insert(all.end(), ex.charges[1].begin(), ex.charges[1].end());
+    std::sort(all.begin(), all.end());
+    return all;
+}
+
+template <typename Store> std::vector<Bytes> held(const Store& store, std::size_t size) {
+    std::vector<Bytes> v;
+    for (std::size_t i = 0; i < store.count(); ++i)
+        v.emplace_back(store.record_bytes(i), store.record_bytes(i) + size);
+    return v;
+}
+
+template <typename Store> bool sorted(const Store& store) {
+    for (std::size_t i = 1; i < store.count(); ++i)
+        if (store.record(i).key() < store.record(i - 1).key()) return false;
+    return true;
+}
+
+class PtyLink : public ::testing::Test {
+protected:
+    std::unique_ptr<app::Clock> clock = platform::make_clock();
+    platform::PosixSerialPort port;
+    test::FakeTransferUi ui;
+    link::Link link{port, ui, *clock};
+    std::unique_ptr<data::ChargeStore> store = std::make_unique<data::ChargeStore>();
+    data::CallStore calls;
+};
+
+TEST_F(PtyLink, EveryRecordArrivesSorted) {
+    SimProcess sim({"--unpaced", "--count", "300", "--calls", "100", "--seed", "7"});
+    link::ReadReport report;
+    ASSERT_TRUE(link::read_charges(link, *store, sim.link, &report));
+    EXPECT_EQ(ui.messages_only(), std::vector<std::string>{" 300 Gebührensätze empfangen "});
+    EXPECT_EQ(report.dropped, 0u);
+    EXPECT_TRUE(sorted(*store));
+    auto got = held(*store, data::kChargeRecordSize);
+    std::sort(got.begin(), got.end());
+    EXPECT_EQ(got, expected_charges(300, 7, 100));
+
+    ASSERT_TRUE(link::read_calls(link, calls, sim.link));
+    EXPECT_EQ(calls.count(), 100);
+    EXPECT_TRUE(sorted(calls));
+    EXPECT_EQ(ui.messages_only().back(), " 100 Anrufdatensätze empfangen ");
+    EXPECT_EQ(sim.trace().find("not understood"), std::string::npos) << sim.trace();
+}
+
+TEST_F(PtyLink, MoreThanTheStoresHold) {
+    SimProcess sim({"--unpaced", "--overflow"});
+    link::ReadReport report;
+    ASSERT_TRUE(link::read_charges(link, *store, sim.link, &report));
+    EXPECT_EQ(store->count(), 2000);
+    EXPECT_EQ(report.dropped, 8u);
+    EXPECT_TRUE(sorted(*store));
+    ASSERT_TRUE(link::read_calls(link, calls, sim.link, &report));
+    EXPECT_EQ(calls.count(), 150);
+    EXPECT_EQ(report.dropped, 26u);
+}
+
+TEST_F(PtyLink, DisturbedRepliesAreRetriedQuietly) {
+    SimProcess sim({"--unpaced", "--count", "60", "--seed", "3", "--corrupt-checksum", "2",
+                    "--bad-length", "4", "--reply-69", "6", "--fill-before", "40", "--ignore",
+                    "8"});
+    ASSERT_TRUE(link::read_charges(link, *store, sim.link));
+    EXPECT_EQ(ui.messages_only(), std::vector<std::string>{" 60 Gebührensätze empfangen "});
+    auto got = held(*store, data::kChargeRecordSize);
+    std::sort(got.begin(), got.end());
+    EXPECT_EQ(got, expected_charges(60, 3));
+}
+
+TEST_F(PtyLink, SecondOpeningWhenTheFirstIsNotAnswered) {
+    SimProcess sim({"--unpaced", "--count", "5", "--ignore", "1"});
+    ASSERT_TRUE(link::read_charges(link, *store, sim.link));
+    EXPECT_EQ(store->count(), 5);
+    EXPECT_EQ(ui.messages_only(), std::vector<std::string>{" 5 Gebührensätze empfangen "});
+    EXPECT_NE(sim.trace().find("type 0x6E"), std::string::npos);
+}
+
+TEST_F(PtyLink, InProcessServerCountsTheLine) {
+    sim::Exchange exchange;
+    sim::fill_random(exchange, 40, 10, 11);
+    sim::ServerOptions options;
+    options.paced = false;
+    options.announce_to = nullptr;
+    sim::Server server(exchange, options);
+    std::string error;
+    ASSERT_TRUE(server.open_pty("", error)) << error;
+    std::atomic<bool> stop{false};
+    std::thread serving([&] { server.run(stop); });
+    const bool read = link::read_charges(link, *store, server.slave_path());
+    stop = true;
+    serving.join();
+    ASSERT_TRUE(read);
+    EXPECT_EQ(store->count(), 40);
+    // Fill run, opening, two full blocks and an empty one per bank, closing.
+    EXPECT_EQ(server.bytes_in(), 255u + 5u + 6u * 6u + 5u);
+    EXPECT_EQ(server.bytes_out(), 4u + 6u * 4u + 40u * 23u + 4u);
+    EXPECT_TRUE(exchange.speed_dial.empty());
+    EXPECT_FALSE(exchange.connected());
+}
+
+// The console commands, end to end.
+struct CliRun {
+    int status;
+    std::string out, err;
+};
+CliRun kalmo_cli(std::vector<std::string> args) {
+    args.insert(args.begin(), "kalmo");
+    std::vector<const char*> argv;
+    for (const auto& a : args)
+        argv.push_back(a.c_str());
+    std::ostringstream out, err;
+    const int status = cli::run(static_cast<int>(argv.size()), argv.data(), out, err);
+    return {status, out.str(), err.str()};
+}
+bool contains(const std::string& text, const char* ansi) {
+    return text.find(platform::to_console(ansi)) != std::string::npos;
+}
+
+TEST(PtyCli, ReadSaveDeleteAndSpeedDial) {
+    SimProcess sim({"--unpaced", "--count", "25", "--seed", "9"});
+    const std::string gds = sim.link + ".GDS";
+    CliRun r = kalmo_cli({"read-charges", "--port", sim.link, "--out", gds});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(contains(r.err, "          lese Gebührensatz Nr.: 10\n"));
+    EXPECT_TRUE(contains(r.err, "Information:  25 Gebührensätze empfangen \n"));
+    std::ifstream in(gds, std::ios::binary);
+    const std::string file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_EQ(file.size(), 34u + 25u * 23u);
+    EXPECT_EQ(static_cast<unsigned char>(file[32]), 25);
+
+    r = kalmo_cli({"speed-dial", "--port", sim.link, "--code", "150", "--number", "0891234567"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    r = kalmo_cli({"speed-dial", "--port", sim.link, "--code", "300", "--number", "1"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "Fehler: Kurzwahlkennziffer fehlerhaft\n");
+
+    r = kalmo_cli({"delete-charges", "--port", sim.link});
+    EXPECT_EQ(r.status, 1) << "declined without --yes";
+    r = kalmo_cli({"delete-charges", "--port", sim.link, "--yes"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(contains(r.err, "Information: Gebührendaten gelöscht \n"));
+    r = kalmo_cli({"read-charges", "--port", sim.link});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(contains(r.err, "Information:  Gebührendatenspeicher leer \n"));
+
+    // The saved file serves as the records of another exchange.
+    {
+        SimProcess again({"--unpaced", "--charges", gds});
+        r = kalmo_cli({"read-charges", "--port", again.link, "--out", gds, "--yes"});
+        EXPECT_EQ(r.status, 0) << r.err;
+        std::ifstream back(gds, std::ios::binary);
+        const std::string second((std::istreambuf_iterator<char>(back)),
+                                 std::istreambuf_iterator<char>());
+        EXPECT_EQ(second, file) << "sorted records read again come back in the same order";
+    }
+
+    const std::string announced = sim.stdout_text();
+    EXPECT_NE(announced.find("speed-dial 150 = 0891234567\n"), std::string::npos) << announced;
+    EXPECT_NE(announced.find("charge records deleted\n"), std::string::npos) << announced;
+    ::unlink(gds.c_str());
+    ::unlink((sim.link + ".ASC").c_str());
+}
+
+TEST(PtyCli, NoExchangeOnTheLine) {
+    CliRun r = kalmo_cli({"read-calls", "--port", "/dev/kalmo-no-such-port"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, platform::to_console("          Initialisierung der Schnittstelle\n"
+                                          "Meldung: Connection failed.\n"));
+}
+
+TEST(PtyCli, CtrlCCancelsLikeTheButton) {
+    // Paced, so the read is still running when the interrupt comes.
+    SimProcess sim({"--count", "100"});
+    std::thread interrupt([] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        ::kill(::getpid(), SIGINT);
+    });
+    const CliRun r = kalmo_cli({"read-charges", "--port", sim.link});
+    interrupt.join();
+    EXPECT_EQ(r.status, 1);
+    EXPECT_FALSE(contains(r.err, "Fehler")) << r.err;
+    EXPECT_TRUE(contains(r.err, " Gebührensätze empfangen \n")) << r.err;
+    EXPECT_EQ(sim.trace().find("type 0x63"), std::string::npos) << "no closing command";
+}
+
+} // namespace
+} // namespace kalmo
