@@ -1,20 +1,49 @@
+#include <ostream>
+
 #include "cli/cli.h"
+#include "cli/eval_print.h"
+#include "cli/phonebook_option.h"
 #include "cli/transfer_console.h"
+#include "core/eval/call_list.h"
 #include "core/link/transfers.h"
 
 namespace kalmo::cli {
 
-// "&Anrufdaten lesen": reads the exchange's call list.
+// "&Anrufdaten lesen": reads the exchange's call list and opens the call list; with
+// --statistics LINE (1 = first line) the calls of that line's number follow the list.
 int cmd_read_calls(Context& ctx) {
     if (!ctx.option("--port")) return ctx.usage("read-calls needs --port PORT");
+    std::optional<std::size_t> statistics_line;
+    if (const auto text = ctx.option("--statistics")) {
+        std::size_t n = 0;
+        for (const char c : *text) {
+            if (c < '0' || c > '9' || n > 1000) return ctx.usage("--statistics takes a line number");
+            n = n * 10 + static_cast<std::size_t>(c - '0');
+        }
+        if (n == 0) return ctx.usage("--statistics takes a line number from 1 on");
+        statistics_line = n - 1;
+    }
+    const auto book = load_phonebook_for_cli(ctx, ctx.option("--phonebook"));
+    if (!book) return kExitFailed;
+
     auto store = std::make_unique<data::CallStore>();
     TransferSession session(ctx);
     link::ReadReport report;
-    const bool connected = link::read_calls(session.link, *store, session.port_name, &report);
+    bool connected = link::read_calls(session.link, *store, session.port_name, &report);
     bool ok = connected && !session.ui.trouble() && !session.ui.cancelled();
     if (report_dropped(ctx, report.dropped)) ok = false;
-    // The call list opens here on a connected read (with --phonebook for the names and
-    // --statistics LINE for the calls of one line) once it is part of the console program.
+    if (!connected) return kExitFailed;
+
+    // The call list asks before it reads once more into an empty store.
+    if (store->count() == 0) {
+        if (ctx.ui->show(eval::no_call_data_question()) != app::Answer::Yes) return kExitFailed;
+        link::read_calls(session.link, *store, session.port_name, &report);
+        if (store->count() == 0) return kExitFailed;
+    }
+    if (print_call_list(ctx, *store, *book->lookup) != kExitOk) ok = false;
+    if (statistics_line &&
+        print_call_statistics(ctx, *store, *book->lookup, *statistics_line) != kExitOk)
+        ok = false;
     return ok ? kExitOk : kExitFailed;
 }
 
