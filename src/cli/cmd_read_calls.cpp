@@ -17,7 +17,8 @@ int cmd_read_calls(Context& ctx) {
     if (const auto text = ctx.option("--statistics")) {
         std::size_t n = 0;
         for (const char c : *text) {
-            if (c < '0' || c > '9' || n > 1000) return ctx.usage("--statistics takes a line number");
+            if (c < '0' || c > '9' || n > 1000)
+                return ctx.usage("--statistics takes a line number");
             n = n * 10 + static_cast<std::size_t>(c - '0');
         }
         if (n == 0) return ctx.usage("--statistics takes a line number from 1 on");

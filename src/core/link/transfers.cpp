@@ -68,7 +68,10 @@ template <typename Store> std::size_t read_banks(Link& link, Store& store, const
                 show(ui, app::string_text(app::str::CrcError), std::string(), app::Icon::Warning);
             break;
         }
-        if (n == 0) {
+        if (n < kind.record_size) {
+            // A payload without one whole record would leave the index where it is, and the
+            // same block would be asked for again and again: such a reply ends its bank like
+            // an empty block does. Its stray bytes are not a record and are not kept.
             if (!next_bank()) break;
             continue;
         }

@@ -197,6 +197,20 @@ TEST_F(TransferTest, ReadChargesBothBanksAndEmptyExchange) {
     EXPECT_TRUE(sorted(store));
 }
 
+TEST_F(TransferTest, APayloadShorterThanARecordEndsItsBank) {
+    // Answering every block request with ten stray bytes must not keep the transfer asking for
+    // the same block for ever.
+    ex.answer = [](const Request& r) -> std::optional<Bytes> {
+        if (r.bytes.size() == 6) return frame(0x30, Bytes(10, 0x21));
+        return frame(r.code());
+    };
+    EXPECT_FALSE(read_charges(link, store, "COM1"));
+    EXPECT_EQ(block_indexes(0x0D), (std::vector<std::uint16_t>{0}));
+    EXPECT_EQ(block_indexes(0x1D), (std::vector<std::uint16_t>{0}));
+    EXPECT_EQ(store.count(), 0);
+    EXPECT_TRUE(closing_sent());
+}
+
 TEST_F(TransferTest, FirstBankEndsAtAThousand) {
     model.bank[0] = charges(0, 1005);
     model.bank[1] = charges(5000, 5);
