@@ -21,4 +21,13 @@ jobs=$(nproc)
 cmake --preset windows
 bash scripts/wine-prefix.sh "$KALMO_WINEPREFIX"
 cmake --build --preset windows -j"$jobs"
-ctest --preset windows -j"$jobs"
+status=0
+ctest --preset windows -j"$jobs" || status=$?
+# The GUI tests leave screenshots of what they saw; PNG is easier to look at.
+if command -v convert >/dev/null 2>&1; then
+  for bmp in build/windows/screenshots/*.bmp; do
+    [ -e "$bmp" ] && convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
+  done
+fi
+[ -d build/windows/screenshots ] && echo "screenshots: $root/build/windows/screenshots"
+exit "$status"

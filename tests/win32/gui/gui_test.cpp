@@ -1,0 +1,229 @@
+// The Windows program driven from outside under Wine: start-up, settings, port dialog, About
+// box and the title after opening a charge data file.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "../temp_dir.h"
+#include "core/data/charge.h"
+#include "driver.h"
+
+namespace kalmo::gui {
+namespace {
+
+constexpr char kDefaults[] = "[Files]\r\nTelbook=\r\nGebFile=\r\n[Com]\r\nComPort=0\r\n"
+                             "[Toolbar]\r\nShowBar=1\r\nText=1\r\nLargeIcons=0\r\n";
+
+class Gui : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!std::getenv("DISPLAY"))
+            GTEST_SKIP() << "no display (scripts/test-windows.sh starts Xvfb)";
+    }
+    std::string ini() const { return read_file(dir.file("Kalmo32.ini")); }
+    test::TempDir dir;
+};
+
+// The menu bar as the menu table lists it, with the state at start.
+constexpr char kMenuAtStart[] = "popup 0 &File\n"
+                                "101 0 0 &Öffnen\n"
+                                "102 1 0 &Speichern\n"
+                                "103 1 0 Sichern &als\n"
+                                "separator\n"
+                                "104 0 0 &Gebührendaten lesen\n"
+                                "105 0 0 Ge&bührendaten löschen\n"
+                                "separator\n"
+                                "106 0 0 A&nrufdaten lesen\n"
+                                "107 0 0 An&rufdaten löschen\n"
+                                "separator\n"
+                                "108 0 0 &Ende\n"
+                                "popup 0 &Gebührenauswertung\n"
+                                "200 0 0 &Gebührenerfassung\n"
+                                "201 0 0 &Anrufliste\n"
+                                "separator\n"
+                                "202 0 0 &Projekte\n"
+                                "popup 0 &Telefonbuch\n"
+                                "300 0 0 &Neu\n"
+                                "301 0 0 Ö&ffnen\n"
+                                "302 1 0 &Editieren\n"
+                                "separator\n"
+                                "114 1 0 &Projekte\n"
+                                "popup 0 &Optionen\n"
+                                "110 0 0 &Com\n"
+                                "112 0 0 &Printer\n"
+                                "popup 0 Tool&bar\n"
+                                "306 0 1 &Toolbar Sichtbar\n"
+                                "separator\n"
+                                "303 0 1 &kleine Ikonen\n"
+                                "304 0 0 &große Ikonen\n"
+                                "307 0 1 &Ikonen beschriften\n"
+                                "popup 1 &Info\n"
+                                "113 0 0 &Hilfe über Hilfe\n"
+                                "116 0 0 Hilfe &Index\n"
+                                "separator\n"
+                                "109 0 0 &Info\n";
+
+TEST_F(Gui, FirstStartWithoutSettingsFile) {
+    Program p(dir.path());
+    ASSERT_NE(p.main(), nullptr) << "main window did not appear";
+    EXPECT_EQ(p.title(), "Trelvik Gebührenauswertung");
+    p.menu_select();
+    EXPECT_EQ(p.title(), "Trelvik Gebührenauswertung") << "no file names to add";
+    EXPECT_EQ(p.menu_dump(), kMenuAtStart);
+    Sleep(300);
+    screenshot("first-start");
+    ASSERT_TRUE(p.close());
+    EXPECT_EQ(ini(), kDefaults) << "all six keys written at exit";
+}
+
+TEST_F(Gui, SettingsAreReadAtStartAndWrittenBackAsRead) {
+    const std::string settings = "[Files]\r\nTelbook=\r\nGebFile=C:\\Daten\\Jan.GDS\r\n"
+                                 "[Com]\r\nComPort=2\r\n"
+                                 "[Toolbar]\r\nShowBar=5\r\nText=0\r\nLargeIcons=1\r\n";
+    ASSERT_TRUE(write_file(dir.file("Kalmo32.ini"), settings));
+    Program p(dir.path());
+    ASSERT_NE(p.main(), nullptr);
+    EXPECT_EQ(p.title(), "Trelvik Gebührenauswertung") << "the title follows at a menu selection";
+    p.menu_select();
+    EXPECT_EQ(p.title(), "Trelvik Gebührenauswertung - Gebührendaten Jan.GDS");
+    auto menu = p.menu();
+    EXPECT_TRUE(menu[306].checked);
+    EXPECT_TRUE(menu[304].checked);
+    EXPECT_FALSE(menu[303].checked);
+    EXPECT_FALSE(menu[307].checked);
+    EXPECT_TRUE(menu[102].grey) << "a file name without records saves nothing";
+    EXPECT_TRUE(menu[103].grey);
+    Sleep(300);
+    screenshot("large-icons-no-labels");
+    ASSERT_TRUE(p.close());
+    EXPECT_EQ(ini(), settings) << "ShowBar 5 goes back as read";
+}
+
+TEST_F(Gui, ToolbarCommandsChangeTheSettingsWrittenAtExit) {
+    Program p(dir.path());
+    ASSERT_NE(p.main(), nullptr);
+    p.run(304); // large icons
+    p.run(307); // labels off
+    p.run(307); // labels on again
+    p.run(306); // hide
+    auto menu = p.menu();
+    EXPECT_FALSE(menu[306].checked);
+    EXPECT_TRUE(menu[304].checked);
+    EXPECT_TRUE(menu[307].checked);
+    Sleep(300);
+    screenshot("toolbar-hidden");
+    ASSERT_TRUE(p.close());
+    EXPECT_NE(ini().find("ShowBar=0\r\nText=1\r\nLargeIcons=1\r\n"), std::string::npos) << ini();
+}
+
+TEST_F(Gui, PortDialogChoosesComThreeThenComOne) {
+    {
+        Program p(dir.path());
+        ASSERT_NE(p.main(), nullptr);
+        p.command(110);
+        HWND dlg = p.dialog("Comporteinstellung");
+        ASSERT_NE(dlg, nullptr);
+        HWND combo = GetDlgItem(dlg, 1054);
+        ASSERT_EQ(SendMessageW(combo, CB_GETCOUNT, 0, 0), 4);
+        for (int i = 0; i < 4; ++i)
+            EXPECT_EQ(combo_text(combo, i), "COM" + std::to_string(i + 1));
+        EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), 0);
+        SendMessageW(combo, CB_SETCURSEL, 2, 0);
+        Sleep(200);
+        screenshot("port-dialog");
+        PostMessageA(GetDlgItem(dlg, IDOK), BM_CLICK, 0, 0);
+        EXPECT_TRUE(wait_for([&] { return !IsWindow(dlg); }));
+        ASSERT_TRUE(p.close());
+        EXPECT_NE(ini().find("[Com]\r\nComPort=2\r\n"), std::string::npos) << ini();
+    }
+    {
+        Program p(dir.path());
+        ASSERT_NE(p.main(), nullptr);
+        // Cancel changes nothing.
+        p.command(110);
+        HWND dlg = p.dialog("Comporteinstellung");
+        ASSERT_NE(dlg, nullptr);
+        HWND combo = GetDlgItem(dlg, 1054);
+        EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), 2) << "COM3 from the settings";
+        SendMessageW(combo, CB_SETCURSEL, 0, 0);
+        PostMessageA(GetDlgItem(dlg, IDCANCEL), BM_CLICK, 0, 0);
+        EXPECT_TRUE(wait_for([&] { return !IsWindow(dlg); }));
+        // OK takes COM1.
+        p.command(110);
+        dlg = p.dialog("Comporteinstellung");
+        ASSERT_NE(dlg, nullptr);
+        combo = GetDlgItem(dlg, 1054);
+        EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), 2) << "Cancel kept COM3";
+        SendMessageW(combo, CB_SETCURSEL, 0, 0);
+        PostMessageA(GetDlgItem(dlg, IDOK), BM_CLICK, 0, 0);
+        EXPECT_TRUE(wait_for([&] { return !IsWindow(dlg); }));
+        ASSERT_TRUE(p.close());
+        EXPECT_NE(ini().find("[Com]\r\nComPort=0\r\n"), std::string::npos) << ini();
+    }
+}
+
+TEST_F(Gui, AboutBoxShowsTheWindowsVersion) {
+    Program p(dir.path());
+    ASSERT_NE(p.main(), nullptr);
+    p.command(109);
+    HWND dlg = p.dialog("Über Gebührenauswertung");
+    ASSERT_NE(dlg, nullptr);
+    char line[128] = {};
+    GetDlgItemTextA(dlg, 1089, line, sizeof line);
+    EXPECT_EQ(std::string(line).rfind("Microsoft Windows NT Version ", 0), 0u) << line;
+    Sleep(200);
+    screenshot("about-box");
+    PostMessageA(GetDlgItem(dlg, IDOK), BM_CLICK, 0, 0);
+    EXPECT_TRUE(wait_for([&] { return !IsWindow(dlg); }));
+    EXPECT_TRUE(p.close());
+}
+
+std::string charge_file_bytes() {
+    auto store = std::make_unique<data::ChargeStore>();
+    data::ChargeRecord r;
+    r.subscriber = 21;
+    r.month = 3;
+    r.day = 4;
+    r.hour = 10;
+    r.minute = 30;
+    r.duration = 95;
+    r.amount = 46;
+    store->set_count(2);
+    store->set_record(0, r);
+    r.day = 5;
+    store->set_record(1, r);
+    const auto image = store->save_image();
+    return std::string(image.begin(), image.end());
+}
+
+TEST_F(Gui, OpeningAChargeFileNamesItInTheTitleAtTheNextMenuSelection) {
+    const std::string gds = dir.file("Jan.GDS");
+    ASSERT_TRUE(write_file(gds, charge_file_bytes()));
+    Program p(dir.path());
+    ASSERT_NE(p.main(), nullptr);
+    p.command(101);
+    HWND dlg = p.dialog("Open");
+    ASSERT_NE(dlg, nullptr) << "no Open dialog";
+    HWND name = GetDlgItem(dlg, 1148); // the file name field (combo box in the Explorer style)
+    if (!name) name = GetDlgItem(dlg, 1152);
+    ASSERT_NE(name, nullptr);
+    SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(gds.c_str()));
+    Sleep(200);
+    screenshot("open-dialog");
+    PostMessageA(GetDlgItem(dlg, IDOK), BM_CLICK, 0, 0);
+    ASSERT_TRUE(wait_for([&] { return !IsWindow(dlg); }));
+    Sleep(300);
+    EXPECT_EQ(p.title(), "Trelvik Gebührenauswertung") << "changes only at the next menu selection";
+    p.menu_select();
+    EXPECT_EQ(p.title(), "Trelvik Gebührenauswertung - Gebührendaten Jan.GDS");
+    auto menu = p.menu();
+    EXPECT_FALSE(menu[102].grey) << "records and a name: Save";
+    EXPECT_FALSE(menu[103].grey);
+    ASSERT_TRUE(p.close());
+    EXPECT_NE(ini().find("GebFile=" + gds + "\r\n"), std::string::npos) << ini();
+}
+
+} // namespace
+} // namespace kalmo::gui
