@@ -16,6 +16,11 @@ source scripts/xvfb-lib.sh
 if [ "$(id -u)" = 0 ]; then bash scripts/setup.sh; fi
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j"$(nproc)" --target kalmo32
+# The simulated exchange is a Linux program.
+if [ -f src/sim/CMakeLists.txt ]; then
+  cmake --preset linux >/dev/null
+  cmake --build --preset linux -j"$(nproc)" --target exchange-sim
+fi
 
 export WINEDEBUG=-all
 export WINEPREFIX="${KALMO_WINEPREFIX:-$root/build/windows/run-prefix}"
