@@ -1,5 +1,7 @@
 #include "driver.h"
 
+#include <commctrl.h>
+
 #include <cctype>
 #include <cstdio>
 #include <sstream>
@@ -204,6 +206,21 @@ std::map<unsigned, MenuItem> Program::menu() {
         items[item.id] = item;
     }
     return items;
+}
+
+std::string Program::status_text() {
+    HWND bar = GetDlgItem(main_, 2);
+    if (!bar) return "<no status bar>";
+    // The text is copied into a buffer in the program's own memory.
+    const SIZE_T size = 512;
+    void* remote =
+        VirtualAllocEx(pi_.hProcess, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    if (!remote) return "<no buffer>";
+    SendMessageA(bar, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(remote));
+    char text[size + 1] = {};
+    ReadProcessMemory(pi_.hProcess, remote, text, size, nullptr);
+    VirtualFreeEx(pi_.hProcess, remote, 0, MEM_RELEASE);
+    return text;
 }
 
 bool Program::close() {

@@ -49,6 +49,8 @@ public:
     std::string menu_dump();
     // Its command items by ID.
     std::map<unsigned, MenuItem> menu();
+    // The status bar's text (part 0, or the simple text while a menu is open).
+    std::string status_text();
     // Ends the program as Alt+F4 does and waits for it; false when it did not end.
     bool close();
     const std::string& dir() const { return dir_; }

@@ -101,6 +101,29 @@ TEST_F(Gui, SettingsAreReadAtStartAndWrittenBackAsRead) {
     EXPECT_EQ(ini(), settings) << "ShowBar 5 goes back as read";
 }
 
+TEST_F(Gui, StatusBarExplainsTheHighlightedMenuEntry) {
+    Program p(dir.path());
+    ASSERT_NE(p.main(), nullptr);
+    EXPECT_EQ(p.status_text(), "Ready");
+    const LPARAM menu = reinterpret_cast<LPARAM>(GetMenu(p.main()));
+    ASSERT_NE(menu, 0);
+    // "&File" highlighted on the menu bar: the title's text.
+    SendMessageA(p.main(), WM_MENUSELECT, MAKEWPARAM(0, MF_POPUP | MF_HILITE), menu);
+    EXPECT_EQ(p.status_text(), "Öffnen, sichern, TK-Anlage lesen oder Programm beenden");
+    // A command item: the string with the command's ID.
+    SendMessageA(p.main(), WM_MENUSELECT, MAKEWPARAM(102, MF_HILITE), menu);
+    EXPECT_EQ(p.status_text(), "Sichern der Gebührendatensätze auf die Festplatte");
+    SendMessageA(p.main(), WM_MENUSELECT, MAKEWPARAM(110, MF_HILITE), menu);
+    EXPECT_EQ(p.status_text(),
+              "Einstellen des Comports für die Datenübertragung von und zur TK-Anlage");
+    Sleep(200);
+    screenshot("status-bar-help");
+    // The menu goes away: back to the normal text.
+    SendMessageA(p.main(), WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
+    EXPECT_EQ(p.status_text(), "Ready");
+    EXPECT_TRUE(p.close());
+}
+
 TEST_F(Gui, ToolbarCommandsChangeTheSettingsWrittenAtExit) {
     Program p(dir.path());
     ASSERT_NE(p.main(), nullptr);
