@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "../temp_dir.h"
@@ -246,6 +247,81 @@ TEST_F(Gui, OpeningAChargeFileNamesItInTheTitleAtTheNextMenuSelection) {
     EXPECT_FALSE(menu[103].grey);
     ASSERT_TRUE(p.close());
     EXPECT_NE(ini().find("GebFile=" + gds + "\r\n"), std::string::npos) << ini();
+}
+
+// Types a full path into a file dialog and presses its OK button.
+void choose_file(HWND dlg, const std::string& path) {
+    HWND name = GetDlgItem(dlg, 1148); // the file name field (combo box in the Explorer style)
+    if (!name) name = GetDlgItem(dlg, 1152);
+    ASSERT_NE(name, nullptr);
+    SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    PostMessageA(GetDlgItem(dlg, IDOK), BM_CLICK, 0, 0);
+    ASSERT_TRUE(wait_for([&] { return !IsWindow(dlg); }));
+}
+
+std::string message_text(HWND box) {
+    return window_text(GetDlgItem(box, 65535));
+}
+
+TEST_F(Gui, SaveAsWritesDataAndExportAndSaveAsksBeforeReplacing) {
+    const std::string jan = dir.file("Jan.GDS");
+    const std::string feb = dir.file("Feb.GDS");
+    ASSERT_TRUE(write_file(jan, charge_file_bytes()));
+    Program p(dir.path());
+    ASSERT_NE(p.main(), nullptr);
+    p.command(101);
+    HWND dlg = p.dialog("Open");
+    ASSERT_NE(dlg, nullptr);
+    choose_file(dlg, jan);
+
+    p.command(103); // the toolbar's "Speichern"
+    dlg = p.dialog("Save As");
+    ASSERT_NE(dlg, nullptr);
+    choose_file(dlg, feb);
+    ASSERT_TRUE(wait_for([&] { return !read_file(dir.file("Feb.ASC")).empty(); }));
+    EXPECT_EQ(read_file(feb), read_file(jan));
+    const std::string export_text = read_file(dir.file("Feb.ASC"));
+    EXPECT_EQ(std::count(export_text.begin(), export_text.end(), '\n'), 2) << export_text;
+    EXPECT_EQ(export_text.rfind("15;", 0), 0u) << "subscriber 21 in hex first";
+    p.menu_select();
+    EXPECT_EQ(p.title(), "Trelvik Gebührenauswertung - Gebührendaten Feb.GDS");
+
+    // "&Speichern" to the same name asks first; No leaves the file alone.
+    ASSERT_TRUE(write_file(feb, "changed"));
+    p.command(102);
+    HWND box = p.dialog("Information");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(message_text(box), "Das File " + feb + ". existiert bereits überschreiben ?");
+    Sleep(200);
+    screenshot("save-question");
+    PostMessageA(GetDlgItem(box, IDNO), BM_CLICK, 0, 0);
+    ASSERT_TRUE(wait_for([&] { return !IsWindow(box); }));
+    EXPECT_EQ(read_file(feb), "changed");
+    // Yes replaces it.
+    p.command(102);
+    box = p.dialog("Information");
+    ASSERT_NE(box, nullptr);
+    PostMessageA(GetDlgItem(box, IDYES), BM_CLICK, 0, 0);
+    ASSERT_TRUE(wait_for([&] { return read_file(feb) == read_file(jan); }));
+    EXPECT_TRUE(p.close());
+}
+
+TEST_F(Gui, SavingAnEmptyStoreIsRefused) {
+    Program p(dir.path());
+    ASSERT_NE(p.main(), nullptr);
+    p.command(103);
+    HWND dlg = p.dialog("Save As");
+    ASSERT_NE(dlg, nullptr);
+    choose_file(dlg, dir.file("leer.GDS"));
+    HWND box = p.dialog("Fehler");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(message_text(box), "Gebührendatenspeicher leer\nFunktion abgebrochen");
+    PostMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+    ASSERT_TRUE(wait_for([&] { return !IsWindow(box); }));
+    EXPECT_EQ(GetFileAttributesA(dir.file("leer.GDS").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(p.close());
+    EXPECT_NE(ini().find("GebFile=" + dir.file("leer.GDS") + "\r\n"), std::string::npos)
+        << "the chosen name is kept even though nothing was written";
 }
 
 } // namespace
