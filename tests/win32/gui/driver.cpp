@@ -208,6 +208,26 @@ std::map<unsigned, MenuItem> Program::menu() {
     return items;
 }
 
+void Program::key(WORD vk, bool shift) {
+    SetForegroundWindow(main_);
+    SetFocus(main_);
+    Sleep(100);
+    std::vector<INPUT> in;
+    auto add = [&](WORD k, bool up) {
+        INPUT i{};
+        i.type = INPUT_KEYBOARD;
+        i.ki.wVk = k;
+        i.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        in.push_back(i);
+    };
+    if (shift) add(VK_SHIFT, false);
+    add(vk, false);
+    add(vk, true);
+    if (shift) add(VK_SHIFT, true);
+    SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
+    Sleep(200);
+}
+
 std::string Program::status_text() {
     HWND bar = GetDlgItem(main_, 2);
     if (!bar) return "<no status bar>";

@@ -49,6 +49,9 @@ public:
     std::string menu_dump();
     // Its command items by ID.
     std::map<unsigned, MenuItem> menu();
+    // Brings the main window to the front and types a key, with Shift held when asked (the
+    // program sees the real keyboard state, which posted messages do not change).
+    void key(WORD vk, bool shift = false);
     // The status bar's text (part 0, or the simple text while a menu is open).
     std::string status_text();
     // Ends the program as Alt+F4 does and waits for it; false when it did not end.

@@ -17,6 +17,10 @@ namespace {
 constexpr char kDefaults[] = "[Files]\r\nTelbook=\r\nGebFile=\r\n[Com]\r\nComPort=0\r\n"
                              "[Toolbar]\r\nShowBar=1\r\nText=1\r\nLargeIcons=0\r\n";
 
+std::string message_text(HWND box) {
+    return window_text(GetDlgItem(box, 65535));
+}
+
 class Gui : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -122,6 +126,36 @@ TEST_F(Gui, StatusBarExplainsTheHighlightedMenuEntry) {
     // The menu goes away: back to the normal text.
     SendMessageA(p.main(), WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
     EXPECT_EQ(p.status_text(), "Ready");
+    EXPECT_TRUE(p.close());
+}
+
+TEST_F(Gui, HelpModeTakesTheNextCommandUntilEscape) {
+    Program p(dir.path());
+    ASSERT_NE(p.main(), nullptr);
+    p.key(VK_F1, true); // Shift+F1: help mode
+    // The toolbar's "Help" button has no topic: the message, and help mode stays on.
+    p.command(116);
+    HWND box = p.dialog("Kalmo");
+    ASSERT_NE(box, nullptr) << "Shift+F1 did not start help mode";
+    EXPECT_EQ(message_text(box), "Help not available for Help Menu item");
+    Sleep(200);
+    screenshot("help-not-available");
+    PostMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+    ASSERT_TRUE(wait_for([&] { return !IsWindow(box); }));
+    // Still in help mode: "Info" is not run either.
+    p.command(109);
+    box = p.dialog("Kalmo");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(p.dialog("Über Gebührenauswertung", 300), nullptr);
+    PostMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+    ASSERT_TRUE(wait_for([&] { return !IsWindow(box); }));
+    // Escape ends help mode; the next command runs.
+    SendMessageA(p.main(), WM_KEYDOWN, VK_ESCAPE, 0);
+    p.command(109);
+    HWND about = p.dialog("Über Gebührenauswertung");
+    ASSERT_NE(about, nullptr);
+    PostMessageA(GetDlgItem(about, IDOK), BM_CLICK, 0, 0);
+    ASSERT_TRUE(wait_for([&] { return !IsWindow(about); }));
     EXPECT_TRUE(p.close());
 }
 
@@ -257,10 +291,6 @@ void choose_file(HWND dlg, const std::string& path) {
     SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
     PostMessageA(GetDlgItem(dlg, IDOK), BM_CLICK, 0, 0);
     ASSERT_TRUE(wait_for([&] { return !IsWindow(dlg); }));
-}
-
-std::string message_text(HWND box) {
-    return window_text(GetDlgItem(box, 65535));
 }
 
 TEST_F(Gui, SaveAsWritesDataAndExportAndSaveAsksBeforeReplacing) {
