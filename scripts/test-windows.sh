@@ -11,9 +11,11 @@ export WINEDEBUG=-all
 export KALMO_WINEPREFIX="${KALMO_WINEPREFIX:-$root/build/windows/wineprefix}"
 export WINEPREFIX="$KALMO_WINEPREFIX"
 socat_pid=""
+sim_pid=""
 cleanup() {
   wineserver -k >/dev/null 2>&1 || true
   [ -n "$socat_pid" ] && kill "$socat_pid" 2>/dev/null || true
+  [ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null || true
   kalmo_stop_xvfb
 }
 trap cleanup EXIT
@@ -34,9 +36,25 @@ if command -v socat >/dev/null 2>&1; then
   for _ in $(seq 1 50); do [ -e "$loop/a" ] && [ -e "$loop/b" ] && break; sleep 0.1; done
   wine reg add 'HKLM\Software\Wine\Ports' /v COM3 /t REG_SZ /d "$loop/a" /f >/dev/null 2>&1
   wine reg add 'HKLM\Software\Wine\Ports' /v COM4 /t REG_SZ /d "$loop/b" /f >/dev/null 2>&1
+  export KALMO_SERIAL_LOOP="COM3 COM4"
+fi
+
+# The simulated exchange on COM1 (a Linux program, built natively) when the tree has it.
+if [ -f src/sim/CMakeLists.txt ]; then
+  cmake --preset linux >/dev/null
+  cmake --build --preset linux -j"$jobs" --target exchange-sim
+  com1="$root/build/windows/com1-pty"
+  rm -f "$com1"
+  build/linux/src/sim/exchange-sim --link "$com1" >build/windows/exchange-sim.log 2>&1 &
+  sim_pid=$!
+  for _ in $(seq 1 50); do [ -e "$com1" ] && break; sleep 0.1; done
+  wine reg add 'HKLM\Software\Wine\Ports' /v COM1 /t REG_SZ /d "$com1" /f >/dev/null 2>&1
+  export KALMO_EXCHANGE_SIM=1
+fi
+if [ -n "$socat_pid$sim_pid" ]; then
+  # Wine reads the port mapping when its server starts.
   wineserver -k >/dev/null 2>&1 || true
   wineserver -w >/dev/null 2>&1 || true
-  export KALMO_SERIAL_LOOP="COM3 COM4"
 fi
 
 # One server for the whole run, with the prefix's background services started detached from
