@@ -17,6 +17,11 @@ exec 9>"$prefix.lock"
 flock 9
 [ -f "$stamp" ] && exit 0
 
+# A prefix without the stamp was interrupted while it was being made: start afresh.
+if [ -d "$prefix" ]; then
+  wineserver -k >/dev/null 2>&1 || true
+  rm -rf "$prefix"
+fi
 wineboot -i >/dev/null 2>&1
 reg="$(mktemp --suffix=.reg)"
 trap 'rm -f "$reg"' EXIT

@@ -228,6 +228,44 @@ void Program::key(WORD vk, bool shift) {
     Sleep(200);
 }
 
+std::string Program::tooltip(int index) {
+    HWND bar = GetDlgItem(main_, 1);
+    if (!bar) return "<no toolbar>";
+    void* remote = VirtualAllocEx(pi_.hProcess, nullptr, sizeof(RECT), MEM_COMMIT | MEM_RESERVE,
+                                  PAGE_READWRITE);
+    if (!remote) return "<no buffer>";
+    RECT r{};
+    SendMessageA(bar, TB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(remote));
+    ReadProcessMemory(pi_.hProcess, remote, &r, sizeof r, nullptr);
+    VirtualFreeEx(pi_.hProcess, remote, 0, MEM_RELEASE);
+    POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    ClientToScreen(bar, &centre);
+    SetForegroundWindow(main_);
+    // Move in two steps: the tooltip starts its timer on a move inside the tool.
+    for (int dx : {-3, 0}) {
+        INPUT in{};
+        in.type = INPUT_MOUSE;
+        in.mi.dx = (centre.x + dx) * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+        in.mi.dy = centre.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+        in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+        SendInput(1, &in, sizeof in);
+        Sleep(100);
+    }
+    HWND tip = nullptr;
+    wait_for(
+        [&] {
+            tip = find(pi_.dwProcessId, "tooltips_class32", "");
+            return tip != nullptr;
+        },
+        5000);
+    if (!tip) return "<no tooltip>";
+    wchar_t wide[256] = {};
+    SendMessageW(tip, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(wide));
+    char out[256] = {};
+    WideCharToMultiByte(CP_ACP, 0, wide, -1, out, sizeof out - 1, nullptr, nullptr);
+    return out;
+}
+
 std::string Program::status_text() {
     HWND bar = GetDlgItem(main_, 2);
     if (!bar) return "<no status bar>";

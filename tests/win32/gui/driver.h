@@ -52,6 +52,9 @@ public:
     // Brings the main window to the front and types a key, with Shift held when asked (the
     // program sees the real keyboard state, which posted messages do not change).
     void key(WORD vk, bool shift = false);
+    // Rests the mouse on the toolbar button at `index` (separators count) and returns the
+    // tooltip's text once it shows.
+    std::string tooltip(int index);
     // The status bar's text (part 0, or the simple text while a menu is open).
     std::string status_text();
     // Ends the program as Alt+F4 does and waits for it; false when it did not end.

@@ -159,6 +159,15 @@ TEST_F(Gui, HelpModeTakesTheNextCommandUntilEscape) {
     EXPECT_TRUE(p.close());
 }
 
+TEST_F(Gui, ToolbarTooltipNamesTheButtonsCommand) {
+    Program p(dir.path());
+    ASSERT_NE(p.main(), nullptr);
+    EXPECT_EQ(p.tooltip(2), "Speichern eines Gebührenfiles");
+    Sleep(200);
+    screenshot("tooltip");
+    EXPECT_TRUE(p.close());
+}
+
 TEST_F(Gui, ToolbarCommandsChangeTheSettingsWrittenAtExit) {
     Program p(dir.path());
     ASSERT_NE(p.main(), nullptr);
