@@ -12,6 +12,9 @@
 #include <cstring>
 #include "resource.h"
 #include "shell_parts.h"
+#if KALMO_WITH_TRANSFERS
+#include "transfers_gui.h"
+#endif
 
 namespace kalmo::win32 {
 
@@ -99,8 +102,19 @@ void printer_setup() {
     a.printer.Flags = flags;
 }
 
+// While a transfer waits its pump dispatches the main window's messages too; nothing that
+// touches the stores, the port or the window's life may start meanwhile.
+bool busy() {
+#if KALMO_WITH_TRANSFERS
+    return transfer_busy();
+#else
+    return false;
+#endif
+}
+
 void run_command(HWND hwnd, unsigned id) {
     App& a = app_state();
+    if (busy()) return;
     const app::Action action = app::command_action(id);
     switch (action) {
     case app::Action::OpenChargeFile:
@@ -140,9 +154,16 @@ void run_command(HWND hwnd, unsigned id) {
     case app::Action::ToggleToolbar:
         show_or_hide_toolbar(hwnd);
         break;
+    case app::Action::ReadCharges:
+    case app::Action::DeleteCharges:
+    case app::Action::ReadCalls:
+    case app::Action::DeleteCalls:
+#if KALMO_WITH_TRANSFERS
+        run_transfer(hwnd, id);
+#endif
+        break;
     default:
-        // The exchange transfers, the evaluations and the phonebook commands are wired in by
-        // their subsystems.
+        // The evaluations and the phonebook commands are wired in by their subsystems.
         break;
     }
     if (app::action_dirties_title(action)) a.title_dirty = true;
@@ -226,6 +247,9 @@ LRESULT CALLBACK main_window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_PAINT:
         paint_pictures(hwnd);
         return 0;
+    case WM_CLOSE:
+        if (busy()) return 0;
+        return DefWindowProcA(hwnd, msg, wp, lp);
     case WM_DESTROY:
         WinHelpA(hwnd, a.help_file.c_str(), HELP_QUIT, 0);
         PostQuitMessage(0);

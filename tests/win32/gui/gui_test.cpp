@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 
 #include "../temp_dir.h"
@@ -361,6 +362,75 @@ TEST_F(Gui, SavingAnEmptyStoreIsRefused) {
     EXPECT_TRUE(p.close());
     EXPECT_NE(ini().find("GebFile=" + dir.file("leer.GDS") + "\r\n"), std::string::npos)
         << "the chosen name is kept even though nothing was written";
+}
+
+// The simulated exchange on COM1 (scripts/test-windows.sh starts it when the tree has it).
+class GuiExchange : public Gui {
+protected:
+    void SetUp() override {
+        Gui::SetUp();
+        if (IsSkipped()) return;
+        if (!std::getenv("KALMO_EXCHANGE_SIM")) GTEST_SKIP() << "no simulated exchange on COM1";
+    }
+};
+
+bool is_count_text(const std::string& text, const std::string& what) {
+    // " %d <what> empfangen "
+    std::size_t i = 1;
+    while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])))
+        ++i;
+    return text.size() > 2 && text[0] == ' ' && i > 1 &&
+           text.substr(i) == " " + what + " empfangen ";
+}
+
+TEST_F(GuiExchange, ReadingChargesShowsProgressThenTheCountAndEnablesSaveAs) {
+    Program p(dir.path());
+    ASSERT_NE(p.main(), nullptr);
+    p.command(104);
+    HWND progress = p.dialog("Datenübertragung");
+    ASSERT_NE(progress, nullptr);
+    Sleep(300);
+    screenshot("transfer-progress");
+    HWND box = p.dialog("Information", 60000);
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(is_count_text(message_text(box), "Gebührensätze")) << message_text(box);
+    EXPECT_FALSE(IsWindow(progress)) << "the dialog goes before the final message";
+    screenshot("transfer-done");
+    PostMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+    ASSERT_TRUE(wait_for([&] { return !IsWindow(box); }));
+    auto menu = p.menu();
+    EXPECT_FALSE(menu[103].grey) << "records to save";
+    EXPECT_TRUE(menu[102].grey) << "but no file name yet";
+    EXPECT_TRUE(p.close());
+}
+
+TEST_F(GuiExchange, CancelEndsTheTransferAndStillReportsTheCount) {
+    Program p(dir.path());
+    ASSERT_NE(p.main(), nullptr);
+    p.command(106);
+    HWND progress = p.dialog("Datenübertragung");
+    ASSERT_NE(progress, nullptr);
+    // Cancel once the blocks come (a cancelled connection ends without a final message).
+    ASSERT_TRUE(wait_for(
+        [&] {
+            return window_text(GetDlgItem(progress, 1046)).find("lese Anrufdatensatz") !=
+                   std::string::npos;
+        },
+        20000));
+    // While the transfer waits, the main window refuses to close.
+    PostMessageA(p.main(), WM_CLOSE, 0, 0);
+    PostMessageA(GetDlgItem(progress, 3), BM_CLICK, 0, 0);
+    HWND box = p.dialog("Information", 30000);
+    ASSERT_NE(box, nullptr);
+    const std::string text = message_text(box);
+    EXPECT_TRUE(is_count_text(text, "Anrufdatensätze") || text == " Anrufliste leer ") << text;
+    EXPECT_TRUE(p.running());
+    PostMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+    ASSERT_TRUE(wait_for([&] { return !IsWindow(box); }));
+    EXPECT_TRUE(p.close());
+    // After a cancel the remaining attempts still send their requests; let the exchange finish
+    // answering them (about half a second each) before the next test talks to it.
+    Sleep(3000);
 }
 
 } // namespace
