@@ -114,7 +114,8 @@ bool busy() {
 
 void run_command(HWND hwnd, unsigned id) {
     App& a = app_state();
-    if (busy()) return;
+    // The stores exist from just after the window shows until the loop ends.
+    if (busy() || !a.charges || !a.calls) return;
     const app::Action action = app::command_action(id);
     switch (action) {
     case app::Action::OpenChargeFile:
