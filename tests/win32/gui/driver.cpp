@@ -228,6 +228,15 @@ void Program::key(WORD vk, bool shift) {
     Sleep(200);
 }
 
+void Program::key_event(WORD vk, bool up) {
+    INPUT i{};
+    i.type = INPUT_KEYBOARD;
+    i.ki.wVk = vk;
+    i.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    SendInput(1, &i, sizeof i);
+    Sleep(150);
+}
+
 std::string Program::tooltip(int index) {
     HWND bar = GetDlgItem(main_, 1);
     if (!bar) return "<no toolbar>";

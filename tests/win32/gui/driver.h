@@ -52,6 +52,8 @@ public:
     // Brings the main window to the front and types a key, with Shift held when asked (the
     // program sees the real keyboard state, which posted messages do not change).
     void key(WORD vk, bool shift = false);
+    // Presses (down) or releases (up) one key of the real keyboard.
+    void key_event(WORD vk, bool up);
     // Rests the mouse on the toolbar button at `index` (separators count) and returns the
     // tooltip's text once it shows.
     std::string tooltip(int index);

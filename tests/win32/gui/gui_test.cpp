@@ -169,6 +169,29 @@ TEST_F(Gui, ToolbarTooltipNamesTheButtonsCommand) {
     EXPECT_TRUE(p.close());
 }
 
+TEST_F(Gui, F1HeldInAnOpenMenuAsksForTheHighlightedItemsHelp) {
+    Program p(dir.path());
+    ASSERT_NE(p.main(), nullptr);
+    SetForegroundWindow(p.main());
+    Sleep(100);
+    // Alt+I opens "&Info"; Up wraps to its last item "&Info" (109, no help topic).
+    p.key_event(VK_MENU, false);
+    p.key_event('I', false);
+    p.key_event('I', true);
+    p.key_event(VK_MENU, true);
+    p.key_event(VK_UP, false);
+    p.key_event(VK_UP, true);
+    p.key_event(VK_F1, false); // held while the menu waits
+    HWND box = p.dialog("Kalmo", 5000);
+    p.key_event(VK_F1, true);
+    ASSERT_NE(box, nullptr) << "F1 in the open menu did not take the item as a help request";
+    EXPECT_EQ(message_text(box), "Help not available for Help Menu item");
+    PostMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+    ASSERT_TRUE(wait_for([&] { return !IsWindow(box); }));
+    EXPECT_EQ(p.dialog("Über Gebührenauswertung", 300), nullptr) << "the command did not run";
+    EXPECT_TRUE(p.close());
+}
+
 TEST_F(Gui, ToolbarCommandsChangeTheSettingsWrittenAtExit) {
     Program p(dir.path());
     ASSERT_NE(p.main(), nullptr);
