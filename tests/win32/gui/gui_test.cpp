@@ -195,18 +195,49 @@ TEST_F(Gui, F1HeldInAnOpenMenuAsksForTheHighlightedItemsHelp) {
 TEST_F(Gui, ToolbarCommandsChangeTheSettingsWrittenAtExit) {
     Program p(dir.path());
     ASSERT_NE(p.main(), nullptr);
-    p.run(304); // large icons
+    auto toolbar = [&] { return GetDlgItem(p.main(), 1); };
+    const HWND first = toolbar();
+    ASSERT_NE(first, nullptr);
+    EXPECT_TRUE(IsWindowVisible(first));
+    p.run(304); // large icons: a new toolbar
+    const HWND large = toolbar();
+    EXPECT_NE(large, nullptr);
+    EXPECT_FALSE(IsWindow(first)) << "the old toolbar is destroyed";
     p.run(307); // labels off
     p.run(307); // labels on again
+    EXPECT_FALSE(IsWindow(large)) << "every rebuild makes a new window";
     p.run(306); // hide
+    const HWND hidden = toolbar();
+    EXPECT_FALSE(IsWindowVisible(hidden));
     auto menu = p.menu();
     EXPECT_FALSE(menu[306].checked);
     EXPECT_TRUE(menu[304].checked);
     EXPECT_TRUE(menu[307].checked);
     Sleep(300);
     screenshot("toolbar-hidden");
+    // A rebuild while hidden keeps it hidden, in step with the unchecked "Toolbar Sichtbar".
+    p.run(303);
+    EXPECT_FALSE(IsWindowVisible(toolbar()));
+    EXPECT_FALSE(p.menu()[306].checked);
+    p.run(304);
     ASSERT_TRUE(p.close());
     EXPECT_NE(ini().find("ShowBar=0\r\nText=1\r\nLargeIcons=1\r\n"), std::string::npos) << ini();
+
+    // Started hidden: shown by 306, hidden again, shown again as the same window.
+    Program q(dir.path());
+    ASSERT_NE(q.main(), nullptr);
+    EXPECT_EQ(GetDlgItem(q.main(), 1), nullptr) << "not created while ShowBar is 0";
+    q.run(306);
+    const HWND shown = GetDlgItem(q.main(), 1);
+    ASSERT_NE(shown, nullptr);
+    EXPECT_TRUE(IsWindowVisible(shown));
+    q.run(306);
+    EXPECT_FALSE(IsWindowVisible(shown));
+    q.run(306);
+    EXPECT_EQ(GetDlgItem(q.main(), 1), shown);
+    EXPECT_TRUE(IsWindowVisible(shown));
+    ASSERT_TRUE(q.close());
+    EXPECT_NE(ini().find("ShowBar=1\r\n"), std::string::npos) << ini();
 }
 
 TEST_F(Gui, PortDialogChoosesComThreeThenComOne) {
