@@ -10,7 +10,10 @@ std::string Settings::port_name() const {
 }
 
 BuiltPath build_path_beside_program(std::string_view program_path, std::string_view name) {
-    std::string buffer(program_path.substr(0, std::min(program_path.size(), kPathBufferSize - 1)));
+    // A program path that does not fit the buffer would be cut, and its last separator would
+    // then belong to some parent directory, whose settings are not ours: too long is too long.
+    if (program_path.size() > kPathBufferSize - 1) return {"?", false};
+    std::string buffer(program_path);
     std::size_t k = std::string::npos;
     for (std::size_t i = buffer.size(); i > 0; --i) {
         const char c = buffer[i];

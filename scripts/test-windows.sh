@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# Builds the Windows program and its tests with MinGW-w64 and runs the tests under Wine, in a
+# Wine prefix of their own under build/windows (prepared on first use), with Xvfb when there is
+# no display.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root="$(pwd)"
+source scripts/xvfb-lib.sh
+
+export WINEDEBUG=-all
+export KALMO_WINEPREFIX="${KALMO_WINEPREFIX:-$root/build/windows/wineprefix}"
+export WINEPREFIX="$KALMO_WINEPREFIX"
+socat_pid=""
+sim_pid=""
+cleanup() {
+  wineserver -k >/dev/null 2>&1 || true
+  [ -n "$socat_pid" ] && kill "$socat_pid" 2>/dev/null || true
+  [ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null || true
+  kalmo_stop_xvfb
+}
+trap cleanup EXIT
+kalmo_start_xvfb
+
+jobs=$(nproc)
+cmake --preset windows
+bash scripts/wine-prefix.sh "$KALMO_WINEPREFIX"
+
+# A null-modem pair of pseudo-terminals as COM3 and COM4 for the serial port tests. Wine reads
+# the port mapping when its server starts.
+if command -v socat >/dev/null 2>&1; then
+  loop="$root/build/windows/serial-loop"
+  mkdir -p "$loop"
+  rm -f "$loop/a" "$loop/b"
+  socat pty,raw,echo=0,link="$loop/a" pty,raw,echo=0,link="$loop/b" >/dev/null 2>&1 &
+  socat_pid=$!
+  for _ in $(seq 1 50); do [ -e "$loop/a" ] && [ -e "$loop/b" ] && break; sleep 0.1; done
+  wine reg add 'HKLM\Software\Wine\Ports' /v COM3 /t REG_SZ /d "$loop/a" /f >/dev/null 2>&1
+  wine reg add 'HKLM\Software\Wine\Ports' /v COM4 /t REG_SZ /d "$loop/b" /f >/dev/null 2>&1
+  export KALMO_SERIAL_LOOP="COM3 COM4"
+fi
+
+# The simulated exchange on COM1 (a Linux program, built natively) when the tree has it.
+if [ -f src/sim/CMakeLists.txt ]; then
+  cmake --preset linux >/dev/null
+  cmake --build --preset linux -j"$jobs" --target exchange-sim
+  com1="$root/build/windows/com1-pty"
+  rm -f "$com1"
+  build/linux/src/sim/exchange-sim --link "$com1" >build/windows/exchange-sim.log 2>&1 &
+  sim_pid=$!
+  for _ in $(seq 1 50); do [ -e "$com1" ] && break; sleep 0.1; done
+  wine reg add 'HKLM\Software\Wine\Ports' /v COM1 /t REG_SZ /d "$com1" /f >/dev/null 2>&1
+  export KALMO_EXCHANGE_SIM=1
+fi
+if [ -n "$socat_pid$sim_pid" ]; then
+  # Wine reads the port mapping when its server starts.
+  wineserver -k >/dev/null 2>&1 || true
+  wineserver -w >/dev/null 2>&1 || true
+fi
+
+# One server for the whole run, with the prefix's background services started detached from
+# any test's output.
+wineserver -p </dev/null >/dev/null 2>&1 || true
+wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+cmake --build --preset windows -j"$jobs"
+status=0
+# A test whose Wine process fails to start gets one more try; a failing test fails twice.
+ctest --preset windows -j"$jobs" --repeat until-pass:2 || status=$?
+# The GUI tests leave screenshots of what they saw; PNG is easier to look at.
+if command -v convert >/dev/null 2>&1; then
+  for bmp in build/windows/screenshots/*.bmp; do
+    [ -e "$bmp" ] && convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
+  done
+fi
+[ -d build/windows/screenshots ] && echo "screenshots: $root/build/windows/screenshots"
+exit "$status"

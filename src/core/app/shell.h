@@ -1,0 +1,150 @@
+#pragma once
+// The main window's logic without the window: which command does what, which menu items are
+// checked and enabled, the window title, the help contexts, the status texts and where the
+// pictures go. The Windows front end only carries the results out.
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/app/settings.h"
+
+namespace kalmo::app {
+
+// Command IDs of the menu and the toolbar; each is also the string-table ID of its status text.
+namespace cmd {
+constexpr unsigned FileOpen = 101;
+constexpr unsigned FileSave = 102;
+constexpr unsigned FileSaveAs = 103;
+constexpr unsigned ReadCharges = 104;
+constexpr unsigned DeleteCharges = 105;
+constexpr unsigned ReadCalls = 106;
+constexpr unsigned DeleteCalls = 107;
+constexpr unsigned Exit = 108;
+constexpr unsigned About = 109;
+constexpr unsigned Port = 110;
+constexpr unsigned Printer = 112;
+constexpr unsigned HelpOnHelp = 113;
+constexpr unsigned ProjectNames = 114;
+constexpr unsigned HelpIndex = 116;
+constexpr unsigned ChargeEvaluation = 200;
+constexpr unsigned CallList = 201;
+constexpr unsigned ProjectEvaluation = 202;
+constexpr unsigned PhonebookNew = 300;
+constexpr unsigned PhonebookOpen = 301;
+constexpr unsigned PhonebookEdit = 302;
+constexpr unsigned SmallIcons = 303;
+constexpr unsigned LargeIcons = 304;
+constexpr unsigned ShowToolbar = 306;
+constexpr unsigned IconLabels = 307;
+} // namespace cmd
+
+enum class Action {
+    None,
+    OpenChargeFile,
+    SaveChargeFile,
+    SaveChargeFileAs,
+    ReadCharges,
+    DeleteCharges,
+    ReadCalls,
+    DeleteCalls,
+    Exit,
+    About,
+    PortDialog,
+    PrinterSetup,
+    HelpOnHelp,
+    EditProjectNames,
+    HelpIndex,
+    ChargeEvaluation,
+    CallList,
+    ProjectEvaluation,
+    NewPhonebook,
+    OpenPhonebook,
+    EditPhonebook,
+    SmallIcons,
+    LargeIcons,
+    ToggleToolbar,
+    ToggleLabels,
+};
+
+// The command table: what a command ID stands for; Action::None for any other ID.
+Action command_action(unsigned id);
+
+// Whether the title must be recomposed after the action ran (for 101 and 103 only when their
+// file dialog was not cancelled).
+bool action_dirties_title(Action action);
+
+// What the menu shows when it is opened: check marks follow the toolbar settings; items listed
+// in `enable` become enabled (items are never greyed again while the program runs).
+struct MenuMarks {
+    bool show_toolbar = false; // 306
+    bool large_icons = false;  // 304
+    bool small_icons = false;  // 303
+    bool labels = false;       // 307
+    std::vector<unsigned> enable;
+};
+MenuMarks menu_marks(const Settings& settings, std::uint16_t charge_record_count);
+
+// The file name part of a path: everything after its last backslash, the whole path without one.
+std::string_view file_name_part(std::string_view path);
+
+constexpr char kMainTitle[] = "Trelvik Gebührenauswertung";
+constexpr std::size_t kMaxTitle = 255;
+
+// "Trelvik Gebührenauswertung", then " - Gebührendaten <file>" and " - Telefonbuch <file>" for
+// the names that are set; cut to 255 bytes.
+std::string window_title(std::string_view charge_file, std::string_view phonebook_file);
+
+// Context-help mode: the help context of a command, nothing for commands without a topic.
+std::optional<unsigned> help_context(unsigned command);
+constexpr unsigned kPortDialogHelpContext = 130;
+constexpr char kNoHelpText[] = "Help not available for Help Menu item";
+constexpr char kNoHelpCaption[] = "Kalmo";
+
+// Where the banner (448 x 105) and the exchange picture (415 x 284) go in a client area of
+// `width` x `height`.
+struct PicturePlaces {
+    int banner_x = 0;
+    int banner_y = 0;
+    int picture_x = 0;
+    int picture_y = 0;
+};
+constexpr int kBannerWidth = 448;
+constexpr int kBannerHeight = 105;
+constexpr int kPictureWidth = 415;
+constexpr int kPictureHeight = 284;
+PicturePlaces picture_places(int width, int height);
+
+// The About box's Windows version line from GetVersion's value (at most 63 characters).
+std::string windows_version_line(std::uint32_t version);
+
+// Port dialog: the list it offers, the entry selected at its opening (nothing when the index is
+// outside the list), and what OK does with the selected position (negative = none selected,
+// which keeps the port).
+std::vector<std::string> port_list();
+std::optional<int> port_selection(const Settings& settings);
+void choose_port(Settings& settings, int selected);
+
+// Toolbar.
+struct ToolbarButton {
+    bool separator = false;
+    int bitmap = 0;
+    unsigned command = 0;
+};
+constexpr int kToolbarImages = 11;
+const std::array<ToolbarButton, 15>& toolbar_buttons();
+// Labels and tooltips in bitmap-index order.
+const std::array<const char*, kToolbarImages>& toolbar_labels();
+const std::array<const char*, kToolbarImages>& toolbar_tooltips();
+// The label list as TB_ADDSTRING takes it: each label zero-terminated, then an empty text.
+std::string toolbar_label_list();
+// The tooltip of a command; "Invalid Button Index" for a command without a button.
+const char* tooltip_text(unsigned command);
+constexpr char kInvalidButtonIndex[] = "Invalid Button Index";
+
+// What the toolbar commands 303, 304 and 307 change before the toolbar is rebuilt.
+void apply_toolbar_rebuild(Settings& settings, unsigned command);
+
+} // namespace kalmo::app

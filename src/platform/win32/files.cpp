@@ -1,0 +1,102 @@
+#include "platform/win32/files.h"
+
+#include <windows.h>
+
+#include <ctime>
+
+namespace kalmo::platform {
+
+namespace {
+class Handle {
+public:
+    explicit Handle(HANDLE h) : h_(h) {}
+    ~Handle() {
+        if (valid()) CloseHandle(h_);
+    }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    bool valid() const { return h_ != INVALID_HANDLE_VALUE; }
+    HANDLE get() const { return h_; }
+    // Closes now and reports whether the close succeeded (buffers reach the disk).
+    bool close() {
+        const bool ok = CloseHandle(h_) != 0;
+        h_ = INVALID_HANDLE_VALUE;
+        return ok;
+    }
+
+private:
+    HANDLE h_;
+};
+
+bool write_all(HANDLE h, std::string_view content) {
+    while (!content.empty()) {
+        const DWORD want =
+            content.size() > 0x10000000 ? 0x10000000u : static_cast<DWORD>(content.size());
+        DWORD done = 0;
+        if (!WriteFile(h, content.data(), want, &done, nullptr) || done == 0) return false;
+        content.remove_prefix(done);
+    }
+    return true;
+}
+} // namespace
+
+std::optional<std::vector<std::uint8_t>> Win32FileSystem::read(const std::string& path,
+                                                               std::size_t max_bytes) {
+    Handle f(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                         FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!f.valid()) return std::nullopt;
+    std::vector<std::uint8_t> bytes;
+    std::uint8_t buf[8192];
+    while (bytes.size() < max_bytes) {
+        const std::size_t want = std::min(sizeof buf, max_bytes - bytes.size());
+        DWORD got = 0;
+        if (!ReadFile(f.get(), buf, static_cast<DWORD>(want), &got, nullptr)) return std::nullopt;
+        bytes.insert(bytes.end(), buf, buf + got);
+        if (got < want) break;
+    }
+    return bytes;
+}
+
+bool Win32FileSystem::exists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool Win32FileSystem::write_replacing(const std::string& path, std::string_view content) {
+    const std::string temp = path + ".kalmo-tmp";
+    Handle f(CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                         FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!f.valid()) return false;
+    bool ok = write_all(f.get(), content);
+    ok = FlushFileBuffers(f.get()) != 0 && ok;
+    ok = f.close() && ok;
+    if (ok)
+        ok = MoveFileExA(temp.c_str(), path.c_str(),
+                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    if (!ok) DeleteFileA(temp.c_str());
+    return ok;
+}
+
+// CharToOemBuffA/OemToCharBuffA take a length, so texts with embedded zero bytes survive.
+std::string Win32CodePage::ansi_to_oem(std::string_view text) {
+    std::string out(text.size(), '\0');
+    if (!text.empty()) CharToOemBuffA(text.data(), out.data(), static_cast<DWORD>(text.size()));
+    return out;
+}
+
+std::string Win32CodePage::oem_to_ansi(std::string_view text) {
+    std::string out(text.size(), '\0');
+    if (!text.empty()) OemToCharBuffA(text.data(), out.data(), static_cast<DWORD>(text.size()));
+    return out;
+}
+
+app::LocalTime Win32Clock::now() {
+    SYSTEMTIME st;
+    GetLocalTime(&st);
+    return {st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond};
+}
+
+std::int64_t Win32Clock::seconds() {
+    return static_cast<std::int64_t>(std::time(nullptr));
+}
+
+} // namespace kalmo::platform

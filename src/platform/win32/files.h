@@ -1,0 +1,27 @@
+#pragma once
+// The core's interfaces on Windows: ANSI file names go to the ANSI file functions unchanged.
+#include "core/app/ui.h"
+
+namespace kalmo::platform {
+
+class Win32FileSystem : public app::FileSystem {
+public:
+    std::optional<std::vector<std::uint8_t>> read(const std::string& path,
+                                                  std::size_t max_bytes) override;
+    bool exists(const std::string& path) override;
+    bool write_replacing(const std::string& path, std::string_view content) override;
+};
+
+class Win32CodePage : public app::CodePage {
+public:
+    std::string ansi_to_oem(std::string_view text) override;
+    std::string oem_to_ansi(std::string_view text) override;
+};
+
+class Win32Clock : public app::Clock {
+public:
+    app::LocalTime now() override;
+    std::int64_t seconds() override;
+};
+
+} // namespace kalmo::platform

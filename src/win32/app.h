@@ -1,0 +1,63 @@
+#pragma once
+// The Windows program's state: one instance for the process's lifetime.
+#include <windows.h>
+
+#include <commdlg.h>
+
+#include <memory>
+#include <string>
+
+#include "core/app/settings.h"
+#include "core/app/ui.h"
+#include "core/data/calls.h"
+#include "core/data/charge.h"
+
+namespace kalmo::win32 {
+
+// Message boxes without an owner window; no caption means the system's own.
+class Win32MessageUi : public app::MessageUi {
+public:
+    app::Answer show(const app::Message& message) override;
+};
+
+struct App {
+    HINSTANCE instance = nullptr;
+    HWND main = nullptr;
+    HWND toolbar = nullptr;
+    HWND status = nullptr;
+    HWND tooltips = nullptr;
+    bool help_mode = false;
+    bool title_dirty = true;
+
+    app::Settings settings;
+    std::string program; // full path of the running program
+    std::string help_file;
+
+    std::unique_ptr<data::ChargeStore> charges;
+    std::unique_ptr<data::CallStore> calls;
+
+    std::unique_ptr<app::FileSystem> fs;
+    std::unique_ptr<app::CodePage> code_page;
+    std::unique_ptr<app::Clock> clock;
+    Win32MessageUi ui;
+
+    // The charge file dialog, shared by every Open and Save As of a charge data file; its file
+    // buffer mirrors settings.charge_file around each dialog.
+    OPENFILENAMEA charge_dialog{};
+    char charge_file_buffer[256] = {};
+    char file_title[256] = {};
+    PRINTDLGA printer{};
+    // Menu help table for MenuHelp: five pairs, the main menu in pair 1.
+    UINT menu_help[10] = {};
+};
+
+App& app_state();
+
+constexpr char kMainClass[] = "KalmoWClass";
+
+bool register_main_class(HINSTANCE instance);
+bool create_main_window(HINSTANCE instance, int show);
+void fill_dialog_records();
+LRESULT CALLBACK main_window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+
+} // namespace kalmo::win32

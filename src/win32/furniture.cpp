@@ -1,0 +1,99 @@
+// Status bar, context help and the two pictures of the main window.
+#include "app.h"
+#include "core/app/shell.h"
+#include "resource.h"
+#include "shell_parts.h"
+
+namespace kalmo::win32 {
+
+void create_status_bar(HWND main) {
+    App& a = app_state();
+    a.status = CreateStatusWindowA(WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | CCS_BOTTOM, "Ready",
+                                   main, IDC_STATUSBAR);
+    // Pair 0 (0, 0) gives each command its own string; pair 1 names the main menu, whose
+    // popups then show string 100 and up.
+    for (UINT& v : a.menu_help)
+        v = 0;
+    a.menu_help[2] = static_cast<UINT>(reinterpret_cast<UINT_PTR>(GetMenu(main)));
+    a.menu_help[3] = 100;
+}
+
+void status_bar_help(UINT msg, WPARAM wp, LPARAM lp) {
+    App& a = app_state();
+    if (!a.status) return;
+    const UINT flags = HIWORD(wp);
+    const HMENU menu = reinterpret_cast<HMENU>(lp);
+    if ((flags & MF_POPUP) && !(flags & MF_SYSMENU)) {
+        for (int pair = 1; pair <= 4; ++pair) {
+            if (a.menu_help[2 * pair] != 0 &&
+                a.menu_help[2 * pair] == static_cast<UINT>(reinterpret_cast<UINT_PTR>(menu))) {
+                MenuHelp(msg, wp, lp, menu, a.instance, a.status, &a.menu_help[2 * pair]);
+                return;
+            }
+        }
+    }
+    MenuHelp(msg, wp, lp, nullptr, a.instance, a.status, a.menu_help);
+}
+
+bool help_for_command(HWND main, unsigned command) {
+    App& a = app_state();
+    const auto context = app::help_context(command);
+    if (!context) {
+        MessageBoxA(nullptr, app::kNoHelpText, app::kNoHelpCaption, MB_OK);
+        return false;
+    }
+    a.help_mode = false;
+    WinHelpA(main, a.help_file.c_str(), HELP_CONTEXT, *context);
+    return true;
+}
+
+bool key_down(HWND main, UINT key) {
+    App& a = app_state();
+    if (key == VK_F1) {
+        if (GetKeyState(VK_SHIFT) < 0) {
+            a.help_mode = true;
+            return true;
+        }
+        WinHelpA(main, a.help_file.c_str(), HELP_INDEX, 0);
+        return false;
+    }
+    if (key == VK_ESCAPE && a.help_mode) a.help_mode = false;
+    return false;
+}
+
+void menu_idle(HWND main, WPARAM source) {
+    App& a = app_state();
+    if (source == MSGF_MENU && GetKeyState(VK_F1) < 0) {
+        a.help_mode = true;
+        PostMessageA(main, WM_KEYDOWN, VK_RETURN, 0);
+    }
+}
+
+namespace {
+void draw_bitmap(HDC dc, HINSTANCE instance, int id, int x, int y) {
+    HBITMAP bmp = LoadBitmapA(instance, MAKEINTRESOURCEA(id));
+    if (!bmp) return;
+    BITMAP info;
+    GetObjectA(bmp, sizeof info, &info);
+    HDC mem = CreateCompatibleDC(dc);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    BitBlt(dc, x, y, info.bmWidth, info.bmHeight, mem, 0, 0, SRCCOPY);
+    SelectObject(mem, old);
+    DeleteDC(mem);
+    DeleteObject(bmp);
+}
+} // namespace
+
+void paint_pictures(HWND main) {
+    App& a = app_state();
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(main, &ps);
+    RECT r;
+    GetClientRect(main, &r);
+    const app::PicturePlaces p = app::picture_places(r.right, r.bottom);
+    draw_bitmap(dc, a.instance, IDB_BANNER, p.banner_x, p.banner_y);
+    draw_bitmap(dc, a.instance, IDB_PICTURE, p.picture_x, p.picture_y);
+    EndPaint(main, &ps);
+}
+
+} // namespace kalmo::win32

@@ -1,0 +1,263 @@
+// The main window: class, creation, command dispatch, menu state and window title.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <commdlg.h>
+
+#include "app.h"
+#include "core/app/shell.h"
+#include "core/app/text.h"
+#include "core/data/charge_file.h"
+
+#include <cstring>
+#include "resource.h"
+#include "shell_parts.h"
+#if KALMO_WITH_TRANSFERS
+#include "transfers_gui.h"
+#endif
+
+namespace kalmo::win32 {
+
+static_assert(IDM_FILE_OPEN == app::cmd::FileOpen && IDM_FILE_SAVE_AS == app::cmd::FileSaveAs &&
+              IDM_PHONEBOOK_EDIT == app::cmd::PhonebookEdit &&
+              IDM_PROJECT_NAMES == app::cmd::ProjectNames &&
+              IDM_SHOW_TOOLBAR == app::cmd::ShowToolbar &&
+              IDM_ICON_LABELS == app::cmd::IconLabels && IDM_ABOUT == app::cmd::About);
+
+bool register_main_class(HINSTANCE instance) {
+    WNDCLASSA wc{};
+    wc.style = 0;
+    wc.lpfnWndProc = main_window_proc;
+    wc.cbWndExtra = 2;
+    wc.hInstance = instance;
+    wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_KALMO));
+    wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32515)); // IDC_CROSS
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    wc.lpszMenuName = "KalmoMenu";
+    wc.lpszClassName = kMainClass;
+    return RegisterClassA(&wc) != 0;
+}
+
+bool create_main_window(HINSTANCE instance, int) {
+    App& a = app_state();
+    a.instance = instance;
+    a.main = CreateWindowExA(0, kMainClass, app::kMainTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
+                             instance, nullptr);
+    return a.main != nullptr;
+}
+
+void fill_dialog_records() {
+    App& a = app_state();
+    static const char kFilter[] = "Gebühren Files (*.GDS)\0*.Gds\0";
+    OPENFILENAMEA& o = a.charge_dialog;
+    o = OPENFILENAMEA{};
+    o.lStructSize = sizeof(OPENFILENAMEA);
+    o.hwndOwner = a.main;
+    o.lpstrFilter = kFilter;
+    o.nFilterIndex = 1;
+    o.lpstrFile = a.charge_file_buffer;
+    o.nMaxFile = sizeof a.charge_file_buffer;
+    o.lpstrFileTitle = a.file_title;
+    o.nMaxFileTitle = sizeof a.file_title;
+    o.Flags = 0;
+    o.lpstrDefExt = "GDS";
+
+    PRINTDLGA& p = a.printer;
+    p = PRINTDLGA{};
+    p.lStructSize = sizeof(PRINTDLGA);
+    p.hwndOwner = a.main;
+    p.Flags = PD_RETURNDC | PD_COLLATE;
+    p.nFromPage = 1;
+    p.nToPage = 65535;
+    p.nMinPage = 1;
+    p.nMaxPage = 65535;
+    p.nCopies = 1;
+}
+
+namespace {
+
+// Runs the charge file dialog over the charge file name; true when a file was chosen.
+bool charge_file_dialog(bool save) {
+    App& a = app_state();
+    const std::string current = app::cut(a.settings.charge_file, sizeof a.charge_file_buffer - 1);
+    std::memcpy(a.charge_file_buffer, current.c_str(), current.size() + 1);
+    a.charge_dialog.hwndOwner = a.main;
+    const BOOL ok = save ? GetSaveFileNameA(&a.charge_dialog) : GetOpenFileNameA(&a.charge_dialog);
+    if (!ok) return false;
+    a.settings.charge_file = a.charge_file_buffer;
+    return true;
+}
+
+void printer_setup() {
+    App& a = app_state();
+    const DWORD flags = a.printer.Flags;
+    a.printer.hwndOwner = a.main;
+    a.printer.Flags |= PD_PRINTSETUP;
+    PrintDlgA(&a.printer);
+    if (a.printer.hDC) {
+        DeleteDC(a.printer.hDC);
+        a.printer.hDC = nullptr;
+    }
+    a.printer.Flags = flags;
+}
+
+// While a transfer waits its pump dispatches the main window's messages too; nothing that
+// touches the stores, the port or the window's life may start meanwhile.
+bool busy() {
+#if KALMO_WITH_TRANSFERS
+    return transfer_busy();
+#else
+    return false;
+#endif
+}
+
+void run_command(HWND hwnd, unsigned id) {
+    App& a = app_state();
+    // The stores exist from just after the window shows until the loop ends.
+    if (busy() || !a.charges || !a.calls) return;
+    const app::Action action = app::command_action(id);
+    switch (action) {
+    case app::Action::OpenChargeFile:
+        if (!charge_file_dialog(false)) return;
+        data::load_charge_file(*a.charges, a.settings.charge_file, *a.fs, a.ui);
+        break;
+    case app::Action::SaveChargeFile:
+        data::save_charge_file(*a.charges, a.settings.charge_file, *a.fs, a.ui);
+        break;
+    case app::Action::SaveChargeFileAs:
+        if (!charge_file_dialog(true)) return;
+        data::save_charge_file(*a.charges, a.settings.charge_file, *a.fs, a.ui);
+        break;
+    case app::Action::Exit:
+        DestroyWindow(hwnd);
+        return;
+    case app::Action::About:
+        run_about_box(hwnd);
+        break;
+    case app::Action::PortDialog:
+        run_port_dialog(hwnd);
+        break;
+    case app::Action::PrinterSetup:
+        printer_setup();
+        break;
+    case app::Action::HelpOnHelp:
+        WinHelpA(hwnd, "WINHELP.HLP", HELP_INDEX, 0);
+        break;
+    case app::Action::HelpIndex:
+        WinHelpA(hwnd, a.help_file.c_str(), HELP_INDEX, 0);
+        break;
+    case app::Action::SmallIcons:
+    case app::Action::LargeIcons:
+    case app::Action::ToggleLabels:
+        rebuild_toolbar(hwnd, id);
+        break;
+    case app::Action::ToggleToolbar:
+        show_or_hide_toolbar(hwnd);
+        break;
+    case app::Action::ReadCharges:
+    case app::Action::DeleteCharges:
+    case app::Action::ReadCalls:
+    case app::Action::DeleteCalls:
+#if KALMO_WITH_TRANSFERS
+        run_transfer(hwnd, id);
+#endif
+        break;
+    default:
+        // The evaluations and the phonebook commands are wired in by their subsystems.
+        break;
+    }
+    if (app::action_dirties_title(action)) a.title_dirty = true;
+}
+
+void init_menu(HMENU menu) {
+    App& a = app_state();
+    const app::MenuMarks m =
+        app::menu_marks(a.settings, a.charges ? a.charges->count() : std::uint16_t{0});
+    auto check = [menu](unsigned id, bool on) { CheckMenuItem(menu, id, on ? MF_CHECKED : 0); };
+    check(IDM_SHOW_TOOLBAR, m.show_toolbar);
+    check(IDM_LARGE_ICONS, m.large_icons);
+    check(IDM_SMALL_ICONS, m.small_icons);
+    check(IDM_ICON_LABELS, m.labels);
+    for (unsigned id : m.enable)
+        EnableMenuItem(menu, id, MF_ENABLED);
+}
+
+void update_title(HWND hwnd) {
+    App& a = app_state();
+    if (!a.title_dirty) return;
+    SetWindowTextA(hwnd,
+                   app::window_title(a.settings.charge_file, a.settings.phonebook_file).c_str());
+    a.title_dirty = false;
+}
+
+void resize(HWND hwnd) {
+    App& a = app_state();
+    if (a.toolbar && IsWindowVisible(a.toolbar)) {
+        SendMessageA(a.toolbar, TB_AUTOSIZE, 0, 0);
+        InvalidateRect(a.toolbar, nullptr, TRUE);
+    }
+    if (a.status && IsWindowVisible(a.status)) {
+        RECT client, bar;
+        GetClientRect(hwnd, &client);
+        GetWindowRect(a.status, &bar);
+        const int h = bar.bottom - bar.top;
+        MoveWindow(a.status, 0, client.bottom - h, client.right, h, TRUE);
+    }
+    InvalidateRect(hwnd, nullptr, TRUE);
+}
+
+} // namespace
+
+LRESULT CALLBACK main_window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    App& a = app_state();
+    switch (msg) {
+    case WM_CREATE:
+        a.main = hwnd;
+        if (a.settings.show_bar) a.toolbar = create_toolbar(hwnd);
+        create_status_bar(hwnd);
+        return 0;
+    case WM_COMMAND: {
+        const unsigned id = static_cast<unsigned>(wp);
+        if (a.help_mode) {
+            // Help mode takes the command; one without a topic goes on to the default handling.
+            if (!help_for_command(hwnd, id)) return DefWindowProcA(hwnd, msg, wp, lp);
+            return 0;
+        }
+        run_command(hwnd, id);
+        return 0;
+    }
+    case WM_INITMENU:
+        init_menu(reinterpret_cast<HMENU>(wp));
+        return 0;
+    case WM_MENUSELECT:
+        status_bar_help(msg, wp, lp);
+        update_title(hwnd);
+        return 0;
+    case WM_SIZE:
+        resize(hwnd);
+        return 0;
+    case WM_NOTIFY:
+        return toolbar_notify(reinterpret_cast<NMHDR*>(lp));
+    case WM_KEYDOWN:
+        if (key_down(hwnd, static_cast<UINT>(wp))) return DefWindowProcA(hwnd, msg, wp, lp);
+        return 0;
+    case WM_ENTERIDLE:
+        menu_idle(hwnd, wp);
+        return 0;
+    case WM_PAINT:
+        paint_pictures(hwnd);
+        return 0;
+    case WM_CLOSE:
+        if (busy()) return 0;
+        return DefWindowProcA(hwnd, msg, wp, lp);
+    case WM_DESTROY:
+        WinHelpA(hwnd, a.help_file.c_str(), HELP_QUIT, 0);
+        PostQuitMessage(0);
+        return 0;
+    default:
+        return DefWindowProcA(hwnd, msg, wp, lp);
+    }
+}
+
+} // namespace kalmo::win32

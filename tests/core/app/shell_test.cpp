@@ -1,0 +1,262 @@
+// The main window's logic: command table, menu state, title, help contexts, picture places,
+// About box line, port dialog and toolbar tables.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+
+#include "core/app/shell.h"
+#include "core/app/strings.h"
+
+namespace kalmo::app {
+namespace {
+
+TEST(CommandTable, EveryMenuAndToolbarCommandHasItsAction) {
+    const std::pair<unsigned, Action> table[] = {{101, Action::OpenChargeFile},
+                                                 {102, Action::SaveChargeFile},
+                                                 {103, Action::SaveChargeFileAs},
+                                                 {104, Action::ReadCharges},
+                                                 {105, Action::DeleteCharges},
+                                                 {106, Action::ReadCalls},
+                                                 {107, Action::DeleteCalls},
+                                                 {108, Action::Exit},
+                                                 {109, Action::About},
+                                                 {110, Action::PortDialog},
+                                                 {112, Action::PrinterSetup},
+                                                 {113, Action::HelpOnHelp},
+                                                 {114, Action::EditProjectNames},
+                                                 {116, Action::HelpIndex},
+                                                 {200, Action::ChargeEvaluation},
+                                                 {201, Action::CallList},
+                                                 {202, Action::ProjectEvaluation},
+                                                 {300, Action::NewPhonebook},
+                                                 {301, Action::OpenPhonebook},
+                                                 {302, Action::EditPhonebook},
+                                                 {303, Action::SmallIcons},
+                                                 {304, Action::LargeIcons},
+                                                 {306, Action::ToggleToolbar},
+                                                 {307, Action::ToggleLabels}};
+    for (const auto& [id, action] : table)
+        EXPECT_EQ(command_action(id), action) << id;
+    // Neighbours of the table's IDs, the unused string IDs and whole-parameter values that carry
+    // a notification code in the high word do nothing.
+    for (unsigned id : {0u, 1u, 2u, 100u, 111u, 115u, 117u, 203u, 299u, 305u, 308u, 309u,
+                        0x10000u + 101u, 0xFFFFFFFFu})
+        EXPECT_EQ(command_action(id), Action::None) << id;
+}
+
+TEST(CommandTable, OnlyFileAndPhonebookChoicesDirtyTheTitle) {
+    std::set<Action> dirty;
+    for (unsigned id = 0; id < 400; ++id)
+        if (action_dirties_title(command_action(id))) dirty.insert(command_action(id));
+    EXPECT_EQ(dirty, (std::set<Action>{Action::OpenChargeFile, Action::SaveChargeFileAs,
+                                       Action::NewPhonebook, Action::OpenPhonebook}));
+    EXPECT_FALSE(action_dirties_title(Action::SaveChargeFile)) << "Save keeps the same name";
+}
+
+TEST(MenuMarks, FreshStartChecksFollowTheDefaultsAndEnablesNothing) {
+    const MenuMarks m = menu_marks(Settings{}, 0);
+    EXPECT_TRUE(m.show_toolbar);
+    EXPECT_TRUE(m.small_icons);
+    EXPECT_FALSE(m.large_icons);
+    EXPECT_TRUE(m.labels);
+    EXPECT_TRUE(m.enable.empty());
+}
+
+TEST(MenuMarks, AnyNonZeroSettingCountsAsOn) {
+    Settings s;
+    s.show_bar = 5;
+    s.large_icons = -1;
+    s.text = 0;
+    const MenuMarks m = menu_marks(s, 0);
+    EXPECT_TRUE(m.show_toolbar);
+    EXPECT_TRUE(m.large_icons);
+    EXPECT_FALSE(m.small_icons);
+    EXPECT_FALSE(m.labels);
+    s.show_bar = 0;
+    EXPECT_FALSE(menu_marks(s, 0).show_toolbar);
+}
+
+TEST(MenuMarks, EnablingFollowsPhonebookNameRecordCountAndChargeFileName) {
+    Settings s;
+    s.phonebook_file = "C:\\a.TLB";
+    EXPECT_EQ(menu_marks(s, 0).enable, (std::vector<unsigned>{302, 114}));
+
+    s = Settings{};
+    s.charge_file = "C:\\x.GDS";
+    EXPECT_TRUE(menu_marks(s, 0).enable.empty()) << "a name without records saves nothing";
+    EXPECT_EQ(menu_marks(s, 1).enable, (std::vector<unsigned>{102, 103}));
+
+    s.charge_file.clear();
+    EXPECT_EQ(menu_marks(s, 2000).enable, (std::vector<unsigned>{103}))
+        << "records without a name: only Save As";
+}
+
+TEST(WindowTitle, NamesTheFilePartsOfBothPaths) {
+    EXPECT_EQ(window_title("", ""), "Trelvik Gebührenauswertung");
+    EXPECT_EQ(window_title("C:\\Daten\\Jan.GDS", ""),
+              "Trelvik Gebührenauswertung - Gebührendaten Jan.GDS");
+    EXPECT_EQ(window_title("", "D:\\tb\\Firma.TLB"),
+              "Trelvik Gebührenauswertung - Telefonbuch Firma.TLB");
+    EXPECT_EQ(window_title("Jan.GDS", "C:Firma.TLB"),
+              "Trelvik Gebührenauswertung - Gebührendaten Jan.GDS - Telefonbuch C:Firma.TLB")
+        << "without a backslash the whole path is the name";
+    EXPECT_EQ(window_title("C:\\Daten\\", ""), "Trelvik Gebührenauswertung - Gebührendaten ")
+        << "a path ending in a backslash has an empty name part";
+}
+
+TEST(WindowTitle, LongTitlesAreCutTo255Bytes) {
+    const std::string long_name(300, 'a');
+    const std::string t = window_title(long_name, "C:\\b.TLB");
+    ASSERT_EQ(t.size(), 255u);
+    EXPECT_EQ(t.substr(0, 43), "Trelvik Gebührenauswertung - Gebührendaten ");
+    EXPECT_EQ(t.back(), 'a');
+    // Exactly 255 stays whole.
+    const std::string prefix = "Trelvik Gebührenauswertung - Gebührendaten ";
+    const std::string fits(255 - prefix.size(), 'b');
+    EXPECT_EQ(window_title(fits, ""), prefix + fits);
+}
+
+TEST(HelpContexts, CommandsMapToTheirTopics) {
+    const std::pair<unsigned, unsigned> table[] = {
+        {101, 100}, {102, 101}, {103, 102}, {104, 103}, {105, 104}, {106, 105},
+        {107, 106}, {108, 107}, {200, 110}, {201, 111}, {202, 112}, {300, 120},
+        {301, 121}, {302, 122}, {114, 123}, {110, 130}, {112, 131}};
+    for (const auto& [command, context] : table)
+        EXPECT_EQ(help_context(command), std::optional<unsigned>(context)) << command;
+    for (unsigned command : {109u, 113u, 116u, 303u, 304u, 306u, 307u, 100u, 0u, 111u})
+        EXPECT_EQ(help_context(command), std::nullopt) << command;
+    EXPECT_EQ(help_context(cmd::Port), std::optional<unsigned>(kPortDialogHelpContext))
+        << "the port dialog's own F1 topic is the command's";
+}
+
+TEST(StatusTexts, EveryCommandHasItsStatusStringAndTheFileMenuItsTitle) {
+    for (unsigned id = 0; id < 400; ++id)
+        if (command_action(id) != Action::None) {
+            EXPECT_STRNE(string_text(id), "") << id;
+        }
+    EXPECT_STREQ(string_text(102), "Sichern der Gebührendatensätze auf die Festplatte");
+    EXPECT_STREQ(string_text(100), "Öffnen, sichern, TK-Anlage lesen oder Programm beenden");
+}
+
+TEST(PicturePlaces, HeightBelow419UsesFixedPlaces) {
+    PicturePlaces p = picture_places(1000, 418);
+    EXPECT_EQ(p.banner_y, 40);
+    EXPECT_EQ(p.picture_y, 200);
+    EXPECT_EQ(p.banner_x, (1000 - 448) / 2);
+    EXPECT_EQ(p.picture_x, (1000 - 415) / 2);
+    p = picture_places(1000, 419);
+    EXPECT_EQ(p.banner_y, 12);
+    EXPECT_EQ(p.picture_y, 129);
+    p = picture_places(600, 769);
+    EXPECT_EQ(p.banner_y, 100);
+    EXPECT_EQ(p.picture_y, 305);
+    EXPECT_EQ(picture_places(0, 0).banner_y, 40);
+}
+
+TEST(PicturePlaces, NarrowWindowsGiveNegativeXTruncatedTowardZero) {
+    const PicturePlaces p = picture_places(100, 300);
+    EXPECT_EQ(p.banner_x, -174);
+    EXPECT_EQ(p.picture_x, -157); // -315 / 2 truncates toward zero
+    EXPECT_EQ(picture_places(416, 300).picture_x, 0);
+    EXPECT_EQ(picture_places(447, 300).banner_x, 0);
+}
+
+TEST(PicturePlaces, HugeHeightsStayIn16Bits) {
+    // (h - 369) / 4 above 65535 wraps like the 16-bit value it was kept in.
+    const PicturePlaces p = picture_places(800, 369 + 4 * 70000);
+    EXPECT_EQ(p.banner_y, 70000 - 65536);
+    EXPECT_EQ(p.picture_y, (2 * (70000 - 65536) + 105) & 0xFFFF);
+}
+
+TEST(WindowsVersionLine, NtWin32sAnd95) {
+    // NT 4.0 build 1381: top bit clear.
+    EXPECT_EQ(windows_version_line(0x05650004u), "Microsoft Windows NT Version 4.0 (Build: 1381)");
+    EXPECT_EQ(windows_version_line(0x23F00206u), "Microsoft Windows NT Version 6.2 (Build: 9200)");
+    // Windows 95: top bit set, major 4.
+    EXPECT_EQ(windows_version_line(0xC3B60004u), "Microsoft Windows 95 Version 4.0");
+    // Win32s: top bit set, major below 4; the build is the high word without its top bit.
+    EXPECT_EQ(windows_version_line(0x80AB0A03u), "Microsoft Win32s Version 3.10 (Build: 171)");
+    EXPECT_LE(windows_version_line(0x7FFFFFFFu).size(), 63u);
+}
+
+TEST(PortDialog, ListSelectionOkAndCancel) {
+    EXPECT_EQ(port_list(), (std::vector<std::string>{"COM1", "COM2", "COM3", "COM4"}));
+    Settings s;
+    s.port_index = 2;
+    EXPECT_EQ(port_selection(s), std::optional<int>(2));
+    choose_port(s, 0);
+    EXPECT_EQ(s.port_index, 0);
+    EXPECT_EQ(s.port_name(), "COM1");
+    choose_port(s, 3);
+    EXPECT_EQ(s.port_name(), "COM4");
+}
+
+TEST(PortDialog, IndexOutsideTheListSelectsNothingAndOkWithoutSelectionKeepsIt) {
+    Settings s;
+    s.port_index = 7;
+    EXPECT_EQ(s.port_name(), "COM8");
+    EXPECT_EQ(port_selection(s), std::nullopt);
+    choose_port(s, -1); // CB_ERR
+    EXPECT_EQ(s.port_index, 7);
+    choose_port(s, 4);
+    EXPECT_EQ(s.port_index, 7);
+}
+
+TEST(Toolbar, FifteenEntriesElevenButtonsInBitmapOrder) {
+    const auto& b = toolbar_buttons();
+    const std::set<std::size_t> separators = {0, 3, 8, 12};
+    int next_bitmap = 0;
+    for (std::size_t i = 0; i < b.size(); ++i) {
+        if (separators.count(i)) {
+            EXPECT_TRUE(b[i].separator) << i;
+            EXPECT_EQ(b[i].command, 0u);
+            EXPECT_EQ(b[i].bitmap, 0);
+        } else {
+            EXPECT_FALSE(b[i].separator) << i;
+            EXPECT_EQ(b[i].bitmap, next_bitmap++);
+            EXPECT_NE(command_action(b[i].command), Action::None);
+        }
+    }
+    EXPECT_EQ(next_bitmap, kToolbarImages);
+    EXPECT_EQ(b[2].command, 103u) << "the Save button is Save As";
+}
+
+TEST(Toolbar, TooltipsByCommandAndTheLabelList) {
+    EXPECT_STREQ(tooltip_text(103), "Speichern eines Gebührenfiles");
+    EXPECT_STREQ(tooltip_text(101), "Öffnen eines Gebührenfiles");
+    EXPECT_STREQ(tooltip_text(109), "Programm-Info");
+    EXPECT_STREQ(tooltip_text(116), "Hilfe");
+    EXPECT_STREQ(tooltip_text(202), "Projekt bezogene Auswertung der Gebührendatensätze");
+    EXPECT_STREQ(tooltip_text(102), "Invalid Button Index");
+    EXPECT_STREQ(tooltip_text(0), "Invalid Button Index");
+    std::size_t longest = 0;
+    for (const auto& button : toolbar_buttons())
+        if (!button.separator)
+            longest = std::max(longest, std::string(tooltip_text(button.command)).size());
+    EXPECT_EQ(longest, 50u) << "fits the request's 80-character buffer";
+
+    const std::string list = toolbar_label_list();
+    EXPECT_EQ(list.substr(0, 17), std::string("Öffnen\0Speichern\0", 17));
+    EXPECT_EQ(list.substr(list.size() - 7), std::string("Help\0Info\0\0", 11).substr(4));
+    EXPECT_EQ(std::count(list.begin(), list.end(), '\0'), 12);
+}
+
+TEST(Toolbar, RebuildCommandsChangeTheirSetting) {
+    Settings s;
+    apply_toolbar_rebuild(s, cmd::LargeIcons);
+    EXPECT_EQ(s.large_icons, 1);
+    apply_toolbar_rebuild(s, cmd::SmallIcons);
+    EXPECT_EQ(s.large_icons, 0);
+    s.text = 5;
+    apply_toolbar_rebuild(s, cmd::IconLabels);
+    EXPECT_EQ(s.text, 0);
+    apply_toolbar_rebuild(s, cmd::IconLabels);
+    EXPECT_EQ(s.text, 1);
+    const Settings before = s;
+    apply_toolbar_rebuild(s, cmd::ShowToolbar);
+    EXPECT_EQ(s, before) << "306 is show or hide, not a rebuild";
+}
+
+} // namespace
+} // namespace kalmo::app

@@ -1,0 +1,299 @@
+#include "driver.h"
+
+#include <commctrl.h>
+
+#include <cctype>
+#include <cstdio>
+#include <sstream>
+
+namespace kalmo::gui {
+
+std::string wine_path(const std::string& unix_path) {
+    std::string p = "Z:" + unix_path;
+    for (char& c : p)
+        if (c == '/') c = '\\';
+    return p;
+}
+
+std::string screenshot_dir() {
+    const std::string dir = wine_path(KALMO_SCREENSHOT_DIR) + "\\";
+    CreateDirectoryA(dir.c_str(), nullptr);
+    return dir;
+}
+
+bool screenshot(const std::string& name) {
+    HDC screen = GetDC(nullptr);
+    const int w = GetDeviceCaps(screen, HORZRES);
+    const int h = GetDeviceCaps(screen, VERTRES);
+    BITMAPINFOHEADER bi{};
+    bi.biSize = sizeof bi;
+    bi.biWidth = w;
+    bi.biHeight = h;
+    bi.biPlanes = 1;
+    bi.biBitCount = 24;
+    bi.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP dib = CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS,
+                                   &bits, nullptr, 0);
+    HDC mem = CreateCompatibleDC(screen);
+    HGDIOBJ old = SelectObject(mem, dib);
+    BitBlt(mem, 0, 0, w, h, screen, 0, 0, SRCCOPY);
+    GdiFlush();
+    const DWORD row = static_cast<DWORD>((w * 3 + 3) & ~3);
+    const DWORD size = row * static_cast<DWORD>(h);
+    BITMAPFILEHEADER fh{};
+    fh.bfType = 0x4D42;
+    fh.bfOffBits = sizeof fh + sizeof bi;
+    fh.bfSize = fh.bfOffBits + size;
+    std::string content(reinterpret_cast<const char*>(&fh), sizeof fh);
+    content.append(reinterpret_cast<const char*>(&bi), sizeof bi);
+    content.append(static_cast<const char*>(bits), size);
+    SelectObject(mem, old);
+    DeleteDC(mem);
+    DeleteObject(dib);
+    ReleaseDC(nullptr, screen);
+    return write_file(screenshot_dir() + name + ".bmp", content);
+}
+
+std::string read_file(const std::string& path) {
+    std::string content;
+    if (FILE* f = std::fopen(path.c_str(), "rb")) {
+        char buf[4096];
+        std::size_t n;
+        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
+            content.append(buf, n);
+        std::fclose(f);
+    }
+    return content;
+}
+
+bool write_file(const std::string& path, const std::string& content) {
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) return false;
+    const bool ok = std::fwrite(content.data(), 1, content.size(), f) == content.size();
+    return std::fclose(f) == 0 && ok;
+}
+
+std::string window_text(HWND hwnd) {
+    char buf[512] = {};
+    GetWindowTextA(hwnd, buf, sizeof buf);
+    return buf;
+}
+
+std::string combo_text(HWND combo, int index) {
+    // Across processes the ANSI message comes back in UTF-16 under Wine: ask for UTF-16.
+    const LRESULT len = SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (len < 0) return "<none>";
+    std::wstring wide(static_cast<std::size_t>(len) + 16, L'\0');
+    SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(index),
+                 reinterpret_cast<LPARAM>(wide.data()));
+    char out[256] = {};
+    WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, out, sizeof out - 1, nullptr, nullptr);
+    return out;
+}
+
+namespace {
+struct Search {
+    DWORD pid;
+    std::string cls;
+    std::string caption; // empty: any
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK find_window(HWND hwnd, LPARAM lp) {
+    auto* s = reinterpret_cast<Search*>(lp);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid != s->pid || !IsWindowVisible(hwnd)) return TRUE;
+    char cls[64] = {};
+    GetClassNameA(hwnd, cls, sizeof cls);
+    if (s->cls != cls) return TRUE;
+    if (!s->caption.empty() && window_text(hwnd) != s->caption) return TRUE;
+    s->found = hwnd;
+    return FALSE;
+}
+
+HWND find(DWORD pid, const std::string& cls, const std::string& caption) {
+    Search s{pid, cls, caption};
+    EnumWindows(find_window, reinterpret_cast<LPARAM>(&s));
+    return s.found;
+}
+} // namespace
+
+Program::Program(const std::string& dir) : dir_(dir) {
+    const std::string exe = dir_ + "kalmo32.exe";
+    if (!CopyFileA(wine_path(KALMO32_EXE).c_str(), exe.c_str(), FALSE)) return;
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    std::string cmdline = "\"" + exe + "\"";
+    if (!CreateProcessA(exe.c_str(), cmdline.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        dir_.c_str(), &si, &pi_))
+        return;
+    WaitForInputIdle(pi_.hProcess, 10000);
+    wait_for([&] { return (main_ = find(pi_.dwProcessId, "KalmoWClass", "")) != nullptr; }, 20000);
+}
+
+Program::~Program() {
+    if (running()) {
+        TerminateProcess(pi_.hProcess, 1);
+        WaitForSingleObject(pi_.hProcess, 5000);
+    }
+    if (pi_.hProcess) CloseHandle(pi_.hProcess);
+    if (pi_.hThread) CloseHandle(pi_.hThread);
+}
+
+bool Program::running() const {
+    return pi_.hProcess && WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+std::string Program::title() const {
+    return window_text(main_);
+}
+
+void Program::menu_select() {
+    // The end of a menu selection: flags 0xFFFF and no menu.
+    SendMessageA(main_, WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
+}
+
+void Program::command(unsigned id) {
+    PostMessageA(main_, WM_COMMAND, id, 0);
+}
+
+void Program::run(unsigned id) {
+    SendMessageA(main_, WM_COMMAND, id, 0);
+}
+
+HWND Program::dialog(const std::string& caption, int ms) const {
+    HWND found = nullptr;
+    wait_for([&] { return (found = find(pi_.dwProcessId, "#32770", caption)) != nullptr; }, ms);
+    return found;
+}
+
+std::string Program::menu_dump() {
+    const std::string state = dir_ + "menu-state.txt";
+    DeleteFileA(state.c_str());
+    const std::string dll = wine_path(KALMO_MENU_PROBE);
+    void* remote = VirtualAllocEx(pi_.hProcess, nullptr, dll.size() + 1, MEM_COMMIT | MEM_RESERVE,
+                                  PAGE_READWRITE);
+    if (!remote) return std::string();
+    WriteProcessMemory(pi_.hProcess, remote, dll.c_str(), dll.size() + 1, nullptr);
+    auto load = reinterpret_cast<LPTHREAD_START_ROUTINE>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "LoadLibraryA")));
+    HANDLE t = CreateRemoteThread(pi_.hProcess, nullptr, 0, load, remote, 0, nullptr);
+    if (t) {
+        WaitForSingleObject(t, 10000);
+        CloseHandle(t);
+    }
+    wait_for([&] { return GetFileAttributesA(state.c_str()) != INVALID_FILE_ATTRIBUTES; });
+    VirtualFreeEx(pi_.hProcess, remote, 0, MEM_RELEASE);
+    return read_file(state);
+}
+
+std::map<unsigned, MenuItem> Program::menu() {
+    std::map<unsigned, MenuItem> items;
+    std::istringstream in(menu_dump());
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.empty() || !std::isdigit(static_cast<unsigned char>(line[0]))) continue;
+        MenuItem item;
+        std::istringstream fields(line);
+        int grey = 0, checked = 0;
+        fields >> item.id >> grey >> checked;
+        item.grey = grey != 0;
+        item.checked = checked != 0;
+        std::getline(fields, item.text);
+        if (!item.text.empty() && item.text[0] == ' ') item.text.erase(0, 1);
+        items[item.id] = item;
+    }
+    return items;
+}
+
+void Program::key(WORD vk, bool shift) {
+    SetForegroundWindow(main_);
+    SetFocus(main_);
+    Sleep(100);
+    std::vector<INPUT> in;
+    auto add = [&](WORD k, bool up) {
+        INPUT i{};
+        i.type = INPUT_KEYBOARD;
+        i.ki.wVk = k;
+        i.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        in.push_back(i);
+    };
+    if (shift) add(VK_SHIFT, false);
+    add(vk, false);
+    add(vk, true);
+    if (shift) add(VK_SHIFT, true);
+    SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
+    Sleep(200);
+}
+
+void Program::key_event(WORD vk, bool up) {
+    INPUT i{};
+    i.type = INPUT_KEYBOARD;
+    i.ki.wVk = vk;
+    i.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    SendInput(1, &i, sizeof i);
+    Sleep(150);
+}
+
+std::string Program::tooltip(int index) {
+    HWND bar = GetDlgItem(main_, 1);
+    if (!bar) return "<no toolbar>";
+    void* remote = VirtualAllocEx(pi_.hProcess, nullptr, sizeof(RECT), MEM_COMMIT | MEM_RESERVE,
+                                  PAGE_READWRITE);
+    if (!remote) return "<no buffer>";
+    RECT r{};
+    SendMessageA(bar, TB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(remote));
+    ReadProcessMemory(pi_.hProcess, remote, &r, sizeof r, nullptr);
+    VirtualFreeEx(pi_.hProcess, remote, 0, MEM_RELEASE);
+    POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    ClientToScreen(bar, &centre);
+    SetForegroundWindow(main_);
+    // Move in two steps: the tooltip starts its timer on a move inside the tool.
+    for (int dx : {-3, 0}) {
+        INPUT in{};
+        in.type = INPUT_MOUSE;
+        in.mi.dx = (centre.x + dx) * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+        in.mi.dy = centre.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+        in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+        SendInput(1, &in, sizeof in);
+        Sleep(100);
+    }
+    HWND tip = nullptr;
+    wait_for(
+        [&] {
+            tip = find(pi_.dwProcessId, "tooltips_class32", "");
+            return tip != nullptr;
+        },
+        5000);
+    if (!tip) return "<no tooltip>";
+    wchar_t wide[256] = {};
+    SendMessageW(tip, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(wide));
+    char out[256] = {};
+    WideCharToMultiByte(CP_ACP, 0, wide, -1, out, sizeof out - 1, nullptr, nullptr);
+    return out;
+}
+
+std::string Program::status_text() {
+    HWND bar = GetDlgItem(main_, 2);
+    if (!bar) return "<no status bar>";
+    // The text is copied into a buffer in the program's own memory.
+    const SIZE_T size = 512;
+    void* remote =
+        VirtualAllocEx(pi_.hProcess, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    if (!remote) return "<no buffer>";
+    SendMessageA(bar, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(remote));
+    char text[size + 1] = {};
+    ReadProcessMemory(pi_.hProcess, remote, text, size, nullptr);
+    VirtualFreeEx(pi_.hProcess, remote, 0, MEM_RELEASE);
+    return text;
+}
+
+bool Program::close() {
+    if (!running()) return false;
+    PostMessageA(main_, WM_CLOSE, 0, 0);
+    return WaitForSingleObject(pi_.hProcess, 15000) == WAIT_OBJECT_0;
+}
+
+} // namespace kalmo::gui

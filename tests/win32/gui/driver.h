@@ -1,0 +1,88 @@
+#pragma once
+// Drives the Windows program from another process under Wine: starts it in a directory of its
+// own, finds its windows, sends it commands, reads texts back and takes screenshots.
+#include <windows.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace kalmo::gui {
+
+// A Unix path (as CMake knows the build tree) as Wine sees it.
+std::string wine_path(const std::string& unix_path);
+
+// Everything under the test's screenshot directory (build tree).
+std::string screenshot_dir();
+// The whole virtual desktop as a BMP file.
+bool screenshot(const std::string& name);
+
+struct MenuItem {
+    unsigned id = 0;
+    bool grey = false;
+    bool checked = false;
+    std::string text;
+};
+
+class Program {
+public:
+    // Copies the program into `dir` (with a trailing backslash) and starts it there.
+    explicit Program(const std::string& dir);
+    ~Program();
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    bool running() const;
+    HWND main() const { return main_; }
+    std::string title() const;
+    // As a user moving into the menu: the window recomposes a dirty title.
+    void menu_select();
+    // Posts a command, as a menu choice that may open a modal dialog.
+    void command(unsigned id);
+    // Sends a command that opens no dialog and waits until the window has handled it.
+    void run(unsigned id);
+    // A top-level dialog or message box of the program with this caption, waiting up to
+    // `ms` milliseconds.
+    HWND dialog(const std::string& caption, int ms = 10000) const;
+    // The menu bar after WM_INITMENU as the program sees it (read from inside the program):
+    // "popup <right-aligned> <title>", "separator" or "<id> <grey> <checked> <text>" lines.
+    std::string menu_dump();
+    // Its command items by ID.
+    std::map<unsigned, MenuItem> menu();
+    // Brings the main window to the front and types a key, with Shift held when asked (the
+    // program sees the real keyboard state, which posted messages do not change).
+    void key(WORD vk, bool shift = false);
+    // Presses (down) or releases (up) one key of the real keyboard.
+    void key_event(WORD vk, bool up);
+    // Rests the mouse on the toolbar button at `index` (separators count) and returns the
+    // tooltip's text once it shows.
+    std::string tooltip(int index);
+    // The status bar's text (part 0, or the simple text while a menu is open).
+    std::string status_text();
+    // Ends the program as Alt+F4 does and waits for it; false when it did not end.
+    bool close();
+    const std::string& dir() const { return dir_; }
+
+private:
+    std::string dir_;
+    PROCESS_INFORMATION pi_{};
+    HWND main_ = nullptr;
+};
+
+// Window text in the Windows character set.
+std::string window_text(HWND hwnd);
+// A combo box entry read across processes.
+std::string combo_text(HWND combo, int index);
+// Waits until `done` holds or `ms` pass.
+template <class F> bool wait_for(F done, int ms = 10000) {
+    for (int waited = 0; waited < ms; waited += 20) {
+        if (done()) return true;
+        Sleep(20);
+    }
+    return done();
+}
+
+std::string read_file(const std::string& path);
+bool write_file(const std::string& path, const std::string& content);
+
+} // namespace kalmo::gui

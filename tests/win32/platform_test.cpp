@@ -1,0 +1,104 @@
+// The Windows implementations of the core's file, code page and clock interfaces.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "platform/platform.h"
+#include "platform/win32/files.h"
+#include "temp_dir.h"
+
+namespace kalmo {
+namespace {
+
+TEST(Win32FileSystem, WriteReplacingReplacesAndLeavesNoTemporaryFile) {
+    test::TempDir dir;
+    platform::Win32FileSystem fs;
+    const std::string path = dir.file("Daten.GDS");
+    EXPECT_FALSE(fs.exists(path));
+    EXPECT_FALSE(fs.read(path, 100).has_value());
+
+    ASSERT_TRUE(fs.write_replacing(path, std::string("first content\0with zero", 23)));
+    ASSERT_TRUE(fs.write_replacing(path, "second"));
+    EXPECT_TRUE(fs.exists(path));
+    const auto bytes = fs.read(path, 100);
+    ASSERT_TRUE(bytes.has_value());
+    EXPECT_EQ(std::string(bytes->begin(), bytes->end()), "second");
+    EXPECT_FALSE(fs.exists(path + ".kalmo-tmp"));
+}
+
+TEST(Win32FileSystem, ReadStopsAtTheLimitAndReadsEmptyFiles) {
+    test::TempDir dir;
+    platform::Win32FileSystem fs;
+    const std::string path = dir.file("big.bin");
+    const std::string content(20000, 'x');
+    ASSERT_TRUE(fs.write_replacing(path, content));
+    EXPECT_EQ(fs.read(path, 9000)->size(), 9000u);
+    EXPECT_EQ(fs.read(path, 1 << 20)->size(), 20000u);
+
+    const std::string empty = dir.file("empty.bin");
+    ASSERT_TRUE(fs.write_replacing(empty, ""));
+    const auto bytes = fs.read(empty, 100);
+    ASSERT_TRUE(bytes.has_value()) << "an empty file is there, just empty";
+    EXPECT_TRUE(bytes->empty());
+}
+
+TEST(Win32FileSystem, NamesWithUmlautsAreAnsiNames) {
+    test::TempDir dir;
+    platform::Win32FileSystem fs;
+    const std::string path = dir.file("Gebühren März.GDS"); // Windows-1252 bytes
+    ASSERT_TRUE(fs.write_replacing(path, "abc"));
+    EXPECT_NE(GetFileAttributesA(path.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(fs.exists(path));
+}
+
+TEST(Win32FileSystem, FailedWriteKeepsTheOldFileAndReportsFailure) {
+    test::TempDir dir;
+    platform::Win32FileSystem fs;
+    EXPECT_FALSE(fs.write_replacing(dir.file("no such dir\\x.GDS"), "abc"));
+
+    // A read-only target cannot be replaced: the old content survives and no temp stays.
+    const std::string path = dir.file("locked.GDS");
+    ASSERT_TRUE(fs.write_replacing(path, "old"));
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    const bool replaced = fs.write_replacing(path, "new");
+    CloseHandle(h);
+    const auto bytes = fs.read(path, 100);
+    ASSERT_TRUE(bytes.has_value());
+    const std::string now(bytes->begin(), bytes->end());
+    if (replaced)
+        EXPECT_EQ(now, "new");
+    else
+        EXPECT_EQ(now, "old");
+    EXPECT_FALSE(fs.exists(path + ".kalmo-tmp"));
+}
+
+TEST(Win32CodePage, UmlautsToOemAndBack) {
+    platform::Win32CodePage cp;
+    const std::string ansi = "\xE4\xF6\xFC\xDF\xC4 Abc";
+    const std::string oem = cp.ansi_to_oem(ansi);
+    EXPECT_EQ(oem, "\x84\x94\x81\xE1\x8E Abc");
+    EXPECT_EQ(cp.oem_to_ansi(oem), ansi);
+    EXPECT_EQ(cp.ansi_to_oem(""), "");
+    EXPECT_EQ(cp.ansi_to_oem(std::string("a\0b", 3)), std::string("a\0b", 3))
+        << "a zero byte does not end the text";
+}
+
+TEST(Win32Platform, ClockAndProgramPath) {
+    platform::Win32Clock clock;
+    const app::LocalTime t = clock.now();
+    EXPECT_GE(t.year, 2020);
+    EXPECT_GE(t.month, 1);
+    EXPECT_LE(t.month, 12);
+    EXPECT_GT(clock.seconds(), 1600000000);
+
+    const std::string path = platform::program_path();
+    ASSERT_GT(path.size(), 15u);
+    EXPECT_EQ(path.substr(path.size() - 15), "win32_tests.exe");
+    EXPECT_EQ(platform::to_console("\xE4"), "\xE4");
+    EXPECT_EQ(platform::from_console("\xE4"), "\xE4");
+}
+
+} // namespace
+} // namespace kalmo

@@ -1,0 +1,107 @@
+// The Windows serial port under Wine. The line tests need two COM ports joined by a null-modem
+// pair of pseudo-terminals: scripts/test-windows.sh maps them and names them in
+// KALMO_SERIAL_LOOP ("COM3 COM4"); without it those tests are skipped.
+#include "platform/win32/serial_port.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <sstream>
+#include <vector>
+
+namespace kalmo::platform {
+namespace {
+
+TEST(Win32SerialPort, NoDeviceNoPortAndAClosedPortDoesNothing) {
+    Win32SerialPort port;
+    EXPECT_FALSE(port.open("COM77"));
+    EXPECT_FALSE(port.is_open());
+    std::uint8_t b = 0;
+    EXPECT_EQ(port.read_byte(b), 0);
+    const std::uint8_t data[] = {1, 2};
+    EXPECT_FALSE(port.write(data));
+    port.close();
+}
+
+class SerialLoop : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const char* loop = std::getenv("KALMO_SERIAL_LOOP");
+        if (!loop) GTEST_SKIP() << "KALMO_SERIAL_LOOP not set (scripts/test-windows.sh sets it)";
+        std::istringstream names(loop);
+        names >> a_name >> b_name;
+        ASSERT_TRUE(a.open(a_name)) << a_name;
+        ASSERT_TRUE(b.open(b_name)) << b_name;
+    }
+
+    // Reads until `n` bytes came or `ms` passed.
+    static std::vector<std::uint8_t> receive(Win32SerialPort& port, std::size_t n, DWORD ms) {
+        std::vector<std::uint8_t> got;
+        const DWORD start = GetTickCount();
+        while (got.size() < n && GetTickCount() - start < ms) {
+            std::uint8_t byte = 0;
+            if (port.read_byte(byte) == 1) got.push_back(byte);
+        }
+        return got;
+    }
+
+    std::string a_name, b_name;
+    Win32SerialPort a, b;
+};
+
+TEST_F(SerialLoop, EveryByteValuePassesUnchangedBothWays) {
+    std::vector<std::uint8_t> all(256);
+    for (int i = 0; i < 256; ++i)
+        all[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i);
+    ASSERT_TRUE(a.write(all));
+    EXPECT_EQ(receive(b, all.size(), 5000), all) << "XON/XOFF, CR and zero bytes are data";
+    std::vector<std::uint8_t> back(all.rbegin(), all.rend());
+    ASSERT_TRUE(b.write(back));
+    EXPECT_EQ(receive(a, back.size(), 5000), back);
+}
+
+TEST_F(SerialLoop, ConsecutiveWritesArriveInOrder) {
+    std::vector<std::uint8_t> expected;
+    for (std::uint8_t i = 0; i < 40; ++i) {
+        const std::uint8_t frame[] = {0x02, i, static_cast<std::uint8_t>(~i), 0x03};
+        ASSERT_TRUE(a.write(frame));
+        expected.insert(expected.end(), std::begin(frame), std::end(frame));
+    }
+    EXPECT_EQ(receive(b, expected.size(), 5000), expected);
+}
+
+TEST_F(SerialLoop, NoByteWaitingReturnsSoon) {
+    std::uint8_t byte = 0;
+    const DWORD start = GetTickCount();
+    EXPECT_EQ(b.read_byte(byte), 0);
+    EXPECT_LT(GetTickCount() - start, 1100u) << "never longer than the read time-out";
+}
+
+TEST_F(SerialLoop, PendingReadKeepsTheByteThatArrivesLater) {
+    std::uint8_t byte = 0;
+    EXPECT_EQ(b.read_byte(byte), 0); // leaves a read pending
+    // A message in the queue ends the wait early; the pending read stays.
+    PostThreadMessageA(GetCurrentThreadId(), WM_USER, 0, 0);
+    EXPECT_EQ(b.read_byte(byte), 0);
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    }
+    const std::uint8_t one[] = {0xA5};
+    ASSERT_TRUE(a.write(one));
+    EXPECT_EQ(receive(b, 1, 3000), std::vector<std::uint8_t>{0xA5});
+}
+
+TEST_F(SerialLoop, CloseWithAPendingReadAndOpenAgain) {
+    std::uint8_t byte = 0;
+    EXPECT_EQ(b.read_byte(byte), 0);
+    b.close();
+    EXPECT_FALSE(b.is_open());
+    EXPECT_EQ(b.read_byte(byte), 0);
+    ASSERT_TRUE(b.open(b_name));
+    const std::uint8_t data[] = {7, 8, 9};
+    ASSERT_TRUE(a.write(data));
+    EXPECT_EQ(receive(b, 3, 3000), (std::vector<std::uint8_t>{7, 8, 9}));
+}
+
+} // namespace
+} // namespace kalmo::platform
