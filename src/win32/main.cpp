@@ -9,6 +9,9 @@
 #include "core/app/shell.h"
 #include "core/app/strings.h"
 #include "platform/platform.h"
+#if KALMO_WITH_PHONEBOOK
+#include "phonebook_gui.h"
+#endif
 
 namespace kalmo::win32 {
 
@@ -81,14 +84,20 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR, int show) {
 
     a.charges.reset(new (std::nothrow) data::ChargeStore());
     if (a.charges) a.calls.reset(new (std::nothrow) data::CallStore());
-    if (!a.charges || !a.calls) {
+    bool allocated = a.charges && a.calls;
+#if KALMO_WITH_PHONEBOOK
+    allocated = allocated && win32::allocate_phonebook();
+#endif
+    if (!allocated) {
+        a.calls.reset();
         a.charges.reset();
         MessageBoxA(nullptr, app::string_text(app::str::NotEnoughMemory), nullptr,
                     MB_OK | MB_ICONHAND);
         return 0;
     }
-    // The phonebook named in the settings is read here once the phonebook subsystem is wired
-    // in; a phonebook that yields nothing has its name emptied.
+#if KALMO_WITH_PHONEBOOK
+    win32::load_start_phonebook();
+#endif
 
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
@@ -97,6 +106,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR, int show) {
     }
 
     a.calls.reset();
+#if KALMO_WITH_PHONEBOOK
+    win32::release_phonebook();
+#endif
     a.charges.reset();
     app::save_settings_beside(a.settings, *a.fs, a.program);
     return static_cast<int>(msg.wParam);

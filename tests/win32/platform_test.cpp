@@ -96,7 +96,13 @@ TEST(Win32Platform, ClockAndProgramPath) {
     const std::string path = platform::program_path();
     ASSERT_GT(path.size(), 15u);
     EXPECT_EQ(path.substr(path.size() - 15), "win32_tests.exe");
-    EXPECT_EQ(platform::to_console("\xE4"), "\xE4");
+}
+
+TEST(Win32Platform, ConsoleOutputIsUtf8AndArgumentsStayAnsi) {
+    EXPECT_EQ(platform::to_console("Geb\xFChren \xC4\xDF \x80"),
+              "Geb\xC3\xBChren \xC3\x84\xC3\x9F \xE2\x82\xAC");
+    EXPECT_EQ(platform::to_console(""), "");
+    EXPECT_EQ(platform::to_console(std::string("a\0b", 3)), std::string("a\0b", 3));
     EXPECT_EQ(platform::from_console("\xE4"), "\xE4");
 }
 

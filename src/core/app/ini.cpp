@@ -153,11 +153,7 @@ bool IniFile::write_string(std::string_view section, std::string_view key, std::
         if (found_section) {
             lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insert_at), entry);
         } else {
-            // Built piecewise: GCC 12 reports a false -Wrestrict for "[" + s + "]" at -O2.
-            std::string header = "[";
-            header.append(section);
-            header += ']';
-            lines.push_back(header);
+            lines.push_back("[" + std::string(section) + "]");
             lines.push_back(entry);
         }
     }

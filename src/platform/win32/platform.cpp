@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "platform/win32/files.h"
 
@@ -18,10 +19,43 @@ std::unique_ptr<app::Clock> make_clock() {
     return std::make_unique<Win32Clock>();
 }
 
-// The Windows console takes the program's ANSI bytes as they are.
-std::string to_console(std::string_view ansi) {
-    return std::string(ansi);
+namespace {
+UINT g_previous_output_cp = 0;
+void restore_console_cp() {
+    SetConsoleOutputCP(g_previous_output_cp);
 }
+// A console shows the UTF-8 the console front end writes once its output code page says so;
+// the previous one comes back at exit. Redirected output needs nothing.
+void console_to_utf8() {
+    static bool done = false;
+    if (done) return;
+    done = true;
+    DWORD mode = 0;
+    if (!GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode)) return;
+    g_previous_output_cp = GetConsoleOutputCP();
+    if (g_previous_output_cp != CP_UTF8 && SetConsoleOutputCP(CP_UTF8))
+        std::atexit(restore_console_cp);
+}
+
+std::string convert(std::string_view text, UINT from, UINT to) {
+    if (text.empty()) return std::string();
+    const int wide_len =
+        MultiByteToWideChar(from, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(wide_len), L'\0');
+    MultiByteToWideChar(from, 0, text.data(), static_cast<int>(text.size()), wide.data(), wide_len);
+    const int len = WideCharToMultiByte(to, 0, wide.data(), wide_len, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(len), '\0');
+    WideCharToMultiByte(to, 0, wide.data(), wide_len, out.data(), len, nullptr, nullptr);
+    return out;
+}
+} // namespace
+
+// The console front end writes UTF-8 on every platform.
+std::string to_console(std::string_view ansi) {
+    console_to_utf8();
+    return convert(ansi, CP_ACP, CP_UTF8);
+}
+// Command-line arguments reach a Windows program already in the ANSI code page.
 std::string from_console(std::string_view text) {
     return std::string(text);
 }

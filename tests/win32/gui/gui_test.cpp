@@ -418,6 +418,52 @@ TEST_F(Gui, SavingAnEmptyStoreIsRefused) {
         << "the chosen name is kept even though nothing was written";
 }
 
+class GuiPhonebook : public Gui {
+protected:
+    void SetUp() override {
+        Gui::SetUp();
+        if (IsSkipped()) return;
+#if !KALMO_WITH_PHONEBOOK
+        GTEST_SKIP() << "the phonebook subsystem is not in this tree";
+#endif
+    }
+};
+
+TEST_F(GuiPhonebook, PhonebookNamedInTheSettingsIsReadAtStart) {
+    const std::string tlb = dir.file("Firma.TLB");
+    ASSERT_TRUE(write_file(tlb, "[Telefonbuch]\r\n[Project 02;Kunde A]\r\n"
+                                "Bäckerei;049;89;123456;\r\n[Ende Telefonbuch]\r\n"));
+    ASSERT_TRUE(write_file(dir.file("Kalmo32.ini"), "[Files]\r\nTelbook=" + tlb + "\r\n"));
+    Program p(dir.path());
+    ASSERT_NE(p.main(), nullptr);
+    p.menu_select();
+    EXPECT_EQ(p.title(), "Trelvik Gebührenauswertung - Telefonbuch Firma.TLB");
+    auto menu = p.menu();
+    EXPECT_FALSE(menu[302].grey);
+    EXPECT_FALSE(menu[114].grey);
+    ASSERT_TRUE(p.close());
+    EXPECT_NE(ini().find("Telbook=" + tlb + "\r\n"), std::string::npos) << ini();
+}
+
+TEST_F(GuiPhonebook, MissingPhonebookIsReportedAndForgotten) {
+    const std::string tlb = dir.file("weg.TLB");
+    ASSERT_TRUE(write_file(dir.file("Kalmo32.ini"), "[Files]\r\nTelbook=" + tlb + "\r\n"));
+    Program p(dir.path());
+    ASSERT_NE(p.main(), nullptr);
+    HWND box = p.dialog("Error");
+    ASSERT_NE(box, nullptr) << "the loading reports the file it could not open";
+    EXPECT_EQ(message_text(box), "Error kann " + tlb + " nicht öffnen");
+    PostMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+    ASSERT_TRUE(wait_for([&] { return !IsWindow(box); }));
+    p.menu_select();
+    EXPECT_EQ(p.title(), "Trelvik Gebührenauswertung");
+    auto menu = p.menu();
+    EXPECT_TRUE(menu[302].grey);
+    EXPECT_TRUE(menu[114].grey);
+    ASSERT_TRUE(p.close());
+    EXPECT_NE(ini().find("Telbook=\r\n"), std::string::npos) << "written back empty";
+}
+
 // The simulated exchange on COM1 (scripts/test-windows.sh starts it when the tree has it).
 class GuiExchange : public Gui {
 protected:
