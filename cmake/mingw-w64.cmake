@@ -10,6 +10,3 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 # Test executables run under Wine; scripts/wine-run.sh prepares the prefix on first use.
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run.sh)
-# GCC 12 of MinGW-w64 reports a false -Wrestrict inside std::string concatenation at -O2
-# ("accessing 9223372036854775810 or more bytes"); it is a compiler fault, not ours.
-set(CMAKE_CXX_FLAGS_INIT "-Wno-restrict")
