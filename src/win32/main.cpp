@@ -6,6 +6,7 @@
 #include <new>
 
 #include "app.h"
+#include "phonebook_dialogs.h"
 #include "core/app/shell.h"
 #include "core/app/strings.h"
 #include "platform/platform.h"
@@ -81,14 +82,15 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR, int show) {
 
     a.charges.reset(new (std::nothrow) data::ChargeStore());
     if (a.charges) a.calls.reset(new (std::nothrow) data::CallStore());
-    if (!a.charges || !a.calls) {
+    if (a.calls) a.phonebook = win32::allocate_phonebook();
+    if (!a.charges || !a.calls || !a.phonebook) {
+        a.calls.reset();
         a.charges.reset();
         MessageBoxA(nullptr, app::string_text(app::str::NotEnoughMemory), nullptr,
                     MB_OK | MB_ICONHAND);
         return 0;
     }
-    // The phonebook named in the settings is read here once the phonebook subsystem is wired
-    // in; a phonebook that yields nothing has its name emptied.
+    win32::load_phonebook_at_start();
 
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
@@ -97,6 +99,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR, int show) {
     }
 
     a.calls.reset();
+    a.phonebook.reset();
     a.charges.reset();
     app::save_settings_beside(a.settings, *a.fs, a.program);
     return static_cast<int>(msg.wParam);
