@@ -260,12 +260,14 @@ TEST_F(GuiPhonebook, EditorInsertsChangesDeletesSearchesAndSavesOnRequest) {
     EXPECT_FALSE(IsWindow(dlg));
     EXPECT_EQ(answer(p, "Information", IDYES),
               "Das File " + path + ". existiert bereits überschreiben ?");
-    ASSERT_TRUE(wait_for([&] { return read_file(path) != kBook; }));
-    EXPECT_EQ(read_file(path), "[Telefonbuch]\r\n"
-                               "Maier;;89;4711;\r\n"
-                               "[Project 01;Kunde A]\r\n"
-                               "Bäckerei;049;89;123456;\r\n"
-                               "[Ende Telefonbuch]\r\n");
+    // The file is replaced as a whole; wait for its new content rather than for any change.
+    const std::string saved = "[Telefonbuch]\r\n"
+                              "Maier;;89;4711;\r\n"
+                              "[Project 01;Kunde A]\r\n"
+                              "Bäckerei;049;89;123456;\r\n"
+                              "[Ende Telefonbuch]\r\n";
+    EXPECT_TRUE(wait_for([&] { return read_file(path) == saved; }));
+    EXPECT_EQ(read_file(path), saved);
     EXPECT_TRUE(p.close());
 }
 
@@ -282,6 +284,50 @@ TEST_F(GuiPhonebook, EditorClosedAfterASortOnlyAsksNothing) {
     click(dlg, IDOK);
     ASSERT_TRUE(wait_for([&] { return !IsWindow(dlg); }));
     EXPECT_EQ(p.dialog("Information", 500), nullptr);
+    EXPECT_TRUE(p.close());
+    EXPECT_EQ(read_file(path), kBook);
+}
+
+TEST_F(GuiPhonebook, ConvertersChangeEveryNameAndDeletingAllDisablesTheEntryButtons) {
+    const std::string path = with_book();
+    Program p(dir.path());
+    ASSERT_NE(p.main(), nullptr);
+    p.command(302);
+    HWND dlg = p.dialog(kEditorCaption);
+    ASSERT_NE(dlg, nullptr);
+    HWND list = GetDlgItem(dlg, 1005);
+    // "Ansi zu Oem": ä and ü become the OEM bytes, shown in the ANSI font; back again.
+    click(dlg, 1087);
+    ASSERT_TRUE(wait_for([&] { return list_lines(list).front() != kBaeckereiLine; }));
+    EXPECT_EQ(list_lines(list).front().substr(0, 9), " B\x84"
+                                                     "ckerei");
+    EXPECT_EQ(list_lines(list).back().substr(0, 7), " M\x81ller");
+    click(dlg, 1088);
+    ASSERT_TRUE(wait_for([&] { return list_lines(list).front() == kBaeckereiLine; }));
+    EXPECT_EQ(list_lines(list).back(), kMuellerLine);
+
+    // "Ändern" without a selected line.
+    SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    click(dlg, 1032);
+    EXPECT_EQ(answer(p, "Fehler", IDOK), "kein Eintrag makiert");
+
+    // Deleting the last line selects the one before; deleting the only entry empties the list
+    // and disables the buttons that need entries.
+    select_line(dlg, 1);
+    ASSERT_TRUE(wait_for([&] { return field(dlg, 1000) == "Müller"; }));
+    click(dlg, 1031);
+    ASSERT_TRUE(wait_for([&] { return list_lines(list).size() == 1; }));
+    EXPECT_EQ(selected(list), 0);
+    click(dlg, 1031);
+    ASSERT_TRUE(wait_for([&] { return list_lines(list).empty(); }));
+    for (int id : {1031, 1032, 1012, 1016, 1017, 1018, 1019, 1020})
+        EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dlg, id))) << id;
+    for (int id : {1033, 1087, 1088, 1004, 1057, IDOK})
+        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dlg, id))) << id;
+
+    // Closed with the close box; the changes are kept in memory only when No is answered.
+    PostMessageA(dlg, WM_CLOSE, 0, 0);
+    EXPECT_EQ(answer(p, "Information", IDNO), kSaveQuestion);
     EXPECT_TRUE(p.close());
     EXPECT_EQ(read_file(path), kBook);
 }
