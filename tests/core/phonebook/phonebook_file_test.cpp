@@ -320,7 +320,7 @@ TEST_F(PhonebookFileTest, RandomPhonebooksSurviveSaveAndRead) {
 }
 
 TEST_F(PhonebookFileTest, StartUpKeepsTheNameOnlyWhenTheFileYieldsEntries) {
-    fs.files[kPath] = "[Telefonbuch]\r\n[Project 01;Kunde]\r\nBank;;089;4711;\r\n";
+    fs.files[kPath] = "[Telefonbuch]\r\n[Project 01;Kunde]\r\nBank;;89;4711;\r\n";
     book.add(Entry{"Alt", "", "", "1", 0});
     book.set_project_name(3, "Alt");
     EXPECT_EQ(load_phonebook_at_start(book, kPath, fs, ui), kPath);
