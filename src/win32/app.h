@@ -11,6 +11,7 @@
 #include "core/app/ui.h"
 #include "core/data/calls.h"
 #include "core/data/charge.h"
+#include "core/phonebook/phonebook.h"
 
 namespace kalmo::win32 {
 
@@ -35,6 +36,9 @@ struct App {
 
     std::unique_ptr<data::ChargeStore> charges;
     std::unique_ptr<data::CallStore> calls;
+    // Its file name is the program's phonebook file name; settings.phonebook_file follows it
+    // after every phonebook command.
+    std::unique_ptr<phonebook::Phonebook> phonebook;
 
     std::unique_ptr<app::FileSystem> fs;
     std::unique_ptr<app::CodePage> code_page;

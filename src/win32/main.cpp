@@ -6,12 +6,10 @@
 #include <new>
 
 #include "app.h"
+#include "phonebook_dialogs.h"
 #include "core/app/shell.h"
 #include "core/app/strings.h"
 #include "platform/platform.h"
-#if KALMO_WITH_PHONEBOOK
-#include "phonebook_gui.h"
-#endif
 
 namespace kalmo::win32 {
 
@@ -84,20 +82,15 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR, int show) {
 
     a.charges.reset(new (std::nothrow) data::ChargeStore());
     if (a.charges) a.calls.reset(new (std::nothrow) data::CallStore());
-    bool allocated = a.charges && a.calls;
-#if KALMO_WITH_PHONEBOOK
-    allocated = allocated && win32::allocate_phonebook();
-#endif
-    if (!allocated) {
+    if (a.calls) a.phonebook = win32::allocate_phonebook();
+    if (!a.charges || !a.calls || !a.phonebook) {
         a.calls.reset();
         a.charges.reset();
         MessageBoxA(nullptr, app::string_text(app::str::NotEnoughMemory), nullptr,
                     MB_OK | MB_ICONHAND);
         return 0;
     }
-#if KALMO_WITH_PHONEBOOK
-    win32::load_start_phonebook();
-#endif
+    win32::load_phonebook_at_start();
 
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
@@ -106,9 +99,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR, int show) {
     }
 
     a.calls.reset();
-#if KALMO_WITH_PHONEBOOK
-    win32::release_phonebook();
-#endif
+    a.phonebook.reset();
     a.charges.reset();
     app::save_settings_beside(a.settings, *a.fs, a.program);
     return static_cast<int>(msg.wParam);

@@ -10,6 +10,7 @@
 #include "core/data/charge_file.h"
 
 #include <cstring>
+#include "phonebook_dialogs.h"
 #include "resource.h"
 #include "shell_parts.h"
 #if KALMO_WITH_TRANSFERS
@@ -162,6 +163,12 @@ void run_command(HWND hwnd, unsigned id) {
 #if KALMO_WITH_TRANSFERS
         run_transfer(hwnd, id);
 #endif
+        break;
+    case app::Action::NewPhonebook:
+    case app::Action::OpenPhonebook:
+    case app::Action::EditPhonebook:
+    case app::Action::EditProjectNames:
+        run_phonebook_command(hwnd, action);
         break;
     default:
         // The evaluations and the phonebook commands are wired in by their subsystems.

@@ -167,6 +167,14 @@ std::uint16_t read_phonebook_file(Phonebook& book, app::FileSystem& fs, app::Mes
     return read;
 }
 
+std::string load_phonebook_at_start(Phonebook& book, const std::string& name, app::FileSystem& fs,
+                                    app::MessageUi& ui) {
+    book.clear();
+    book.file_name = name;
+    if (!name.empty() && read_phonebook_file(book, fs, ui) == 0) book.file_name.clear();
+    return book.file_name;
+}
+
 std::string phonebook_file_content(const Phonebook& book) {
     std::string out;
     out.reserve(64 * (book.count() + 2));

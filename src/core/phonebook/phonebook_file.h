@@ -18,6 +18,12 @@ constexpr std::size_t kPhonebookFileMaxBytes = 16u << 20;
 // file name is then cleared). A file that cannot be opened leaves the phonebook as it was.
 std::uint16_t read_phonebook_file(Phonebook& book, app::FileSystem& fs, app::MessageUi& ui);
 
+// Start-up: clears the phonebook and, when `name` is set, reads that file. Returns the name the
+// program goes on with: empty when nothing was named or the file yielded no entry, so that the
+// title, the menu and the settings written at exit no longer name it.
+std::string load_phonebook_at_start(Phonebook& book, const std::string& name, app::FileSystem& fs,
+                                    app::MessageUi& ui);
+
 // Fills the cleared phonebook from the file's bytes, reporting bad lines; the entry count.
 // (read_phonebook_file without the file and the final messages.)
 std::uint16_t parse_phonebook_text(Phonebook& book, std::string_view bytes,

@@ -318,3 +318,35 @@ TEST_F(PhonebookFileTest, RandomPhonebooksSurviveSaveAndRead) {
         }
     }
 }
+
+TEST_F(PhonebookFileTest, StartUpKeepsTheNameOnlyWhenTheFileYieldsEntries) {
+    fs.files[kPath] = "[Telefonbuch]\r\n[Project 01;Kunde]\r\nBank;;89;4711;\r\n";
+    book.add(Entry{"Alt", "", "", "1", 0});
+    book.set_project_name(3, "Alt");
+    EXPECT_EQ(load_phonebook_at_start(book, kPath, fs, ui), kPath);
+    EXPECT_EQ(book.file_name, kPath);
+    ASSERT_EQ(book.count(), 1u);
+    EXPECT_EQ(book.at(0), (Entry{"Bank", "", "089", "4711", 1}));
+    EXPECT_EQ(book.project_name(1), "Kunde");
+    EXPECT_EQ(book.project_name(3), "") << "cleared before reading";
+    EXPECT_TRUE(ui.shown.empty());
+
+    // A missing file: its message, the name dropped.
+    EXPECT_EQ(load_phonebook_at_start(book, "C:\\TEL\\WEG.TLB", fs, ui), "");
+    EXPECT_EQ(book.file_name, "");
+    EXPECT_EQ(ui.texts(), std::vector<std::string>{"Error kann C:\\TEL\\WEG.TLB nicht öffnen"});
+    EXPECT_EQ(book.count(), 0u) << "start-up clears the phonebook even when the read fails";
+
+    // A file without entries: the no-entry message, the name dropped.
+    ui.shown.clear();
+    fs.files[kPath] = "[Telefonbuch]\r\n[Ende Telefonbuch]\r\n";
+    EXPECT_EQ(load_phonebook_at_start(book, kPath, fs, ui), "");
+    EXPECT_EQ(ui.texts(), std::vector<std::string>{"Keinen Eintrag gefunden"});
+
+    // No name: nothing read, nothing shown, an empty phonebook.
+    ui.shown.clear();
+    book.add(Entry{"Alt", "", "", "1", 0});
+    EXPECT_EQ(load_phonebook_at_start(book, "", fs, ui), "");
+    EXPECT_EQ(book.count(), 0u);
+    EXPECT_TRUE(ui.shown.empty());
+}

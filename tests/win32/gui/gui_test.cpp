@@ -418,7 +418,7 @@ TEST_F(Gui, SavingAnEmptyStoreIsRefused) {
         << "the chosen name is kept even though nothing was written";
 }
 
-class GuiPhonebook : public Gui {
+class GuiPhonebookAtStart : public Gui {
 protected:
     void SetUp() override {
         Gui::SetUp();
@@ -429,7 +429,7 @@ protected:
     }
 };
 
-TEST_F(GuiPhonebook, PhonebookNamedInTheSettingsIsReadAtStart) {
+TEST_F(GuiPhonebookAtStart, PhonebookNamedInTheSettingsIsReadAtStart) {
     const std::string tlb = dir.file("Firma.TLB");
     ASSERT_TRUE(write_file(tlb, "[Telefonbuch]\r\n[Project 02;Kunde A]\r\n"
                                 "Bäckerei;049;89;123456;\r\n[Ende Telefonbuch]\r\n"));
@@ -445,7 +445,7 @@ TEST_F(GuiPhonebook, PhonebookNamedInTheSettingsIsReadAtStart) {
     EXPECT_NE(ini().find("Telbook=" + tlb + "\r\n"), std::string::npos) << ini();
 }
 
-TEST_F(GuiPhonebook, MissingPhonebookIsReportedAndForgotten) {
+TEST_F(GuiPhonebookAtStart, MissingPhonebookIsReportedAndForgotten) {
     const std::string tlb = dir.file("weg.TLB");
     ASSERT_TRUE(write_file(dir.file("Kalmo32.ini"), "[Files]\r\nTelbook=" + tlb + "\r\n"));
     Program p(dir.path());
