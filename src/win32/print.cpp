@@ -15,16 +15,23 @@ namespace {
 bool user_abort = false;
 HWND abort_dialog = nullptr;
 
+// The cancel: the printing dialog is usable again at once, the job ends after its page.
+void cancel_job() {
+    user_abort = true;
+    if (!abort_dialog) return;
+    HWND dialog = abort_dialog;
+    abort_dialog = nullptr;
+    EnableWindow(GetParent(dialog), TRUE);
+    DestroyWindow(dialog);
+}
+
 INT_PTR CALLBACK abort_dialog_proc(HWND dlg, UINT msg, WPARAM, LPARAM) {
     switch (msg) {
     case WM_INITDIALOG:
         EnableMenuItem(GetSystemMenu(dlg, FALSE), SC_CLOSE, MF_GRAYED);
         return TRUE; // focus to the default control
     case WM_COMMAND:
-        user_abort = true;
-        EnableWindow(GetParent(dlg), TRUE);
-        DestroyWindow(dlg);
-        abort_dialog = nullptr;
+        cancel_job();
         return TRUE;
     default:
         return FALSE;
@@ -34,6 +41,12 @@ INT_PTR CALLBACK abort_dialog_proc(HWND dlg, UINT msg, WPARAM, LPARAM) {
 BOOL CALLBACK abort_proc(HDC, int) {
     MSG msg;
     while (!user_abort && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            // Not ours to take: the main loop must still see it, and the job ends.
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            cancel_job();
+            break;
+        }
         if (abort_dialog && IsDialogMessageA(abort_dialog, &msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);

@@ -49,6 +49,21 @@ void set_text(HWND dlg, int id, const std::string& text) {
     SendMessageA(GetDlgItem(dlg, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
+// An edit field's text. GetWindowText does not ask a window of another process, and edit
+// fields keep their text to themselves: ask with WM_GETTEXT (UTF-16 across processes).
+std::string edit_text(HWND dlg, int id) {
+    wchar_t wide[64] = {};
+    SendMessageW(GetDlgItem(dlg, id), WM_GETTEXT, 64, reinterpret_cast<LPARAM>(wide));
+    char ansi[128] = {};
+    WideCharToMultiByte(CP_ACP, 0, wide, -1, ansi, sizeof ansi, nullptr, nullptr);
+    return ansi;
+}
+
+// A dialog is found while its opening still fills it: wait for a field to be filled first.
+bool filled(HWND dlg, int id) {
+    return wait_for([&] { return !edit_text(dlg, id).empty(); });
+}
+
 bool gone(HWND w) {
     return wait_for([&] { return !IsWindow(w); });
 }
@@ -142,6 +157,7 @@ TEST_F(GuiLists, ChargeEvaluationShowsTheCoresLinesSummariesAndSubscriberDialogs
     ASSERT_EQ(expected.fill(phonebook::NoPhonebook(), local_now()).outcome,
               eval::FillOutcome::Listed);
     ASSERT_TRUE(wait_for([&] { return !list_lines(GetDlgItem(list, 1006)).empty(); }));
+    ASSERT_TRUE(filled(list, 1044));
     EXPECT_EQ(list_lines(GetDlgItem(list, 1006)), expected.lines());
     EXPECT_EQ(window_text(GetDlgItem(list, 1043)), expected.summary_1043());
     EXPECT_EQ(window_text(GetDlgItem(list, 1044)), expected.summary_1044());
@@ -169,6 +185,7 @@ TEST_F(GuiLists, ChargeEvaluationShowsTheCoresLinesSummariesAndSubscriberDialogs
                                                phonebook::NoPhonebook(), local_now());
     EXPECT_TRUE(wait_for([&] { return list_lines(GetDlgItem(statistics, 1008)) == s.lines; }));
     EXPECT_EQ(s.lines.size(), 2u);
+    ASSERT_TRUE(filled(statistics, 1042));
     EXPECT_EQ(window_text(GetDlgItem(statistics, 1041)), s.sum_1041);
     EXPECT_EQ(window_text(GetDlgItem(statistics, 1042)), s.sum_1042);
     screenshot("subscriber-statistics");
@@ -193,14 +210,15 @@ TEST_F(GuiLists, FilterChecksItsFieldsAndAValidChangeRefillsTheList) {
     click(list, 1070);
     HWND filter = p->dialog("Auswert-Filter");
     ASSERT_NE(filter, nullptr);
-    EXPECT_EQ(window_text(GetDlgItem(filter, 1083)), "000");
-    EXPECT_EQ(window_text(GetDlgItem(filter, 1084)), "00");
-    EXPECT_EQ(window_text(GetDlgItem(filter, 1079)), "01");
-    EXPECT_EQ(window_text(GetDlgItem(filter, 1082)), "04");
+    ASSERT_TRUE(filled(filter, 1084));
+    EXPECT_EQ(edit_text(filter, 1083), "000");
+    EXPECT_EQ(edit_text(filter, 1084), "00");
+    EXPECT_EQ(edit_text(filter, 1079), "01");
+    EXPECT_EQ(edit_text(filter, 1082), "04");
     screenshot("filter-dialog");
 
     // A month of 13: the first check's message, and the dialog stays.
-    const std::string month = window_text(GetDlgItem(filter, 1078));
+    const std::string month = edit_text(filter, 1078);
     set_text(filter, 1078, "13");
     click(filter, IDOK);
     HWND box = p->dialog("Fehler");
@@ -251,6 +269,7 @@ TEST_F(GuiLists, ProjectChoiceWithoutPhonebookHasOnlyDisabledProjects) {
     p->command(202);
     HWND select = p->dialog("Projekte definieren");
     ASSERT_NE(select, nullptr);
+    ASSERT_TRUE(wait_for([&] { return !IsWindowEnabled(GetDlgItem(select, 1030)); }));
     for (int id = 1021; id <= 1030; ++id) {
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(select, id))) << id;
     }
@@ -341,7 +360,8 @@ TEST_F(GuiListsExchange, CallListStatisticsAndSpeedDialCheck) {
         click(list, 1050);
         HWND dial = p.dialog("Kurzwahlziel");
         ASSERT_NE(dial, nullptr);
-        EXPECT_EQ(window_text(GetDlgItem(dial, 1058)), "100");
+        ASSERT_TRUE(filled(dial, 1058));
+        EXPECT_EQ(edit_text(dial, 1058), "100");
         set_text(dial, 1058, code);
         screenshot("speed-dial");
         click(dial, IDOK);
