@@ -373,6 +373,33 @@ TEST_F(GuiListsExchange, CallListStatisticsAndSpeedDialCheck) {
         EXPECT_TRUE(gone(dial)) << "the dialog ends after the message";
         EXPECT_EQ(p.dialog("Datenübertragung", 300), nullptr);
     }
+
+    // "Kurzwahl" without a selected line does nothing.
+    PostMessageA(box, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    click(list, 1050);
+    EXPECT_EQ(p.dialog("Kurzwahlziel", 500), nullptr);
+
+    // Code 299 writes the raw number of the line's call under index 199: the exchange
+    // announces target 299 (its log is beside the screenshots).
+    PostMessageA(box, LB_SETCURSEL, 0, 0);
+    click(list, 1050);
+    HWND dial = p.dialog("Kurzwahlziel");
+    ASSERT_NE(dial, nullptr);
+    ASSERT_TRUE(filled(dial, 1058));
+    set_text(dial, 1058, "299");
+    click(dial, IDOK);
+    EXPECT_NE(p.dialog("Datenübertragung", 10000), nullptr);
+    ASSERT_TRUE(wait_for([&] { return !IsWindow(dial); }, 30000));
+    EXPECT_EQ(p.dialog("Error", 300), nullptr) << "no failure reported";
+    const std::string log =
+        read_file(wine_path(std::string(KALMO_SCREENSHOT_DIR) + "/../exchange-sim.log"));
+    // The number column of line 0, without its padding (no phonebook: the raw number).
+    std::string number = lines[0].substr(lines[0].find(" | ", 5) + 3, 24);
+    number.erase(0, number.find_first_not_of(' '));
+    if (number == "Rufnummer unbekannt") number.clear();
+    EXPECT_NE(log.find("speed-dial 299 = " + number + "\n"), std::string::npos)
+        << log << "\nexpected number " << number;
+
     click(list, IDOK);
     ASSERT_TRUE(gone(list));
     EXPECT_TRUE(p.close());
