@@ -215,6 +215,7 @@ TEST_F(GuiLists, FilterChecksItsFieldsAndAValidChangeRefillsTheList) {
     EXPECT_EQ(edit_text(filter, 1084), "00");
     EXPECT_EQ(edit_text(filter, 1079), "01");
     EXPECT_EQ(edit_text(filter, 1082), "04");
+    Sleep(300);
     screenshot("filter-dialog");
 
     // A month of 13: the first check's message, and the dialog stays.
