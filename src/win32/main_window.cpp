@@ -10,6 +10,9 @@
 #include "core/data/charge_file.h"
 
 #include <cstring>
+#include "core/app/strings.h"
+#include "core/eval/call_list.h"
+#include "list_dialogs.h"
 #include "phonebook_dialogs.h"
 #include "resource.h"
 #include "shell_parts.h"
@@ -170,8 +173,31 @@ void run_command(HWND hwnd, unsigned id) {
     case app::Action::EditProjectNames:
         run_phonebook_command(hwnd, action);
         break;
+    case app::Action::ChargeEvaluation:
+    case app::Action::ProjectEvaluation:
+        // An empty store asks for a charge data file first; a cancelled dialog ends here.
+        if (a.charges->count() == 0) {
+            if (!charge_file_dialog(false)) return;
+            data::load_charge_file(*a.charges, a.settings.charge_file, *a.fs, a.ui);
+            a.title_dirty = true;
+        }
+        if (action == app::Action::ChargeEvaluation)
+            run_charge_evaluation(hwnd);
+        else
+            run_project_evaluation(hwnd);
+        break;
+    case app::Action::CallList:
+        if (a.calls->count() == 0) {
+            if (a.ui.show(eval::no_call_data_question()) != app::Answer::Yes) return;
+#if KALMO_WITH_TRANSFERS
+            run_transfer(hwnd, app::cmd::ReadCalls); // a connected read opens the list itself
+#endif
+            return;
+        }
+        run_call_list(hwnd);
+        break;
     default:
-        // The evaluations and the phonebook commands are wired in by their subsystems.
+        // Any other command does nothing.
         break;
     }
     if (app::action_dirties_title(action)) a.title_dirty = true;

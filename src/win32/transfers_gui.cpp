@@ -7,6 +7,7 @@
 #include "core/app/strings.h"
 #include "core/link/protocol.h"
 #include "core/link/transfers.h"
+#include "list_dialogs.h"
 #include "platform/serial.h"
 #include "resource.h"
 
@@ -96,30 +97,42 @@ bool transfer_busy() {
 void run_transfer(HWND main, unsigned command) {
     App& a = app_state();
     if (transfer_busy()) return;
-    auto port = platform::make_serial_port();
-    Win32TransferUi ui(main);
-    link::Link line(*port, ui, *a.clock);
-    const std::string port_name = platform::serial_device(a.settings.port_name());
-    switch (command) {
-    case app::cmd::ReadCharges:
-        if (link::read_charges(line, *a.charges, port_name)) {
-            // The charge evaluation opens here once the evaluation subsystem is wired in.
+    enum class Opens { Nothing, ChargeEvaluation, CallList } opens = Opens::Nothing;
+    {
+        auto port = platform::make_serial_port();
+        Win32TransferUi ui(main);
+        link::Link line(*port, ui, *a.clock);
+        const std::string port_name = platform::serial_device(a.settings.port_name());
+        switch (command) {
+        case app::cmd::ReadCharges:
+            if (link::read_charges(line, *a.charges, port_name)) opens = Opens::ChargeEvaluation;
+            break;
+        case app::cmd::DeleteCharges:
+            link::delete_charges(line, *a.charges, port_name);
+            break;
+        case app::cmd::ReadCalls:
+            if (link::read_calls(line, *a.calls, port_name)) opens = Opens::CallList;
+            break;
+        case app::cmd::DeleteCalls:
+            link::delete_calls(line, *a.calls, port_name);
+            break;
+        default:
+            break;
         }
-        break;
-    case app::cmd::DeleteCharges:
-        link::delete_charges(line, *a.charges, port_name);
-        break;
-    case app::cmd::ReadCalls:
-        if (link::read_calls(line, *a.calls, port_name)) {
-            // The call list opens here once the evaluation subsystem is wired in.
-        }
-        break;
-    case app::cmd::DeleteCalls:
-        link::delete_calls(line, *a.calls, port_name);
-        break;
-    default:
-        break;
     }
+    // The port is closed and the progress dialog gone before the list opens.
+    if (opens == Opens::ChargeEvaluation) run_charge_evaluation(main);
+    if (opens == Opens::CallList) run_call_list(main);
+}
+
+void write_speed_dial(HWND owner, const std::string& number_text, std::uint8_t index) {
+    App& a = app_state();
+    if (transfer_busy()) return;
+    auto port = platform::make_serial_port();
+    Win32TransferUi ui(owner);
+    link::Link line(*port, ui, *a.clock);
+    link::write_speed_dial_target(line, number_text, index,
+                                  platform::serial_device(a.settings.port_name()));
 }
 
 } // namespace kalmo::win32

@@ -3,10 +3,16 @@
 // message pump that keeps the program alive while the link waits.
 #include <windows.h>
 
+#include <cstdint>
+#include <string>
+
 namespace kalmo::win32 {
 
-// Runs the transfer of command 104, 105, 106 or 107 to its end.
+// Runs the transfer of command 104, 105, 106 or 107 to its end; a successful read of charges
+// opens the charge evaluation, a connected read of calls the call list.
 void run_transfer(HWND main, unsigned command);
+// The speed-dial dialog's transfer, with that dialog as owner of the progress dialog.
+void write_speed_dial(HWND owner, const std::string& number_text, std::uint8_t index);
 // While a transfer waits, the pump still dispatches the main window's messages: commands and
 // closing the window are refused then.
 bool transfer_busy();

@@ -498,6 +498,11 @@ TEST_F(GuiExchange, ReadingChargesShowsProgressThenTheCountAndEnablesSaveAs) {
     screenshot("transfer-done");
     PostMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
     ASSERT_TRUE(wait_for([&] { return !IsWindow(box); }));
+    // The records read open the charge evaluation.
+    HWND list = p.dialog("Anlageneinzelgebührensummen");
+    ASSERT_NE(list, nullptr);
+    PostMessageA(GetDlgItem(list, IDOK), BM_CLICK, 0, 0);
+    ASSERT_TRUE(wait_for([&] { return !IsWindow(list); }));
     auto menu = p.menu();
     EXPECT_FALSE(menu[103].grey) << "records to save";
     EXPECT_TRUE(menu[102].grey) << "but no file name yet";
@@ -527,6 +532,11 @@ TEST_F(GuiExchange, CancelEndsTheTransferAndStillReportsTheCount) {
     EXPECT_TRUE(p.running());
     PostMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
     ASSERT_TRUE(wait_for([&] { return !IsWindow(box); }));
+    // The connection was made: the call list opens when calls came before the cancel.
+    if (HWND list = p.dialog("Anrufliste", 1500)) {
+        PostMessageA(GetDlgItem(list, IDOK), BM_CLICK, 0, 0);
+        ASSERT_TRUE(wait_for([&] { return !IsWindow(list); }));
+    }
     EXPECT_TRUE(p.close());
     // After a cancel the remaining attempts still send their requests; let the exchange finish
     // answering them (about half a second each) before the next test talks to it.

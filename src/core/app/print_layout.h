@@ -1,0 +1,48 @@
+#pragma once
+// Pages of a printed list: a four-line header, then as many list lines as the page holds, in
+// device pixels of the printer's default font. The print routine only draws what this gives.
+#include <string>
+#include <vector>
+
+namespace kalmo::app {
+
+struct PageMetrics {
+    int line_height = 0;    // tmHeight + tmExternalLeading
+    int chars_per_line = 0; // HORZRES / tmAveCharWidth
+    int lines_per_page = 0; // VERTRES / line height
+};
+
+constexpr int kHeaderLines = 4;
+
+// Integer divisions that truncate; a zero divisor gives 0 (nothing fits).
+PageMetrics page_metrics(int tm_height, int tm_external_leading, int ave_char_width,
+                         int horizontal_resolution, int vertical_resolution);
+
+// List lines per page; 0 when the page holds no more than the header.
+int body_lines(const PageMetrics& m);
+
+// Pages for `line_count` list lines; 0 when nothing is to be printed (an empty list, or a page
+// too small for a single list line: printing nothing is better than header-only pages for ever).
+int page_count(int line_count, const PageMetrics& m);
+
+// The order the pages come out in: with collation the whole run `copies` times, otherwise each
+// page `copies` times in a row. Copies below 1 count as 1.
+std::vector<int> page_sequence(int pages, int copies, bool collate);
+
+// One text drawn on a page: a fixed text, or the list line `list_index` (text empty then).
+struct PageText {
+    int x = 0;
+    int y = 0;
+    int list_index = -1;
+    std::string text;
+};
+
+// What page `page` (from 0) draws: a blank, the heading at x 4, its underline, a blank, then the
+// list lines under it. Fixed texts are cut to the characters per line, so the line buffer of that
+// size cannot be overrun; list lines are cut the same way by `cut_to_line`.
+std::vector<PageText> page_texts(int page, const std::string& heading, int line_count,
+                                 const PageMetrics& m);
+
+std::string cut_to_line(const std::string& text, const PageMetrics& m);
+
+} // namespace kalmo::app
