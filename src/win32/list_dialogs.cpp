@@ -38,6 +38,25 @@ void set_lines(HWND dlg, int list_id, const std::vector<std::string>& lines) {
         SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
 }
 
+// The buttons every list dialog has: "OK" empties the list and ends the dialog, the close box
+// ends it, "Drucken" prints the list under its heading. false for any other command.
+bool list_buttons(HWND dlg, WORD command, int list_id, const char* heading) {
+    switch (command) {
+    case IDOK:
+        SendDlgItemMessageA(dlg, list_id, LB_RESETCONTENT, 0, 0);
+        EndDialog(dlg, IDOK);
+        return true;
+    case IDCANCEL:
+        EndDialog(dlg, IDCANCEL);
+        return true;
+    case IDC_PRINT:
+        print_list(dlg, GetDlgItem(dlg, list_id), heading);
+        return true;
+    default:
+        return false;
+    }
+}
+
 std::optional<std::size_t> selected_line(HWND dlg, int list_id) {
     const LRESULT sel = SendDlgItemMessageA(dlg, list_id, LB_GETCURSEL, 0, 0);
     if (sel == LB_ERR || sel < 0) return std::nullopt;
@@ -146,21 +165,9 @@ INT_PTR CALLBACK subscriber_statistics_proc(HWND dlg, UINT msg, WPARAM wp, LPARA
         help_popup(dlg, eval::kSubscriberStatisticsHelpPopup);
         return TRUE;
     case WM_COMMAND:
-        switch (LOWORD(wp)) {
-        case IDOK:
-            SendDlgItemMessageA(dlg, IDC_STATISTICS_LIST, LB_RESETCONTENT, 0, 0);
-            EndDialog(dlg, IDOK);
-            return TRUE;
-        case IDCANCEL:
-            EndDialog(dlg, IDCANCEL);
-            return TRUE;
-        case IDC_PRINT:
-            print_list(dlg, GetDlgItem(dlg, IDC_STATISTICS_LIST),
-                       eval::kSubscriberStatisticsHeader);
-            return TRUE;
-        default:
-            return FALSE;
-        }
+        return list_buttons(dlg, LOWORD(wp), IDC_STATISTICS_LIST, eval::kSubscriberStatisticsHeader)
+                   ? TRUE
+                   : FALSE;
     default:
         return FALSE;
     }
@@ -184,17 +191,8 @@ INT_PTR CALLBACK subscriber_sums_proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) 
         help_popup(dlg, eval::kSubscriberSumsHelpPopup);
         return TRUE;
     case WM_COMMAND:
+        if (list_buttons(dlg, LOWORD(wp), IDC_SUMS_LIST, eval::kSubscriberSumsHeader)) return TRUE;
         switch (LOWORD(wp)) {
-        case IDOK:
-            SendDlgItemMessageA(dlg, IDC_SUMS_LIST, LB_RESETCONTENT, 0, 0);
-            EndDialog(dlg, IDOK);
-            return TRUE;
-        case IDCANCEL:
-            EndDialog(dlg, IDCANCEL);
-            return TRUE;
-        case IDC_PRINT:
-            print_list(dlg, GetDlgItem(dlg, IDC_SUMS_LIST), eval::kSubscriberSumsHeader);
-            return TRUE;
         case IDC_SUBSCRIBER_STATISTICS: {
             const auto* c = context<SumsContext>(dlg);
             const auto selected =
@@ -262,17 +260,9 @@ INT_PTR CALLBACK charge_list_proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
         return TRUE;
     case WM_COMMAND: {
         auto* c = context<ChargeListContext>(dlg);
+        if (list_buttons(dlg, LOWORD(wp), IDC_CHARGE_LIST, eval::kChargeListPrintHeading))
+            return TRUE;
         switch (LOWORD(wp)) {
-        case IDOK:
-            SendDlgItemMessageA(dlg, IDC_CHARGE_LIST, LB_RESETCONTENT, 0, 0);
-            EndDialog(dlg, IDOK);
-            return TRUE;
-        case IDCANCEL:
-            EndDialog(dlg, IDCANCEL);
-            return TRUE;
-        case IDC_PRINT:
-            print_list(dlg, GetDlgItem(dlg, IDC_CHARGE_LIST), eval::kChargeListPrintHeading);
-            return TRUE;
         case IDC_SUBSCRIBER_SUMS: {
             SumsContext sums{&c->list, {}};
             run_dialog(dlg, "GebTlnDatSummBox", subscriber_sums_proc, &sums);
@@ -318,20 +308,8 @@ INT_PTR CALLBACK project_list_proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
         help_topic(dlg, eval::kProjectListHelp);
         return TRUE;
     case WM_COMMAND:
-        switch (LOWORD(wp)) {
-        case IDOK:
-            SendDlgItemMessageA(dlg, IDC_PROJECT_LIST, LB_RESETCONTENT, 0, 0);
-            EndDialog(dlg, IDOK);
-            return TRUE;
-        case IDCANCEL:
-            EndDialog(dlg, IDCANCEL);
-            return TRUE;
-        case IDC_PRINT:
-            print_list(dlg, GetDlgItem(dlg, IDC_PROJECT_LIST), eval::kProjectListHeader);
-            return TRUE;
-        default:
-            return FALSE;
-        }
+        return list_buttons(dlg, LOWORD(wp), IDC_PROJECT_LIST, eval::kProjectListHeader) ? TRUE
+                                                                                         : FALSE;
     default:
         return FALSE;
     }
