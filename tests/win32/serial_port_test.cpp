@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <sstream>
+#include <thread>
 #include <vector>
 
 namespace kalmo::platform {
@@ -101,6 +102,35 @@ TEST_F(SerialLoop, CloseWithAPendingReadAndOpenAgain) {
     const std::uint8_t data[] = {7, 8, 9};
     ASSERT_TRUE(a.write(data));
     EXPECT_EQ(receive(b, 3, 3000), (std::vector<std::uint8_t>{7, 8, 9}));
+}
+
+TEST_F(SerialLoop, BytesAtTheLinesPaceArriveWholeAndInOrder) {
+    // Frames as the exchange sends them, a byte every two milliseconds with pauses between:
+    // a short one, a full one and a run longer than the port's own buffer.
+    const std::size_t sizes[] = {5, 250, 300};
+    std::vector<std::uint8_t> expected;
+    for (std::size_t size : sizes)
+        for (std::size_t i = 0; i < size; ++i)
+            expected.push_back(static_cast<std::uint8_t>(expected.size() * 7));
+    DWORD last_written = 0;
+    std::thread line([&] {
+        std::size_t at = 0;
+        for (std::size_t size : sizes) {
+            for (std::size_t i = 0; i < size; ++i, ++at) {
+                EXPECT_TRUE(a.write({&expected[at], 1}));
+                Sleep(2);
+            }
+            last_written = GetTickCount();
+            Sleep(40);
+        }
+    });
+    const auto got = receive(b, expected.size(), 10000);
+    const DWORD last_read = GetTickCount();
+    line.join();
+    EXPECT_EQ(got, expected);
+    // A frame's last byte is not left waiting for more that do not come (nor for the read's
+    // one-second time-out).
+    EXPECT_LT(static_cast<int>(last_read - last_written), 500);
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "platform/win32/serial_port.h"
 
+#include <timeapi.h>
+
 #include <algorithm>
 #include <cstdio>
 
@@ -10,6 +12,7 @@ namespace kalmo::platform {
 Win32SerialPort::Win32SerialPort() {
     read_ov_.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     write_ov_.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    QueryPerformanceFrequency(&ticks_per_s_);
 }
 
 Win32SerialPort::~Win32SerialPort() {
@@ -51,8 +54,11 @@ bool Win32SerialPort::open(const std::string& name) {
     // A line without modem signals (a pseudo-terminal under Wine) refuses DTR: no reason to
     // refuse the line.
     EscapeCommFunction(h, SETDTR);
+    // The waits while a frame comes in are a few milliseconds; the system's default timer
+    // tick (about 16 ms on Windows) would stretch each of them to a whole tick.
+    timeBeginPeriod(1);
     port_ = h;
-    read_pending_ = write_pending_ = false;
+    read_pending_ = write_pending_ = streaming_ = false;
     read_at_ = read_end_ = 0;
     return true;
 }
@@ -66,10 +72,11 @@ void Win32SerialPort::close() {
     DWORD n = 0;
     if (read_pending_) GetOverlappedResult(port_, &read_ov_, &n, TRUE);
     if (write_pending_) GetOverlappedResult(port_, &write_ov_, &n, TRUE);
-    read_pending_ = write_pending_ = false;
+    read_pending_ = write_pending_ = streaming_ = false;
     read_at_ = read_end_ = 0;
     CloseHandle(port_);
     port_ = INVALID_HANDLE_VALUE;
+    timeEndPeriod(1);
 }
 
 void Win32SerialPort::clear_errors(DWORD* queued) {
@@ -80,9 +87,12 @@ void Win32SerialPort::clear_errors(DWORD* queued) {
 
 void Win32SerialPort::finish_write(DWORD wait_ms) {
     if (!write_pending_) return;
-    if (WaitForSingleObject(write_ov_.hEvent, wait_ms) != WAIT_OBJECT_0) {
+    // Looking at the OVERLAPPED costs nothing; a wait is a call into the system.
+    if (!HasOverlappedIoCompleted(&write_ov_) &&
+        WaitForSingleObject(write_ov_.hEvent, wait_ms) != WAIT_OBJECT_0) {
         // Stuck beyond its own time-out: give it up rather than reuse its buffer while live.
-        CancelIo(port_);
+        // Only the write: a pending read keeps its bytes.
+        CancelIoEx(port_, &write_ov_);
     }
     DWORD n = 0;
     if (!GetOverlappedResult(port_, &write_ov_, &n, TRUE)) clear_errors();
@@ -95,7 +105,7 @@ bool Win32SerialPort::write(std::span<const std::uint8_t> bytes) {
     finish_write(2000);
     if (bytes.empty()) return true;
     write_buf_.assign(bytes.begin(), bytes.end());
-    ResetEvent(write_ov_.hEvent);
+    // WriteFile resets the event itself.
     write_ov_.Offset = write_ov_.OffsetHigh = 0;
     DWORD n = 0;
     if (WriteFile(port_, write_buf_.data(), static_cast<DWORD>(write_buf_.size()), &n, &write_ov_))
@@ -108,12 +118,23 @@ bool Win32SerialPort::write(std::span<const std::uint8_t> bytes) {
     return false;
 }
 
-bool Win32SerialPort::start_read() {
-    DWORD queued = 0;
-    clear_errors(&queued);
-    // Whatever is already queued comes in one read; otherwise one byte is awaited.
+long long Win32SerialPort::now_us() const {
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return t.QuadPart / ticks_per_s_.QuadPart * 1000000 +
+           t.QuadPart % ticks_per_s_.QuadPart * 1000000 / ticks_per_s_.QuadPart;
+}
+
+DWORD Win32SerialPort::queued() {
+    DWORD n = 0;
+    clear_errors(&n);
+    return n;
+}
+
+bool Win32SerialPort::start_read(DWORD queued) {
+    // Whatever is already queued comes in one read; otherwise one byte is awaited. More than
+    // is queued would wait for the rest until the read time-out. ReadFile resets the event.
     const DWORD want = static_cast<DWORD>(std::clamp<std::size_t>(queued, 1, read_buf_.size()));
-    ResetEvent(read_ov_.hEvent);
     read_ov_.Offset = read_ov_.OffsetHigh = 0;
     read_at_ = read_end_ = 0;
     DWORD n = 0;
@@ -133,32 +154,68 @@ bool Win32SerialPort::finish_read() {
     DWORD n = 0;
     const BOOL ok = GetOverlappedResult(port_, &read_ov_, &n, FALSE);
     read_pending_ = false;
-    // A read that timed out (ERROR_TIMEOUT under Wine) simply brought nothing.
-    if (!ok) {
-        clear_errors();
-        n = 0;
-    }
+    // A read that timed out (ERROR_TIMEOUT under Wine) may still have brought bytes: they are
+    // the line's and must not be dropped.
+    if (!ok) clear_errors();
     read_at_ = 0;
-    read_end_ = n;
-    return n > 0;
+    read_end_ = std::min<std::size_t>(n, read_buf_.size());
+    return read_end_ > 0;
+}
+
+bool Win32SerialPort::frame_paused() {
+    // Inside a frame the bytes come one every two milliseconds. A read costs several calls
+    // into the system (under Wine as many round trips to its server), and so does waking for
+    // every byte; a look at the queue costs almost nothing. So the bytes are left in the
+    // driver while they keep coming, and the whole run is read once the line pauses, which is
+    // where a frame ends. Nothing waits for a byte in the middle of a frame: only its end
+    // matters to the caller, and that is held back a few byte times at most.
+    const long long give_back = now_us() + kReadWaitMs * 1000LL;
+    while (seen_queued_ < read_buf_.size()) {
+        Sleep(kLookMs);
+        const DWORD now = queued();
+        const long long at = now_us();
+        // Fewer new bytes than the line could have brought in the time, by more than the
+        // jitter of both ends: the line has paused.
+        const long long came = static_cast<long long>(now) - seen_queued_;
+        const bool paused = (came + 1) * kByteUs < at - seen_at_us_;
+        seen_queued_ = now;
+        seen_at_us_ = at;
+        if (paused) return true;
+        if (at >= give_back) return false;
+    }
+    return true;
+}
+
+bool Win32SerialPort::refill() {
+    bool waiting_for_line = true;
+    if (!read_pending_) {
+        if (streaming_ && !frame_paused()) return false;
+        const DWORD ready = queued();
+        waiting_for_line = ready == 0;
+        if (!start_read(ready)) return false;
+    }
+    if (read_pending_) {
+        // Bytes already queued come at once: no need to watch the message queue meanwhile,
+        // which is one more call into the system. Otherwise wake for the byte or for a
+        // message, whichever comes first; the read stays pending across calls until it
+        // completes.
+        const DWORD r = waiting_for_line ? MsgWaitForMultipleObjects(1, &read_ov_.hEvent, FALSE,
+                                                                     kReadWaitMs, QS_ALLINPUT)
+                                         : WaitForSingleObject(read_ov_.hEvent, kReadWaitMs);
+        if (r != WAIT_OBJECT_0) return false;
+        finish_read();
+    }
+    streaming_ = read_at_ < read_end_;
+    if (streaming_) {
+        seen_queued_ = queued();
+        seen_at_us_ = now_us();
+    }
+    return streaming_;
 }
 
 int Win32SerialPort::read_byte(std::uint8_t& byte) {
     if (!is_open()) return 0;
-    if (read_at_ == read_end_) {
-        if (!read_pending_) {
-            if (!start_read()) return 0;
-        }
-        if (read_pending_) {
-            // Wake for the byte or for a message, whichever comes first; the read stays
-            // pending across calls until it completes.
-            const DWORD r =
-                MsgWaitForMultipleObjects(1, &read_ov_.hEvent, FALSE, kReadWaitMs, QS_ALLINPUT);
-            if (r != WAIT_OBJECT_0) return 0;
-            if (!finish_read()) return 0;
-        }
-        if (read_at_ == read_end_) return 0;
-    }
+    if (read_at_ == read_end_ && !refill()) return 0;
     byte = read_buf_[read_at_++];
     return 1;
 }

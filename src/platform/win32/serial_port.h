@@ -13,9 +13,14 @@ namespace kalmo::platform {
 
 class Win32SerialPort : public link::SerialPort {
 public:
-    // How long one read_byte call waits for the pending read before it hands control back so
-    // the caller can pump its messages. A message arriving in the queue ends the wait early.
+    // How long one read_byte call waits before it hands control back so the caller can pump
+    // its messages. A message arriving in the queue ends a wait for the first byte early.
     static constexpr DWORD kReadWaitMs = 50;
+    // One byte on the line at 4800 bit/s (start bit, 8 data bits, stop bit), in microseconds.
+    static constexpr long long kByteUs = 10 * 1000000LL / 4800;
+    // While a frame comes in, how often the driver's queue is looked at: often enough that a
+    // pause of the line (the end of a frame) is seen a few byte times after it began.
+    static constexpr DWORD kLookMs = 5;
 
     Win32SerialPort();
     ~Win32SerialPort() override;
@@ -32,10 +37,18 @@ public:
 
 private:
     void clear_errors(DWORD* queued = nullptr);
-    bool start_read();
+    // Bytes queued in the driver; clears the port's error state on the way.
+    DWORD queued();
+    // Brings the next bytes into the read buffer; false when none are ready for the caller yet.
+    bool refill();
+    // While a frame streams in, waits until the line pauses; false when the caller should get
+    // control back first.
+    bool frame_paused();
+    bool start_read(DWORD queued);
     // Takes the finished read's bytes; false when it brought none.
     bool finish_read();
     void finish_write(DWORD wait_ms);
+    long long now_us() const;
 
     HANDLE port_ = INVALID_HANDLE_VALUE;
     // One read is outstanding at a time. It owns its OVERLAPPED and buffer until it completes
@@ -45,6 +58,12 @@ private:
     std::array<std::uint8_t, 256> read_buf_{};
     std::size_t read_at_ = 0;
     std::size_t read_end_ = 0;
+    // Bytes arrived lately, so the rest of a frame is probably on its way: the queue as last
+    // looked at, and when.
+    bool streaming_ = false;
+    DWORD seen_queued_ = 0;
+    long long seen_at_us_ = 0;
+    LARGE_INTEGER ticks_per_s_{};
     // Likewise the last write, which is handed to the driver and not waited for.
     OVERLAPPED write_ov_{};
     bool write_pending_ = false;
