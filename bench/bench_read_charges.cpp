@@ -38,6 +38,7 @@ public:
         read += static_cast<unsigned long long>(n);
         return n;
     }
+    void discard_input() override { port_.discard_input(); }
     unsigned long long written = 0, read = 0;
 
 private:

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <numeric>
 #include <sstream>
 #include <thread>
 #include <vector>
@@ -21,6 +22,7 @@ TEST(Win32SerialPort, NoDeviceNoPortAndAClosedPortDoesNothing) {
     EXPECT_EQ(port.read_byte(b), 0);
     const std::uint8_t data[] = {1, 2};
     EXPECT_FALSE(port.write(data));
+    port.discard_input();
     port.close();
 }
 
@@ -34,6 +36,9 @@ protected:
         ASSERT_TRUE(a.open(a_name)) << a_name;
         ASSERT_TRUE(b.open(b_name)) << b_name;
     }
+
+    // Gives the pseudo-terminal pair time to carry what was written to the other side.
+    static void settle() { Sleep(300); }
 
     // Reads until `n` bytes came or `ms` passed.
     static std::vector<std::uint8_t> receive(Win32SerialPort& port, std::size_t n, DWORD ms) {
@@ -131,6 +136,41 @@ TEST_F(SerialLoop, BytesAtTheLinesPaceArriveWholeAndInOrder) {
     // A frame's last byte is not left waiting for more that do not come (nor for the read's
     // one-second time-out).
     EXPECT_LT(static_cast<int>(last_read - last_written), 500);
+}
+
+TEST_F(SerialLoop, DiscardDropsWhatCameBeforeAndKeepsWhatComesAfter) {
+    std::vector<std::uint8_t> early(40);
+    std::iota(early.begin(), early.end(), std::uint8_t{1});
+    ASSERT_TRUE(a.write(early));
+    // One byte taken: the rest is partly in the port's own buffer, partly in the driver.
+    ASSERT_EQ(receive(b, 1, 3000), std::vector<std::uint8_t>{1});
+    settle();
+    b.discard_input();
+    const std::uint8_t late[] = {0xA1, 0xA2};
+    ASSERT_TRUE(a.write(late));
+    EXPECT_EQ(receive(b, 2, 3000), (std::vector<std::uint8_t>{0xA1, 0xA2}));
+    std::uint8_t byte = 0;
+    EXPECT_EQ(b.read_byte(byte), 0) << "nothing from before the discard comes later";
+}
+
+TEST_F(SerialLoop, DiscardDropsTheByteAPendingReadAlreadyTook) {
+    std::uint8_t byte = 0;
+    EXPECT_EQ(b.read_byte(byte), 0); // leaves a read for one byte pending
+    const std::uint8_t early[] = {0x11};
+    ASSERT_TRUE(a.write(early));
+    settle(); // the pending read completes into the port's buffer, unseen yet
+    const std::uint8_t queued[] = {0x12, 0x13};
+    ASSERT_TRUE(a.write(queued));
+    settle();
+    b.discard_input();
+    const std::uint8_t late[] = {0x14};
+    ASSERT_TRUE(a.write(late));
+    EXPECT_EQ(receive(b, 1, 3000), std::vector<std::uint8_t>{0x14});
+    EXPECT_EQ(b.read_byte(byte), 0);
+    // And with nothing received at all, a discard leaves the line as it was.
+    b.discard_input();
+    ASSERT_TRUE(a.write(late));
+    EXPECT_EQ(receive(b, 1, 3000), std::vector<std::uint8_t>{0x14});
 }
 
 } // namespace

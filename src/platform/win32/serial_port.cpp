@@ -220,6 +220,21 @@ int Win32SerialPort::read_byte(std::uint8_t& byte) {
     return 1;
 }
 
+void Win32SerialPort::discard_input() {
+    if (!is_open()) return;
+    if (read_pending_) {
+        // The outstanding read may already hold bytes from before this call. Only the read is
+        // cancelled: a write still on its way must leave complete.
+        CancelIoEx(port_, &read_ov_);
+        DWORD n = 0;
+        GetOverlappedResult(port_, &read_ov_, &n, TRUE);
+        read_pending_ = false;
+    }
+    PurgeComm(port_, PURGE_RXCLEAR);
+    read_at_ = read_end_ = 0;
+    streaming_ = false;
+}
+
 std::unique_ptr<link::SerialPort> make_serial_port() {
     return std::make_unique<Win32SerialPort>();
 }

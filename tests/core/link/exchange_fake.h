@@ -122,6 +122,8 @@ public:
         return 1;
     }
 
+    void discard_input() override { incoming.clear(); }
+
     // Answers one request: the bytes to send back, or nothing for no answer.
     std::function<std::optional<std::vector<std::uint8_t>>(const Request&)> answer =
         [](const Request& r) -> std::optional<std::vector<std::uint8_t>> {
