@@ -59,7 +59,8 @@ bool Win32SerialPort::open(const std::string& name) {
     timeBeginPeriod(1);
     port_ = h;
     read_pending_ = write_pending_ = streaming_ = false;
-    read_at_ = read_end_ = 0;
+    read_at_ = read_end_ = batch_size_ = 0;
+    gather_limit_ = static_cast<DWORD>(read_buf_.size());
     return true;
 }
 
@@ -170,23 +171,40 @@ bool Win32SerialPort::frame_paused() {
     // where a frame ends. Nothing waits for a byte in the middle of a frame: only its end
     // matters to the caller, and that is held back a few byte times at most.
     const long long give_back = now_us() + kReadWaitMs * 1000LL;
-    while (seen_queued_ < read_buf_.size()) {
-        Sleep(kLookMs);
+    bool confirming = false;
+    while (seen_queued_ < gather_limit_) {
+        Sleep(confirming ? kConfirmMs : kLookMs);
         const DWORD now = queued();
         const long long at = now_us();
-        // Fewer new bytes than the line could have brought in the time, by more than the
-        // jitter of both ends: the line has paused.
         const long long came = static_cast<long long>(now) - seen_queued_;
-        const bool paused = (came + 1) * kByteUs < at - seen_at_us_;
+        // Fewer new bytes than the line could have brought in the time, by more than the
+        // jitter of both ends.
+        const bool slowed = (came + 1) * kByteUs < at - seen_at_us_;
         seen_queued_ = now;
         seen_at_us_ = at;
-        if (paused) return true;
+        // Nothing at all for a while is a pause. A line that merely slowed down may be a
+        // far end that woke late and is about to send what is due: one more short look
+        // tells, which spares a read in the middle of a frame.
+        if (slowed && (came == 0 || confirming)) return true;
+        confirming = slowed;
         if (at >= give_back) return false;
     }
     return true;
 }
 
 bool Win32SerialPort::refill() {
+    if (batch_size_ > 0) {
+        // The caller has just used up the last batch. Whatever it spends on each byte (a
+        // window program pumps its messages after every one) it spends again on the bytes
+        // held back until a frame's end, after the line has gone quiet. So the run left to
+        // gather is kept to what the caller gets through in about two milliseconds.
+        if (batch_size_ >= 8) {
+            const long long per_byte = (now_us() - batch_at_us_) / batch_size_;
+            gather_limit_ = static_cast<DWORD>(std::clamp<long long>(
+                kTailUs / std::max(per_byte, 1LL), 16, static_cast<long long>(read_buf_.size())));
+        }
+        batch_size_ = 0;
+    }
     bool waiting_for_line = true;
     if (!read_pending_) {
         if (streaming_ && !frame_paused()) return false;
@@ -208,7 +226,8 @@ bool Win32SerialPort::refill() {
     streaming_ = read_at_ < read_end_;
     if (streaming_) {
         seen_queued_ = queued();
-        seen_at_us_ = now_us();
+        seen_at_us_ = batch_at_us_ = now_us();
+        batch_size_ = read_end_;
     }
     return streaming_;
 }
@@ -231,7 +250,7 @@ void Win32SerialPort::discard_input() {
         read_pending_ = false;
     }
     PurgeComm(port_, PURGE_RXCLEAR);
-    read_at_ = read_end_ = 0;
+    read_at_ = read_end_ = batch_size_ = 0;
     streaming_ = false;
 }
 

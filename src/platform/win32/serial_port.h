@@ -21,6 +21,10 @@ public:
     // While a frame comes in, how often the driver's queue is looked at: often enough that a
     // pause of the line (the end of a frame) is seen a few byte times after it began.
     static constexpr DWORD kLookMs = 5;
+    // A second, shorter look when the line seems to have slowed down: about one byte time.
+    static constexpr DWORD kConfirmMs = 2;
+    // How long the caller may spend, after a frame's last byte, on the bytes still held back.
+    static constexpr long long kTailUs = 2000;
 
     Win32SerialPort();
     ~Win32SerialPort() override;
@@ -64,6 +68,10 @@ private:
     bool streaming_ = false;
     DWORD seen_queued_ = 0;
     long long seen_at_us_ = 0;
+    // The most bytes left gathering, from how long the caller took over the last batch.
+    DWORD gather_limit_ = 256;
+    std::size_t batch_size_ = 0;
+    long long batch_at_us_ = 0;
     LARGE_INTEGER ticks_per_s_{};
     // Likewise the last write, which is handed to the driver and not waited for.
     OVERLAPPED write_ov_{};
