@@ -167,9 +167,9 @@ bool Win32SerialPort::frame_paused() {
     // Inside a frame the bytes come one every two milliseconds. A read costs several calls
     // into the system (under Wine as many round trips to its server), and so does waking for
     // every byte; a look at the queue costs almost nothing. So the bytes are left in the
-    // driver while they keep coming, and the whole run is read once the line pauses, which is
-    // where a frame ends. Nothing waits for a byte in the middle of a frame: only its end
-    // matters to the caller, and that is held back a few byte times at most.
+    // driver while they keep coming, and the run is read once the line pauses, which is where
+    // a frame ends, or once as many have gathered as the caller should get at a time (see
+    // refill). A frame's last byte is held back a few byte times at most.
     const long long give_back = now_us() + kReadWaitMs * 1000LL;
     bool confirming = false;
     while (seen_queued_ < gather_limit_) {

@@ -46,8 +46,8 @@ private:
     DWORD queued();
     // Brings the next bytes into the read buffer; false when none are ready for the caller yet.
     bool refill();
-    // While a frame streams in, waits until the line pauses; false when the caller should get
-    // control back first.
+    // While a frame streams in, waits until the line pauses or enough bytes have gathered;
+    // false when the caller should get control back first.
     bool frame_paused();
     bool start_read(DWORD queued);
     // Takes the finished read's bytes; false when it brought none.
