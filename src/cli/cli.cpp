@@ -87,6 +87,13 @@ const std::vector<Command>& commands() {
          cmd_project},
         {"phonebook", "phonebook FILE.TLB [--csv]", {"--csv"}, 1, 1, cmd_phonebook},
         {"lookup", "lookup FILE.TLB NUMBER...", {}, 2, 1000, cmd_lookup},
+        {"report",
+         "report DIR|FILE.GDS... [--from YYYY-MM] [--to YYYY-MM] [--by subscriber|project|month] "
+         "[--phonebook F.TLB] [--csv]",
+         {"--from", "--to", "--by", "--phonebook", "--csv"},
+         1,
+         100000,
+         cmd_report},
         {"read-charges",
          "read-charges --port PORT [--out FILE.GDS] [--phonebook F] [--yes]",
          {"--port", "--out", "--phonebook"},

@@ -95,6 +95,7 @@ int cmd_subscriber(Context& ctx);
 int cmd_project(Context& ctx);
 int cmd_phonebook(Context& ctx);
 int cmd_lookup(Context& ctx);
+int cmd_report(Context& ctx);
 int cmd_read_charges(Context& ctx);
 int cmd_read_calls(Context& ctx);
 int cmd_delete_charges(Context& ctx);
