@@ -141,12 +141,6 @@ bool parse_date(const std::string& text, app::LocalTime& date) {
     return true;
 }
 
-// An argument that the Windows character set cannot hold would reach the file system with '?'
-// in place of its letters: a file of another name would be read or, worse, written.
-bool fits_windows_charset(const std::string& console_text) {
-    return platform::to_console(platform::from_console(console_text)) == console_text;
-}
-
 bool accepts(const Command& command, const std::string& option) {
     for (const std::string& o : command.options)
         if (o == option) return true;
@@ -198,11 +192,15 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
                 continue;
             }
             if (!accepts(*command, arg)) return ctx.usage("unknown option " + arg + " for " + name);
-            if (!fits_windows_charset(value)) return unrepresentable(err, value);
-            ctx.options[arg] = platform::from_console(value);
+            // A name the Windows character set cannot hold would reach the file system with '?'
+            // in place of its letters: another file would be read or, worse, written.
+            auto ansi = platform::from_console_exact(value);
+            if (!ansi) return unrepresentable(err, value);
+            ctx.options[arg] = std::move(*ansi);
         } else {
-            if (!fits_windows_charset(arg)) return unrepresentable(err, arg);
-            ctx.positional.push_back(platform::from_console(arg));
+            auto ansi = platform::from_console_exact(arg);
+            if (!ansi) return unrepresentable(err, arg);
+            ctx.positional.push_back(std::move(*ansi));
         }
     }
     if (ctx.positional.size() < command->min_args || ctx.positional.size() > command->max_args)

@@ -39,7 +39,7 @@ bool is_charge_file_name(const stdfs::path& p) {
 std::vector<stdfs::path> archive_files(Context& ctx, bool& trouble) {
     std::vector<stdfs::path> files;
     for (const std::string& arg : ctx.positional) {
-        const stdfs::path root(platform::to_console(arg));
+        const stdfs::path root(platform::to_native_path(arg));
         std::error_code ec;
         if (stdfs::is_directory(root, ec)) {
             std::vector<stdfs::path> found;
@@ -49,7 +49,7 @@ std::vector<stdfs::path> archive_files(Context& ctx, bool& trouble) {
                 if (it->is_regular_file(ec) && is_charge_file_name(it->path()))
                     found.push_back(it->path());
             if (ec) {
-                ctx.err << "kalmo: cannot read the folder " << root.string() << "\n";
+                ctx.err << "kalmo: cannot read the folder " << platform::to_console(arg) << "\n";
                 trouble = true;
             }
             std::sort(found.begin(), found.end());
@@ -96,13 +96,14 @@ int cmd_report(Context& ctx) {
     bool trouble = false;
     eval::report::Archive archive;
     for (const stdfs::path& path : archive_files(ctx, trouble)) {
-        std::string shown, name;
+        std::string name;
         try {
-            shown = path.string();
+            name = platform::from_native_path(path.string());
         } catch (const std::exception&) {
-            shown = "?";
+            // A name the narrow code page cannot spell; reading it under "?" would fail anyway.
+            name = "?";
         }
-        name = platform::from_console(shown);
+        const std::string shown = platform::to_console(name);
         auto read = eval::report::read_month_from_name(name);
         if (!read) read = modification_month(path);
         const auto bytes = ctx.fs->read(name, std::size_t{1} << 24);

@@ -130,12 +130,15 @@ TEST_F(CliSave, RefusalsThatProtectFiles) {
     EXPECT_NE(r.err.find("Fehler: "), std::string::npos);
     EXPECT_FALSE(fs::exists(dir / "JAN.asc"));
 
-    // A name the Windows character set cannot hold would be written as "??ód?.GDS".
+#ifndef _WIN32
+    // A name the Windows character set cannot hold would be written as "??ód?.GDS". (Windows
+    // hands the program its arguments in that character set already.)
     const std::string polish = utf8(u8"Łódź.GDS");
     r = run_kalmo({"save", (dir / "in.GDS").string(), (dir / polish).string()});
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find(polish), std::string::npos);
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+#endif
 }
 
 TEST_F(CliSave, ATruncatedFileIsSavedAsFarAsItGoesButExitsOne) {
