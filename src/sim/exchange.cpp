@@ -101,6 +101,8 @@ Bytes Exchange::block(const std::vector<Bytes>& bank, std::size_t per_block, std
 
 std::optional<Event> Exchange::take(std::uint8_t byte) {
     if (partial_.empty() && byte == link::kFill) return std::nullopt;
+    // No request is shorter than its header: such a length byte is line noise, not a frame.
+    if (partial_.empty() && byte < link::kFrameHeader) return std::nullopt;
     partial_.push_back(byte);
     if (partial_.size() < partial_[0]) return std::nullopt;
     Bytes request;
@@ -125,6 +127,10 @@ std::optional<Event> Exchange::take(std::uint8_t byte) {
             e.description += " -- type 0x69 (fault)";
         }
         if (f.fill_before) e.reply.insert(e.reply.begin(), f.fill_before, link::kFill);
+        const auto delayed = f.delay.find(n);
+        e.delay = delayed != f.delay.end() ? delayed->second : f.delay_every;
+        if (e.delay > 0)
+            e.description += " -- reply delayed " + std::to_string(e.delay) + " s (fault)";
     }
     return e;
 }
