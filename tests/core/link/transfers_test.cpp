@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "core/app/strings.h"
+#include "core/app/text.h"
 #include "core/link/exchange_fake.h"
 
 namespace kalmo::link {
@@ -18,6 +20,8 @@ using test::frame;
 using test::Request;
 using Bytes = std::vector<std::uint8_t>;
 using Texts = std::vector<std::string>;
+
+const std::string kIncomplete = app::string_text(app::str::ReadIncomplete);
 
 // A charge record whose amount identifies it; the time runs backwards so sorting shows.
 Bytes charge(std::uint32_t id, std::uint8_t month = 1, std::uint8_t day = 1, std::uint8_t hour = 12,
@@ -211,14 +215,21 @@ TEST_F(TransferTest, APayloadShorterThanARecordEndsItsBank) {
     EXPECT_TRUE(closing_sent());
 }
 
-TEST_F(TransferTest, FirstBankEndsAtAThousand) {
-    model.bank[0] = charges(0, 1005);
-    model.bank[1] = charges(5000, 5);
-    serve(model);
-    EXPECT_TRUE(read_charges(link, store, "COM1"));
-    EXPECT_EQ(store.count(), 1000);
-    EXPECT_TRUE(block_indexes(0x1D).empty());
-    EXPECT_EQ(block_indexes(0x0D).back(), 990);
+TEST_F(TransferTest, BothBanksAreReadPastAThousand) {
+    // A first bank that stopped at 1,000 left its tail and the whole second bank unread.
+    for (std::size_t first : {1000u, 1005u}) {
+        model.bank[0] = charges(0, first);
+        model.bank[1] = charges(5000, 5);
+        serve(model);
+        ex.requests.clear();
+        const ReadResult r = read_charges(link, store, "COM1");
+        EXPECT_EQ(r.outcome, Outcome::Done);
+        EXPECT_EQ(store.count(), first + 5);
+        EXPECT_EQ(block_indexes(0x0D).back(), first) << "the first bank ends with its empty block";
+        EXPECT_EQ(block_indexes(0x1D), (std::vector<std::uint16_t>{0, 5}));
+        EXPECT_EQ(ui.messages_only().back(),
+                  app::format(" %d Gebührensätze empfangen ", static_cast<int>(first + 5)));
+    }
 }
 
 TEST_F(TransferTest, RecordsBeyondTheCapacityAreDropped) {
@@ -226,18 +237,19 @@ TEST_F(TransferTest, RecordsBeyondTheCapacityAreDropped) {
     model.bank[0] = charges(0, 999);
     model.bank[1] = charges(999, 1008);
     serve(model);
-    ReadReport report;
-    EXPECT_TRUE(read_charges(link, store, "COM1", &report));
+    const ReadResult report = read_charges(link, store, "COM1");
+    EXPECT_TRUE(report);
     EXPECT_EQ(block_indexes(0x1D).back(), 999) << "the bank's index counts every record";
     ASSERT_EQ(store.count(), data::kChargeCapacity);
     EXPECT_EQ(report.dropped, 7u);
+    EXPECT_EQ(report.outcome, Outcome::Incomplete);
     std::set<std::uint32_t> ids;
     for (std::size_t i = 0; i < store.count(); ++i)
         ids.insert(store.record(i).amount);
     EXPECT_EQ(ids.size(), 2000u);
     EXPECT_EQ(*ids.rbegin(), 1999u) << "the first 2,000 delivered are kept";
     EXPECT_TRUE(sorted(store));
-    EXPECT_EQ(ui.messages_only(), Texts{" 2000 Gebührensätze empfangen "});
+    EXPECT_EQ(ui.messages_only(), (Texts{" 2000 Gebührensätze empfangen ", kIncomplete}));
 }
 
 TEST_F(TransferTest, FailedReadReportsLinkThenChecksumThenCount) {
@@ -247,7 +259,8 @@ TEST_F(TransferTest, FailedReadReportsLinkThenChecksumThenCount) {
     EXPECT_TRUE(read_charges(link, store, "COM1"));
     EXPECT_EQ(block_indexes(0x0D), (std::vector<std::uint16_t>{0, 10, 20, 20, 20, 20, 20}));
     EXPECT_EQ(ui.log, (Texts{"open", "msg:Fehler Gegenstelle antwortet nicht !", "msg:CrC Fehler !",
-                             "close", "msg: 20 Gebührensätze empfangen "}));
+                             "close", "msg: 20 Gebührensätze empfangen ",
+                             std::string("msg:") + kIncomplete}));
     const app::Message& crc = ui.messages.shown[1];
     EXPECT_EQ(crc.icon, app::Icon::Warning);
     EXPECT_EQ(crc.caption, std::optional<std::string>(""));
@@ -266,7 +279,8 @@ TEST_F(TransferTest, CancelAfterThreeBlocksKeepsThemAndCloses) {
     EXPECT_TRUE(sorted(store));
     EXPECT_FALSE(closing_sent());
     EXPECT_FALSE(ex.is_open);
-    EXPECT_EQ(ui.log, (Texts{"open", "close", "msg: 30 Gebührensätze empfangen "}));
+    EXPECT_EQ(ui.log, (Texts{"open", "close", "msg: 30 Gebührensätze empfangen ",
+                             std::string("msg:") + kIncomplete}));
 }
 
 TEST_F(TransferTest, CancelWhileConnecting) {
@@ -329,11 +343,14 @@ TEST_F(TransferTest, ReadCallsSortsAndOverflows) {
     model.per_block = 14;
     model.bank[0].assign(88, call(8, 0));
     model.bank[1].assign(84, call(9, 0));
-    ReadReport report;
-    EXPECT_TRUE(read_calls(link, calls, "COM1", &report));
+    const ReadResult report = read_calls(link, calls, "COM1");
+    EXPECT_TRUE(report);
     EXPECT_EQ(calls.count(), data::kCallCapacity);
-    EXPECT_EQ(report.dropped, 84u + 84u - 150u);
-    EXPECT_EQ(ui.messages_only().back(), " 150 Anrufdatensätze empfangen ");
+    EXPECT_EQ(report.dropped, 84u + 70u - 150u) << "the read stops at the block that overflowed";
+    EXPECT_EQ(report.outcome, Outcome::Incomplete);
+    const Texts shown = ui.messages_only();
+    EXPECT_EQ(Texts(shown.end() - 2, shown.end()),
+              (Texts{" 150 Anrufdatensätze empfangen ", kIncomplete}));
 }
 
 TEST_F(TransferTest, ReadCallsEmptyStillConnects) {
@@ -486,7 +503,7 @@ TEST_F(TransferTest, OneTransferAtATime) {
     on_block = [&](const Request&) {
         running_inside = transfer_running();
         data::ChargeStore other;
-        inner_result = read_charges(link, other, "COM2");
+        inner_result = static_cast<bool>(read_charges(link, other, "COM2"));
         delete_calls(link, calls, "COM2");
     };
     serve(model);
