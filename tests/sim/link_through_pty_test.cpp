@@ -16,6 +16,7 @@
 
 #include "cli/cli.h"
 #include "core/link/exchange_fake.h"
+#include "sim_process.h"
 #include "core/link/transfers.h"
 #include "platform/platform.h"
 #include "platform/posix/serial_port.h"
@@ -25,80 +26,7 @@
 namespace kalmo {
 namespace {
 
-using sim::Bytes;
-
-class SimProcess {
-public:
-    explicit SimProcess(std::vector<std::string> args) {
-        static int serial = 0;
-        const std::string base =
-            "/tmp/kalmo-sim-" + std::to_string(::getpid()) + "-" + std::to_string(++serial);
-        link = base + ".pty";
-        out = base + ".out";
-        err = base + ".err";
-        args.insert(args.begin(), {KALMO_EXCHANGE_SIM, "--link", link, "--trace"});
-        pid = ::fork();
-        if (pid == 0) {
-            const int o = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            const int e = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            ::dup2(o, 1);
-            ::dup2(e, 2);
-            std::vector<char*> argv;
-            for (auto& a : args)
-                argv.push_back(a.data());
-            argv.push_back(nullptr);
-            ::execv(argv[0], argv.data());
-            ::_exit(127);
-        }
-        struct stat st {};
-        for (int i = 0; i < 500 && ::stat(link.c_str(), &st) != 0; ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    ~SimProcess() {
-        if (pid > 0) {
-            ::kill(pid, SIGTERM);
-            int status = 0;
-            ::waitpid(pid, &status, 0);
-        }
-        ::unlink(out.c_str());
-        ::unlink(err.c_str());
-        ::unlink(link.c_str());
-    }
-    std::string read(const std::string& path) const {
-        std::ifstream in(path);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
-    std::string stdout_text() const { return read(out); }
-    std::string trace() const { return read(err); }
-
-    pid_t pid = -1;
-    std::string link, out, err;
-};
-
-// The records the simulator holds for --count and --seed, in any order.
-std::vector<Bytes> expected_charges(std::size_t n, std::uint32_t seed, std::size_t calls = 40) {
-    sim::Exchange ex;
-    sim::fill_random(ex, n, calls, seed);
-    std::vector<Bytes> all = ex.charges[0];
-    all.insert(all.end(), ex.charges[1].begin(), ex.charges[1].end());
-    std::sort(all.begin(), all.end());
-    return all;
-}
-
-template <typename Store> std::vector<Bytes> held(const Store& store, std::size_t size) {
-    std::vector<Bytes> v;
-    for (std::size_t i = 0; i < store.count(); ++i)
-        v.emplace_back(store.record_bytes(i), store.record_bytes(i) + size);
-    return v;
-}
-
-template <typename Store> bool sorted(const Store& store) {
-    for (std::size_t i = 1; i < store.count(); ++i)
-        if (store.record(i).key() < store.record(i - 1).key()) return false;
-    return true;
-}
+using namespace test;
 
 class PtyLink : public ::testing::Test {
 protected:
@@ -186,24 +114,6 @@ TEST_F(PtyLink, InProcessServerCountsTheLine) {
     EXPECT_EQ(server.bytes_out(), 4u + 6u * 4u + 40u * 23u + 4u);
     EXPECT_TRUE(exchange.speed_dial.empty());
     EXPECT_FALSE(exchange.connected());
-}
-
-// The console commands, end to end.
-struct CliRun {
-    int status;
-    std::string out, err;
-};
-CliRun kalmo_cli(std::vector<std::string> args) {
-    args.insert(args.begin(), "kalmo");
-    std::vector<const char*> argv;
-    for (const auto& a : args)
-        argv.push_back(a.c_str());
-    std::ostringstream out, err;
-    const int status = cli::run(static_cast<int>(argv.size()), argv.data(), out, err);
-    return {status, out.str(), err.str()};
-}
-bool contains(const std::string& text, const char* ansi) {
-    return text.find(platform::to_console(ansi)) != std::string::npos;
 }
 
 TEST(PtyCli, ReadSaveDeleteAndSpeedDial) {
