@@ -94,7 +94,9 @@ Bytes Exchange::block(const std::vector<Bytes>& bank, std::size_t per_block, std
                       std::uint16_t index) const {
     const std::size_t end = (first != 0 && index < first) ? first : index + per_block;
     Bytes payload;
-    for (std::size_t i = index; i < end && i < bank.size(); ++i)
+    // However many records a block is set to hold, a frame never grows past its 250 bytes.
+    for (std::size_t i = index;
+         i < end && i < bank.size() && payload.size() + bank[i].size() <= link::kMaxPayload; ++i)
         payload.insert(payload.end(), bank[i].begin(), bank[i].end());
     return payload;
 }

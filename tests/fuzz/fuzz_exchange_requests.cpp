@@ -12,8 +12,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace kalmo;
     sim::ExchangeConfig config;
     if (size > 0) config.charges_per_block = 1 + data[0] % 12;
+    static const sim::Exchange records = [] {
+        sim::Exchange e;
+        sim::fill_random(e, 30, 20, 1);
+        return e;
+    }();
     sim::Exchange exchange(config);
-    sim::fill_random(exchange, 30, 20, 1);
+    for (int bank = 0; bank < 2; ++bank) {
+        exchange.charges[bank] = records.charges[bank];
+        exchange.calls[bank] = records.calls[bank];
+    }
     for (std::size_t i = 1; i < size; ++i) {
         const auto event = exchange.take(data[i]);
         if (!event || event->reply.empty()) continue;
