@@ -26,7 +26,7 @@ print("\n".join(sorted(d[34+23*i:57+23*i].hex() for i in range(n))))' "$2"
 
 point() { # kind request delay
   local kind=$1 which=$2 delay=$3 out="$work/out" err="$work/err" got="$work/got" status
-  rm -f "$out" "$err" "$got" "$work/link"
+  rm -f "$out" "$err" "$got" "$work/link" "$work/got.GDS"
   local counts=(--count 30 --calls 0)
   [ "$kind" = calls ] && counts=(--count 0 --calls 30)
   "$sim" --link "$work/link" --unpaced "${counts[@]}" --seed 5 --delay "$which:$delay" \
