@@ -1,3 +1,5 @@
+// Files on POSIX systems: symbolic links and the journal's durable files.
+#ifndef _WIN32
 #include <fstream>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -56,3 +58,5 @@ TEST_F(PosixFiles, JournalFilesAreNewAndGrowInPlace) {
 
 } // namespace
 } // namespace kalmo::platform
+
+#endif
