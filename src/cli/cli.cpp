@@ -1,5 +1,6 @@
 #include "cli/cli.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <ostream>
 
@@ -95,14 +96,14 @@ const std::vector<Command>& commands() {
          100000,
          cmd_report},
         {"read-charges",
-         "read-charges --port PORT [--out FILE.GDS] [--phonebook F] [--yes]",
-         {"--port", "--out", "--phonebook"},
+         "read-charges --port PORT [--out FILE.GDS] [--phonebook F] [--journal DIR] [--yes]",
+         {"--port", "--out", "--phonebook", "--journal"},
          0,
          0,
          cmd_read_charges},
         {"read-calls",
-         "read-calls --port PORT [--phonebook F] [--statistics LINE | --csv]",
-         {"--port", "--phonebook", "--statistics", "--csv"},
+         "read-calls --port PORT [--phonebook F] [--statistics LINE | --csv] [--journal DIR]",
+         {"--port", "--phonebook", "--statistics", "--csv", "--journal"},
          0,
          0,
          cmd_read_calls},
@@ -119,6 +120,13 @@ const std::vector<Command>& commands() {
          0,
          0,
          cmd_speed_dial},
+        {"collect",
+         "collect --port PORT --dir DIR [--calls] [--phonebook F] [--journal DIR]",
+         {"--port", "--dir", "--phonebook", "--journal"},
+         0,
+         0,
+         cmd_collect,
+         {"--calls"}},
     };
     return table;
 }
@@ -182,6 +190,9 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
         } else if (arg == "--csv") {
             if (!accepts(*command, arg)) return ctx.usage("unknown option " + arg + " for " + name);
             ctx.csv = true;
+        } else if (std::find(command->flags.begin(), command->flags.end(), arg) !=
+                   command->flags.end()) {
+            ctx.options[arg] = "";
         } else if (arg.rfind("--", 0) == 0 && arg.size() > 2) {
             if (i + 1 >= argc) return ctx.usage("option " + arg + " needs a value");
             const std::string value = argv[++i];

@@ -27,4 +27,8 @@ std::string from_native_path(std::string_view native);
 // Full path of the running program.
 std::string program_path();
 
+// Where the console program keeps its read journals unless told otherwise: beside the program
+// on Windows (with the Windows program's), in the user's data folder elsewhere.
+std::string default_journal_folder();
+
 } // namespace kalmo::platform

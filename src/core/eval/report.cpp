@@ -52,10 +52,14 @@ void add(Totals& t, const data::ChargeRecord& r) {
 std::optional<Month> read_month_from_name(std::string_view path) {
     const std::size_t sep = path.find_last_of("\\/:");
     const std::string_view name = sep == std::string_view::npos ? path : path.substr(sep + 1);
-    // YYYY-MM-DD_HHMMSS.GDS
-    if (name.size() != 21 || name[4] != '-' || name[7] != '-' || name[10] != '_' ||
-        name[17] != '.' || !app::equal_ignoring_case(name.substr(18), "GDS"))
+    // YYYY-MM-DD_HHMMSS.GDS, or YYYY-MM-DD_HHMMSS_N.GDS for a second read within that second
+    const std::size_t dot = name.find_last_of('.');
+    if (dot == std::string_view::npos || dot < 17 ||
+        !app::equal_ignoring_case(name.substr(dot + 1), "GDS"))
         return std::nullopt;
+    if (dot > 17 && (name[17] != '_' || dot == 18 || !digits(name.substr(18, dot - 18))))
+        return std::nullopt;
+    if (name[4] != '-' || name[7] != '-' || name[10] != '_') return std::nullopt;
     const std::string_view y = name.substr(0, 4), m = name.substr(5, 2), d = name.substr(8, 2),
                            t = name.substr(11, 6);
     if (!digits(y) || !digits(m) || !digits(d) || !digits(t)) return std::nullopt;

@@ -41,6 +41,9 @@ TEST(ReportNames, ReadDateFromCollectedFileNames) {
         {"2026-13-01_000000.GDS", std::nullopt},
         {"2026-00-01_000000.GDS", std::nullopt},
         {"2026-01-05_0830.GDS", std::nullopt},
+        {"2026-01-05_083000_2.GDS", Month{2026, 1}}, // a second journal in the same second
+        {"2026-01-05_083000_.GDS", std::nullopt},
+        {"2026-01-05_083000x2.GDS", std::nullopt},
         {"2026-01-05_083000.ASC", std::nullopt},
         {"JAN.GDS", std::nullopt},
         {"2026-01-05 083000.GDS", std::nullopt},
