@@ -96,8 +96,7 @@ int main(int argc, char** argv) {
 
     const double cpu0 = cpu_seconds();
     const auto t0 = std::chrono::steady_clock::now();
-    link::ReadReport report;
-    link::read_charges(link, *store, line, &report);
+    const link::ReadResult report = link::read_charges(link, *store, line);
     const double wall =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     const double cpu = cpu_seconds() - cpu0;

@@ -118,6 +118,7 @@ void PosixSerialPort::discard_input() {
     if (fd_ < 0) return;
     ::tcflush(fd_, TCIFLUSH);
     pending_at_ = pending_end_ = 0;
+    streaming_ = false;
 }
 
 bool PosixSerialPort::refill() {

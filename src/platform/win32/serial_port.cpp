@@ -246,7 +246,7 @@ void Win32SerialPort::discard_input() {
         // cancelled: a write still on its way must leave complete.
         CancelIoEx(port_, &read_ov_);
         DWORD n = 0;
-        GetOverlappedResult(port_, &read_ov_, &n, TRUE);
+        if (!GetOverlappedResult(port_, &read_ov_, &n, TRUE)) clear_errors();
         read_pending_ = false;
     }
     PurgeComm(port_, PURGE_RXCLEAR);
