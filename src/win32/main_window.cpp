@@ -98,11 +98,10 @@ void printer_setup() {
     const DWORD flags = a.printer.Flags;
     a.printer.hwndOwner = a.main;
     a.printer.Flags |= PD_PRINTSETUP;
-    PrintDlgA(&a.printer);
-    if (a.printer.hDC) {
-        DeleteDC(a.printer.hDC);
-        a.printer.hDC = nullptr;
-    }
+    // The context the dialog returns stays held: the next print goes straight to the printer
+    // chosen here. One held from an earlier setup gives way to it.
+    HDC held = a.printer.hDC;
+    if (PrintDlgA(&a.printer) && held && a.printer.hDC != held) DeleteDC(held);
     a.printer.Flags = flags;
 }
 

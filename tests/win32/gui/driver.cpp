@@ -92,6 +92,26 @@ std::string combo_text(HWND combo, int index) {
     return out;
 }
 
+std::vector<std::string> list_lines(HWND list) {
+    // LB_GETTEXT answers in UTF-16 across processes under Wine: ask for UTF-16.
+    std::vector<std::string> lines;
+    const LRESULT n = SendMessageW(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < n; ++i) {
+        const LRESULT len = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
+        std::vector<wchar_t> wide(static_cast<std::size_t>(len > 0 ? len : 0) + 256, L'\0');
+        SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i),
+                     reinterpret_cast<LPARAM>(wide.data()));
+        char ansi[512] = {};
+        WideCharToMultiByte(CP_ACP, 0, wide.data(), -1, ansi, sizeof ansi - 1, nullptr, nullptr);
+        lines.emplace_back(ansi);
+    }
+    return lines;
+}
+
+void click(HWND dlg, int id) {
+    PostMessageA(GetDlgItem(dlg, id), BM_CLICK, 0, 0);
+}
+
 namespace {
 struct Search {
     DWORD pid;

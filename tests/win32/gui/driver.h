@@ -73,6 +73,10 @@ private:
 std::string window_text(HWND hwnd);
 // A combo box entry read across processes.
 std::string combo_text(HWND combo, int index);
+// Every line of a list box, read across processes.
+std::vector<std::string> list_lines(HWND list);
+// Presses a dialog's button without waiting for what it starts.
+void click(HWND dlg, int id);
 // Waits until `done` holds or `ms` pass.
 template <class F> bool wait_for(F done, int ms = 10000) {
     for (int waited = 0; waited < ms; waited += 20) {
