@@ -62,6 +62,7 @@ public:
     // Ends the program as Alt+F4 does and waits for it; false when it did not end.
     bool close();
     const std::string& dir() const { return dir_; }
+    HANDLE process() const { return pi_.hProcess; }
 
 private:
     std::string dir_;

@@ -16,143 +16,11 @@
 #include <vector>
 
 #include "../temp_dir.h"
-#include "core/app/ui.h"
-#include "core/data/charge.h"
 #include "driver.h"
+#include "print_support.h"
 
 namespace kalmo::gui {
 namespace {
-
-constexpr char kSpoolerKey[] = "Software\\Wine\\Printing\\Spooler";
-constexpr char kPort[] = "KALMO:";
-
-std::string unix_path(const std::string& windows_path) {
-    using Convert = char*(CDECL*)(const wchar_t*);
-    auto convert = reinterpret_cast<Convert>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
-    if (!convert) return {};
-    std::wstring wide(windows_path.begin(), windows_path.end());
-    char* path = convert(wide.c_str());
-    if (!path) return {};
-    std::string result = path;
-    HeapFree(GetProcessHeap(), 0, path);
-    return result;
-}
-
-// Windows-1252 from the UTF-8 that pdftotext writes.
-std::string ansi(const std::string& utf8) {
-    std::wstring wide(utf8.size() + 1, L'\0');
-    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
-                                      wide.data(), static_cast<int>(wide.size()));
-    std::string out(static_cast<std::size_t>(n) * 2 + 1, '\0');
-    const int m = WideCharToMultiByte(1252, 0, wide.data(), n, out.data(),
-                                      static_cast<int>(out.size()), nullptr, nullptr);
-    out.resize(static_cast<std::size_t>(m));
-    // The text extraction reads the font's hyphen glyph as a soft hyphen.
-    std::replace(out.begin(), out.end(), '\xAD', '-');
-    return out;
-}
-
-// pdftotext places words by their position: runs of blanks may grow or shrink.
-std::string fold(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        if (c == ' ' || c == '\t' || c == '\r') {
-            if (!out.empty() && out.back() != ' ') out += ' ';
-        } else {
-            out += c;
-        }
-    }
-    while (!out.empty() && out.back() == ' ')
-        out.pop_back();
-    return out;
-}
-
-// One printed job: its paper and, per page, the non-blank lines folded.
-struct Job {
-    std::string paper;
-    std::vector<std::vector<std::string>> pages;
-};
-
-// Sends the prefix printers' jobs into a directory of this test for the test's lifetime.
-class PrintSpool {
-public:
-    PrintSpool() {
-        HKEY key = nullptr;
-        RegCreateKeyExA(HKEY_CURRENT_USER, kSpoolerKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                        &key, nullptr);
-        char old[1024] = {};
-        DWORD size = sizeof old - 1;
-        had_old_ = RegQueryValueExA(key, kPort, nullptr, nullptr, reinterpret_cast<BYTE*>(old),
-                                    &size) == ERROR_SUCCESS;
-        old_ = old;
-        const std::string d = unix_path(dir_.path());
-        const std::string command =
-            "|f=\"" + d +
-            "/job-$(date +%s%N)\"; ps2pdf - \"$f.part\" && "
-            "pdftotext -layout \"$f.part\" \"$f.txt\" && pdfinfo \"$f.part\" > \"$f.info\" && "
-            "mv \"$f.part\" \"$f.pdf\"";
-        ok_ = !d.empty() &&
-              RegSetValueExA(key, kPort, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
-                             static_cast<DWORD>(command.size() + 1)) == ERROR_SUCCESS;
-        RegCloseKey(key);
-    }
-    ~PrintSpool() {
-        HKEY key = nullptr;
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, kSpoolerKey, 0, KEY_ALL_ACCESS, &key) != 0) return;
-        if (had_old_)
-            RegSetValueExA(key, kPort, 0, REG_SZ, reinterpret_cast<const BYTE*>(old_.c_str()),
-                           static_cast<DWORD>(old_.size() + 1));
-        else
-            RegDeleteValueA(key, kPort);
-        RegCloseKey(key);
-    }
-    PrintSpool(const PrintSpool&) = delete;
-    PrintSpool& operator=(const PrintSpool&) = delete;
-
-    bool ok() const { return ok_; }
-
-    // Names of the finished jobs, oldest first.
-    std::vector<std::string> jobs() const {
-        std::vector<std::string> names;
-        WIN32_FIND_DATAA fd;
-        HANDLE h = FindFirstFileA(dir_.file("job-*.pdf").c_str(), &fd);
-        if (h == INVALID_HANDLE_VALUE) return names;
-        do {
-            std::string name = fd.cFileName;
-            names.push_back(name.substr(0, name.size() - 4));
-        } while (FindNextFileA(h, &fd));
-        FindClose(h);
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-
-    // Waits for the `n`th job and reads it back.
-    bool wait_job(std::size_t n, Job& job, int ms = 30000) const {
-        if (!wait_for([&] { return jobs().size() >= n; }, ms)) return false;
-        const std::string name = jobs()[n - 1];
-        std::istringstream info(read_file(dir_.file(name + ".info")));
-        for (std::string line; std::getline(info, line);)
-            if (line.rfind("Page size:", 0) == 0) job.paper = line;
-        job.pages.clear();
-        std::istringstream text(ansi(read_file(dir_.file(name + ".txt"))));
-        std::string page;
-        while (std::getline(text, page, '\f')) {
-            std::vector<std::string> lines;
-            std::istringstream in(page);
-            for (std::string line; std::getline(in, line);)
-                if (!fold(line).empty()) lines.push_back(fold(line));
-            if (!lines.empty()) job.pages.push_back(lines);
-        }
-        return true;
-    }
-
-private:
-    test::TempDir dir_;
-    bool ok_ = false;
-    bool had_old_ = false;
-    std::string old_;
-};
 
 // The lines a page holds under its header: the heading and its underline first.
 std::vector<std::string> body_of(const std::vector<std::string>& page, const std::string& heading,
@@ -188,59 +56,6 @@ std::size_t expect_printed(const Job& job, const std::string& heading,
         EXPECT_EQ(job.pages.size(), (lines.size() + per_page - 1) / per_page);
     }
     return per_page;
-}
-
-app::LocalTime local_now() {
-    SYSTEMTIME t;
-    GetLocalTime(&t);
-    return {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond};
-}
-
-void pack_number(const std::string& digits, data::NumberField& field) {
-    field.fill(0xFF);
-    for (std::size_t i = 0; i < digits.size() && i / 2 < field.size(); ++i) {
-        const auto nibble = static_cast<std::uint8_t>(digits[i] - '0');
-        std::uint8_t& byte = field[i / 2];
-        byte = i % 2 == 0 ? static_cast<std::uint8_t>((nibble << 4) | 0x0F)
-                          : static_cast<std::uint8_t>((byte & 0xF0) | nibble);
-    }
-}
-
-// `count` calls of the current month: five subscribers, amounts up to 9.999,99 DM, every third
-// to a phonebook customer of project 1 (whose names replace the numbers), the others to long
-// numbers that fill the number column.
-std::string charge_file(int count) {
-    auto store = std::make_unique<data::ChargeStore>();
-    const auto month = static_cast<std::uint8_t>(local_now().month);
-    const std::uint8_t subscribers[] = {0x21, 0x05, 0x12, 0x45, 0x00};
-    store->set_count(static_cast<std::uint16_t>(count));
-    for (int i = 0; i < count; ++i) {
-        data::ChargeRecord r;
-        r.subscriber = subscribers[i % 5];
-        r.month = month;
-        r.day = static_cast<std::uint8_t>(1 + i * 28 / count);
-        r.hour = static_cast<std::uint8_t>(8 + i % 10);
-        r.minute = static_cast<std::uint8_t>(i % 60);
-        r.duration = static_cast<std::uint16_t>(i * 37 % 36000);
-        r.amount = static_cast<std::uint32_t>(i * 7919 % 1000000);
-        pack_number(i % 3 == 0 ? "0891234" + std::to_string(10 + i % 30)
-                               : "00431" + std::to_string(100000000 + i * 7777),
-                    r.number);
-        store->set_record(static_cast<std::size_t>(i), r);
-    }
-    store->set_filter_range_from_records();
-    const auto image = store->save_image();
-    return std::string(image.begin(), image.end());
-}
-
-// Thirty customers with names of the full 24 characters in project 1, whose numbers the charge
-// file dials.
-std::string phonebook_file() {
-    std::string book = "[Telefonbuch]\r\n[Project 01;Großkunden Süd]\r\n";
-    for (int n = 10; n < 40; ++n)
-        book +=
-            "Müller Großhandel Nr " + std::to_string(n) + ";;89;1234" + std::to_string(n) + ";\r\n";
-    return book + "[Ende Telefonbuch]\r\n";
 }
 
 bool gone(HWND w) {
@@ -292,10 +107,22 @@ protected:
 
     // "Drucken" in `dlg`, OK in the Print dialog with `copies` and collation as given (unset:
     // as preselected).
-    void print(Program& p, HWND dlg, int copies = 0, int collate = -1) {
+    void print(Program& p, HWND dlg, int copies = 0, int collate = -1,
+               const std::string& printer = {}) {
         click(dlg, 1012);
         HWND box = p.dialog("Print");
         ASSERT_NE(box, nullptr) << "no Print dialog";
+        if (!printer.empty()) {
+            HWND names = GetDlgItem(box, 1139);
+            const auto count = SendMessageW(names, CB_GETCOUNT, 0, 0);
+            int index = -1;
+            for (int i = 0; i < count; ++i)
+                if (combo_text(names, i) == printer) index = i;
+            ASSERT_GE(index, 0) << printer;
+            SendMessageW(names, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+            SendMessageW(box, WM_COMMAND, MAKEWPARAM(1139, CBN_SELCHANGE),
+                         reinterpret_cast<LPARAM>(names));
+        }
         if (copies > 0) {
             SendMessageA(GetDlgItem(box, 1154), WM_SETTEXT, 0,
                          reinterpret_cast<LPARAM>(std::to_string(copies).c_str()));
@@ -308,10 +135,10 @@ protected:
 
     // Prints `dlg`'s list and checks the paper against it; the lines per page.
     std::size_t print_and_check(Program& p, HWND dlg, int list_id, const std::string& heading,
-                                const std::string& paper) {
+                                const std::string& paper, const std::string& printer = {}) {
         const auto lines = list_lines(GetDlgItem(dlg, list_id));
         EXPECT_FALSE(lines.empty());
-        print(p, dlg);
+        print(p, dlg, 0, -1, printer);
         Job job;
         EXPECT_TRUE(spool.wait_job(++jobs, job)) << "job " << jobs << " did not arrive";
         std::string size = job.paper;
@@ -515,6 +342,89 @@ TEST_F(GuiPrint, PrinterCommandServesTheNextPrintOnly) {
     ASSERT_NE(box, nullptr) << "the second print asks again";
     click(box, IDCANCEL);
     ASSERT_TRUE(gone(box));
+    click(list, IDOK);
+    ASSERT_TRUE(gone(list));
+    EXPECT_TRUE(p->close());
+}
+
+// The spooler's directory blocked by a file for the test's lifetime: no job can start.
+class BlockedSpooler {
+public:
+    BlockedSpooler() {
+        char windows[MAX_PATH] = {};
+        GetWindowsDirectoryA(windows, MAX_PATH);
+        dir_ = std::string(windows) + "\\system32\\spool\\printers";
+        moved_ = MoveFileA(dir_.c_str(), (dir_ + ".away").c_str()) != FALSE;
+        blocked_ = moved_ && write_file(dir_, "not a directory");
+    }
+    ~BlockedSpooler() {
+        if (blocked_) DeleteFileA(dir_.c_str());
+        if (moved_) MoveFileA((dir_ + ".away").c_str(), dir_.c_str());
+    }
+    BlockedSpooler(const BlockedSpooler&) = delete;
+    BlockedSpooler& operator=(const BlockedSpooler&) = delete;
+    bool blocked() const { return blocked_; }
+
+private:
+    std::string dir_;
+    bool moved_ = false;
+    bool blocked_ = false;
+};
+
+TEST_F(GuiPrint, JobThatCannotStartIsReported) {
+    auto p = start(20);
+    ASSERT_NE(p->main(), nullptr);
+    HWND list = open_list(*p, 200, "Anlageneinzelgebührensummen", 1006);
+    ASSERT_NE(list, nullptr);
+    BlockedSpooler blocked;
+    ASSERT_TRUE(blocked.blocked());
+    click(list, 1012);
+    HWND print_box = p->dialog("Print");
+    ASSERT_NE(print_box, nullptr);
+    click(print_box, IDOK);
+    HWND box = p->dialog("Fehler");
+    ASSERT_NE(box, nullptr) << "a print that did not happen is reported";
+    EXPECT_EQ(window_text(GetDlgItem(box, 65535)), "Unable to start print job");
+    EXPECT_EQ(p->dialog("PrntFile", 100), nullptr);
+    click(box, IDOK);
+    ASSERT_TRUE(gone(box));
+    EXPECT_TRUE(IsWindowEnabled(list));
+    EXPECT_TRUE(spool.jobs().empty());
+    click(list, IDOK);
+    ASSERT_TRUE(gone(list));
+    EXPECT_TRUE(p->close());
+}
+
+class GuiPrintExchange : public GuiPrint {
+protected:
+    void SetUp() override {
+        GuiPrint::SetUp();
+        if (IsSkipped()) return;
+        if (!std::getenv("KALMO_EXCHANGE_SIM")) GTEST_SKIP() << "no simulated exchange on COM1";
+    }
+};
+
+TEST_F(GuiPrintExchange, CallListPrintsOnBothPapers) {
+    auto p = start(1);
+    ASSERT_NE(p->main(), nullptr);
+    // The calls through the question of an empty call list, then the count message.
+    p->command(201);
+    HWND question = p->dialog("Information");
+    ASSERT_NE(question, nullptr);
+    click(question, IDYES);
+    HWND done = nullptr;
+    ASSERT_TRUE(wait_for(
+        [&] {
+            done = p->dialog("Information", 100);
+            return done && done != question;
+        },
+        60000));
+    click(done, IDOK);
+    HWND list = p->dialog("Anrufliste", 20000);
+    ASSERT_NE(list, nullptr);
+    ASSERT_TRUE(wait_for([&] { return !list_lines(GetDlgItem(list, 1010)).empty(); }));
+    print_and_check(*p, list, 1010, kCallHeading, "(a4)");
+    print_and_check(*p, list, 1010, kCallHeading, "(letter)", "Kalmo Letter");
     click(list, IDOK);
     ASSERT_TRUE(gone(list));
     EXPECT_TRUE(p->close());
