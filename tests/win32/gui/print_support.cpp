@@ -58,7 +58,7 @@ std::string fold(const std::string& text) {
     return out;
 }
 
-PrintSpool::PrintSpool() {
+PrintSpool::PrintSpool(bool raw) : raw_(raw) {
     HKEY key = nullptr;
     RegCreateKeyExA(HKEY_CURRENT_USER, kSpoolerKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
                     nullptr);
@@ -68,11 +68,14 @@ PrintSpool::PrintSpool() {
                                 &size) == ERROR_SUCCESS;
     old_ = old;
     const std::string d = unix_path(dir_.path());
+    // Raw: the PostScript as the printer driver wrote it, nothing else to wait for.
     const std::string command =
-        "|f=\"" + d +
-        "/job-$(date +%s%N)\"; ps2pdf - \"$f.part\" && "
-        "pdftotext -layout \"$f.part\" \"$f.txt\" && pdfinfo \"$f.part\" > \"$f.info\" && "
-        "mv \"$f.part\" \"$f.pdf\"";
+        raw ? "|f=\"" + d + "/job-$(date +%s%N)\"; cat > \"$f.part\" && mv \"$f.part\" \"$f.ps\""
+            : "|f=\"" + d +
+                  "/job-$(date +%s%N)\"; ps2pdf - \"$f.part\" && "
+                  "pdftotext -layout \"$f.part\" \"$f.txt\" && pdfinfo \"$f.part\" > \"$f.info\" "
+                  "&& "
+                  "mv \"$f.part\" \"$f.pdf\"";
     ok_ = !d.empty() &&
           RegSetValueExA(key, kPort, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
                          static_cast<DWORD>(command.size() + 1)) == ERROR_SUCCESS;
@@ -93,11 +96,11 @@ PrintSpool::~PrintSpool() {
 std::vector<std::string> PrintSpool::jobs() const {
     std::vector<std::string> names;
     WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA(dir_.file("job-*.pdf").c_str(), &fd);
+    HANDLE h = FindFirstFileA(dir_.file(raw_ ? "job-*.ps" : "job-*.pdf").c_str(), &fd);
     if (h == INVALID_HANDLE_VALUE) return names;
     do {
         std::string name = fd.cFileName;
-        names.push_back(name.substr(0, name.size() - 4));
+        names.push_back(name.substr(0, name.rfind('.')));
     } while (FindNextFileA(h, &fd));
     FindClose(h);
     std::sort(names.begin(), names.end());

@@ -23,7 +23,8 @@ struct Job {
 // Sends the prefix printers' jobs into a directory of its own for its lifetime.
 class PrintSpool {
 public:
-    PrintSpool();
+    // `raw` keeps the PostScript and nothing else: jobs are then only counted, not read back.
+    explicit PrintSpool(bool raw = false);
     ~PrintSpool();
     PrintSpool(const PrintSpool&) = delete;
     PrintSpool& operator=(const PrintSpool&) = delete;
@@ -31,11 +32,14 @@ public:
     bool ok() const { return ok_; }
     // Names of the finished jobs, oldest first.
     std::vector<std::string> jobs() const;
+    // A file of a job by its name and extension.
+    std::string path(const std::string& file) const { return dir_.file(file); }
     // Waits for the `n`th job and reads it back.
     bool wait_job(std::size_t n, Job& job, int ms = 30000) const;
 
 private:
     test::TempDir dir_;
+    bool raw_ = false;
     bool ok_ = false;
     bool had_old_ = false;
     std::string old_;
