@@ -97,10 +97,14 @@ HFONT select_list_font(HDC dc, const std::vector<std::string>& lines, const std:
         if (!font) return 0;
         HGDIOBJ old = SelectObject(dc, font);
         TEXTMETRICA m{};
-        const bool fixed = GetTextMetricsA(dc, &m) && !(m.tmPitchAndFamily & TMPF_FIXED_PITCH);
+        const bool measured = GetTextMetricsA(dc, &m) != FALSE;
         SelectObject(dc, old);
         DeleteObject(font);
-        return fixed ? static_cast<int>(m.tmAveCharWidth) : 0; // the bit means "variable"
+        if (!measured) return 0;
+        // A printer without a fixed-pitch face substitutes a proportional one (the bit means
+        // "variable"): its widest character still lets every line fit, though columns drift.
+        const bool variable = (m.tmPitchAndFamily & TMPF_FIXED_PITCH) != 0;
+        return static_cast<int>(variable ? m.tmMaxCharWidth : m.tmAveCharWidth);
     };
     const app::FontFit fit = app::fit_font(tm.tmHeight, min_height, GetDeviceCaps(dc, HORZRES),
                                            app::widest_text(lines, heading), char_width);
