@@ -189,7 +189,9 @@ void print_list(HWND owner, HWND list_box, const std::string& heading) {
             failed = !user_abort; // the cancel's own end of the job is no failure
         }
     } else {
-        failed = true;
+        // The printing system asks the abort procedure while the document starts: a cancel
+        // pressed that early fails the start, which is the user's doing, not a fault.
+        failed = !user_abort;
     }
     if (!user_abort) {
         EnableWindow(owner, TRUE);
