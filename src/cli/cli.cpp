@@ -1,5 +1,6 @@
 #include "cli/cli.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <ostream>
 
@@ -79,14 +80,14 @@ const std::vector<Command>& commands() {
         {"phonebook", "phonebook FILE.TLB", {}, 1, 1, cmd_phonebook},
         {"lookup", "lookup FILE.TLB NUMBER...", {}, 2, 1000, cmd_lookup},
         {"read-charges",
-         "read-charges --port PORT [--out FILE.GDS] [--phonebook F] [--yes]",
-         {"--port", "--out", "--phonebook"},
+         "read-charges --port PORT [--out FILE.GDS] [--phonebook F] [--journal DIR] [--yes]",
+         {"--port", "--out", "--phonebook", "--journal"},
          0,
          0,
          cmd_read_charges},
         {"read-calls",
-         "read-calls --port PORT [--phonebook F] [--statistics LINE]",
-         {"--port", "--phonebook", "--statistics"},
+         "read-calls --port PORT [--phonebook F] [--statistics LINE] [--journal DIR]",
+         {"--port", "--phonebook", "--statistics", "--journal"},
          0,
          0,
          cmd_read_calls},
@@ -103,6 +104,13 @@ const std::vector<Command>& commands() {
          0,
          0,
          cmd_speed_dial},
+        {"collect",
+         "collect --port PORT --dir DIR [--calls] [--phonebook F] [--journal DIR]",
+         {"--port", "--dir", "--phonebook", "--journal"},
+         0,
+         0,
+         cmd_collect,
+         {"--calls"}},
     };
     return table;
 }
@@ -146,6 +154,9 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
         const std::string arg = argv[i];
         if (arg == "--yes") {
             ctx.yes = true;
+        } else if (std::find(command->flags.begin(), command->flags.end(), arg) !=
+                   command->flags.end()) {
+            ctx.options[arg] = "";
         } else if (arg.rfind("--", 0) == 0 && arg.size() > 2) {
             if (i + 1 >= argc) return ctx.usage("option " + arg + " needs a value");
             const std::string value = argv[++i];

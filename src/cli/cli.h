@@ -36,7 +36,7 @@ public:
     FixedDateClock(app::Clock& real, std::optional<app::LocalTime> date)
         : real_(real), date_(date) {}
     app::LocalTime now() override;
-    std::int64_t seconds() override { return real_.seconds(); }
+    std::int64_t monotonic_ms() override { return real_.monotonic_ms(); }
 
 private:
     app::Clock& real_;
@@ -73,6 +73,7 @@ struct Command {
     std::size_t min_args;
     std::size_t max_args;
     int (*run)(Context&);
+    std::vector<std::string> flags = {}; // options without a value
 };
 
 // The subcommands, in the order of the usage text.
@@ -93,5 +94,6 @@ int cmd_read_calls(Context& ctx);
 int cmd_delete_charges(Context& ctx);
 int cmd_delete_calls(Context& ctx);
 int cmd_speed_dial(Context& ctx);
+int cmd_collect(Context& ctx);
 
 } // namespace kalmo::cli

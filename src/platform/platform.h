@@ -19,4 +19,8 @@ std::string from_console(std::string_view text);
 // Full path of the running program.
 std::string program_path();
 
+// Where the console program keeps its read journals unless told otherwise: beside the program
+// on Windows (with the Windows program's), in the user's data folder elsewhere.
+std::string default_journal_folder();
+
 } // namespace kalmo::platform

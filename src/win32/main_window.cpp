@@ -186,13 +186,7 @@ void run_command(HWND hwnd, unsigned id) {
             run_project_evaluation(hwnd);
         break;
     case app::Action::CallList:
-        if (a.calls->count() == 0) {
-            if (a.ui.show(eval::no_call_data_question()) != app::Answer::Yes) return;
-#if KALMO_WITH_TRANSFERS
-            run_transfer(hwnd, app::cmd::ReadCalls); // a connected read opens the list itself
-#endif
-            return;
-        }
+        // It asks to read the exchange itself when there are no calls.
         run_call_list(hwnd);
         break;
     default:

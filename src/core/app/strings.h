@@ -35,6 +35,10 @@ constexpr unsigned NoCallData = 141;
 constexpr unsigned SpeedDialInvalid = 142;
 constexpr unsigned CrcError = 143;
 constexpr unsigned NameInvalid = 144;
+constexpr unsigned DeleteUnread = 150;
+constexpr unsigned ReadIncomplete = 151;
+constexpr unsigned JournalFailed = 152;
+constexpr unsigned SpeedDialNoNumber = 153;
 } // namespace str
 
 } // namespace kalmo::app

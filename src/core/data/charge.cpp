@@ -22,6 +22,11 @@ std::string number_text(const std::uint8_t* field) {
     return text;
 }
 
+bool is_dial_string(std::string_view text) {
+    return !text.empty() && text.size() <= 2 * kNumberFieldSize &&
+           text.find_first_not_of("0123456789#") == std::string_view::npos;
+}
+
 ChargeRecord ChargeRecord::from_bytes(const std::uint8_t* b) {
     ChargeRecord r;
     r.amount = static_cast<std::uint32_t>(b[0]) | static_cast<std::uint32_t>(b[1]) << 8 |

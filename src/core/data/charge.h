@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 
 namespace kalmo::data {
 
@@ -25,6 +26,8 @@ using NumberField = std::array<std::uint8_t, kNumberFieldSize>;
 // Printable form of a packed-BCD number field: digits and "#", "Privatgespräch" for a private
 // call, empty when the first nibble ends the number. At most 24 bytes.
 std::string number_text(const std::uint8_t* field);
+// 1 to 24 characters, each a digit or "#": what a number text holds when it is a number at all.
+bool is_dial_string(std::string_view text);
 inline std::string number_text(const NumberField& field) {
     return number_text(field.data());
 }

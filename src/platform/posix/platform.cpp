@@ -1,6 +1,7 @@
 #include "platform/platform.h"
 
 #include <climits>
+#include <cstdlib>
 #include <unistd.h>
 
 #include "platform/posix/files.h"
@@ -28,6 +29,14 @@ std::string program_path() {
     char buf[PATH_MAX];
     const ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
     return n > 0 ? utf8_to_ansi(std::string_view(buf, static_cast<std::size_t>(n))) : std::string();
+}
+
+std::string default_journal_folder() {
+    if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data)
+        return utf8_to_ansi(data) + "/kalmo/Journal";
+    if (const char* home = std::getenv("HOME"); home && *home)
+        return utf8_to_ansi(home) + "/.local/share/kalmo/Journal";
+    return "Journal";
 }
 
 } // namespace kalmo::platform

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "core/app/settings.h"
 #include "platform/win32/files.h"
 
 namespace kalmo::platform {
@@ -66,6 +67,10 @@ std::string program_path() {
     char buf[1024];
     const DWORD n = GetModuleFileNameA(nullptr, buf, sizeof buf);
     return std::string(buf, std::min<DWORD>(n, sizeof buf));
+}
+
+std::string default_journal_folder() {
+    return app::journal_folder_beside(program_path());
 }
 
 } // namespace kalmo::platform
