@@ -24,6 +24,7 @@ int cmd_read_calls(Context& ctx) {
         if (n == 0) return ctx.usage("--statistics takes a line number from 1 on");
         statistics_line = n - 1;
     }
+    if (statistics_line && ctx.csv) return ctx.usage("--csv exports the call list only");
     const auto book = load_phonebook_for_cli(ctx, ctx.option("--phonebook"));
     if (!book) return kExitFailed;
 

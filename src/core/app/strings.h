@@ -39,6 +39,9 @@ constexpr unsigned DeleteUnread = 150;
 constexpr unsigned ReadIncomplete = 151;
 constexpr unsigned JournalFailed = 152;
 constexpr unsigned SpeedDialNoNumber = 153;
+constexpr unsigned ChargeFileTruncated = 170; // file name, claimed and loaded record counts
+constexpr unsigned ExportNameClash = 171;     // file name
+constexpr unsigned MoreBadLines = 172;        // number of further bad lines
 } // namespace str
 
 } // namespace kalmo::app

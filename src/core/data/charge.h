@@ -76,13 +76,13 @@ class ChargeStore {
 public:
     std::uint16_t count() const { return static_cast<std::uint16_t>(image_[32] | image_[33] << 8); }
     ChargeRecord record(std::size_t i) const {
-        return ChargeRecord::from_bytes(&image_[kChargeImageHead + i * kChargeRecordSize]);
+        return ChargeRecord::from_bytes(image_.data() + kChargeImageHead + i * kChargeRecordSize);
     }
     const std::uint8_t* record_bytes(std::size_t i) const {
-        return &image_[kChargeImageHead + i * kChargeRecordSize];
+        return image_.data() + kChargeImageHead + i * kChargeRecordSize;
     }
     void set_record(std::size_t i, const ChargeRecord& r) {
-        r.to_bytes(&image_[kChargeImageHead + i * kChargeRecordSize]);
+        r.to_bytes(image_.data() + kChargeImageHead + i * kChargeRecordSize);
     }
 
     void clear() { set_count(0); }

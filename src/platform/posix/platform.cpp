@@ -25,6 +25,19 @@ std::string from_console(std::string_view text) {
     return utf8_to_ansi(text);
 }
 
+std::optional<std::string> from_console_exact(std::string_view text) {
+    std::string ansi = utf8_to_ansi(text);
+    if (ansi_to_utf8(ansi) != text) return std::nullopt;
+    return ansi;
+}
+
+std::string to_native_path(std::string_view ansi) {
+    return ansi_to_utf8(ansi);
+}
+std::string from_native_path(std::string_view native) {
+    return utf8_to_ansi(native);
+}
+
 std::string program_path() {
     char buf[PATH_MAX];
     const ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);

@@ -402,6 +402,34 @@ TEST_F(Gui, SaveAsWritesDataAndExportAndSaveAsksBeforeReplacing) {
     EXPECT_TRUE(p.close());
 }
 
+TEST_F(Gui, AFailedOpenKeepsTheCurrentFileSoSaveCannotOverwriteTheOther) {
+    const std::string jan = dir.file("Jan.GDS");
+    const std::string other = dir.file("Fremd.GDS");
+    ASSERT_TRUE(write_file(jan, charge_file_bytes()));
+    ASSERT_TRUE(write_file(other, "keine Gebührendaten"));
+    Program p(dir.path());
+    ASSERT_NE(p.main(), nullptr);
+    p.command(101);
+    HWND dlg = p.dialog("Open");
+    ASSERT_NE(dlg, nullptr);
+    choose_file(dlg, jan);
+
+    p.command(101);
+    dlg = p.dialog("Open");
+    ASSERT_NE(dlg, nullptr);
+    choose_file(dlg, other);
+    HWND box = p.dialog("Error");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(message_text(box), "Error " + other + " ist keine Gebührendatei.");
+    PostMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+    ASSERT_TRUE(wait_for([&] { return !IsWindow(box); }));
+    p.menu_select();
+    EXPECT_EQ(p.title(), "Trelvik Gebührenauswertung - Gebührendaten Jan.GDS");
+    ASSERT_TRUE(p.close());
+    EXPECT_EQ(read_file(other), "keine Gebührendaten");
+    EXPECT_NE(ini().find("GebFile=" + jan + "\r\n"), std::string::npos) << ini();
+}
+
 TEST_F(Gui, SavingAnEmptyStoreIsRefused) {
     Program p(dir.path());
     ASSERT_NE(p.main(), nullptr);
