@@ -35,6 +35,7 @@ constexpr unsigned NoCallData = 141;
 constexpr unsigned SpeedDialInvalid = 142;
 constexpr unsigned CrcError = 143;
 constexpr unsigned NameInvalid = 144;
+constexpr unsigned HelpNotOpened = 190;
 } // namespace str
 
 } // namespace kalmo::app
