@@ -38,6 +38,7 @@ public:
         read += static_cast<unsigned long long>(n);
         return n;
     }
+    void discard_input() override { port_.discard_input(); }
     unsigned long long written = 0, read = 0;
 
 private:
@@ -95,8 +96,7 @@ int main(int argc, char** argv) {
 
     const double cpu0 = cpu_seconds();
     const auto t0 = std::chrono::steady_clock::now();
-    link::ReadReport report;
-    link::read_charges(link, *store, line, &report);
+    const link::ReadResult report = link::read_charges(link, *store, line);
     const double wall =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
     const double cpu = cpu_seconds() - cpu0;

@@ -12,10 +12,12 @@ export KALMO_WINEPREFIX="${KALMO_WINEPREFIX:-$root/build/windows/wineprefix}"
 export WINEPREFIX="$KALMO_WINEPREFIX"
 socat_pid=""
 sim_pid=""
+late_pid=""
 cleanup() {
   wineserver -k >/dev/null 2>&1 || true
   [ -n "$socat_pid" ] && kill "$socat_pid" 2>/dev/null || true
   [ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null || true
+  [ -n "$late_pid" ] && kill "$late_pid" 2>/dev/null || true
   kalmo_stop_xvfb
 }
 trap cleanup EXIT
@@ -50,6 +52,15 @@ if [ -f src/sim/CMakeLists.txt ]; then
   for _ in $(seq 1 50); do [ -e "$com1" ] && break; sleep 0.1; done
   wine reg add 'HKLM\Software\Wine\Ports' /v COM1 /t REG_SZ /d "$com1" /f >/dev/null 2>&1
   export KALMO_EXCHANGE_SIM=1
+  # A second exchange on COM2 whose reply to the third request comes past the deadline.
+  com2="$root/build/windows/com2-pty"
+  rm -f "$com2"
+  build/linux/src/sim/exchange-sim --link "$com2" --count 200 --seed 12 --delay 3:3.5 \
+    >build/windows/late-exchange-sim.log 2>&1 &
+  late_pid=$!
+  for _ in $(seq 1 50); do [ -e "$com2" ] && break; sleep 0.1; done
+  wine reg add 'HKLM\Software\Wine\Ports' /v COM2 /t REG_SZ /d "$com2" /f >/dev/null 2>&1
+  export KALMO_LATE_EXCHANGE=1
 fi
 if [ -n "$socat_pid$sim_pid" ]; then
   # Wine reads the port mapping when its server starts.

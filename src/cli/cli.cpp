@@ -1,5 +1,6 @@
 #include "cli/cli.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <ostream>
 
@@ -43,6 +44,10 @@ void Context::line(std::string_view ansi) {
     out << platform::to_console(ansi) << "\n";
 }
 
+void Context::raw(std::string_view bytes) {
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
 int Context::usage(std::string_view text) {
     err << "kalmo: " << text << "\n";
     return kExitUsage;
@@ -59,35 +64,47 @@ const std::vector<Command>& commands() {
         {"save", "save IN.GDS OUT.GDS [--yes]", {}, 2, 2, cmd_save},
         {"charges",
          "charges FILE.GDS [--phonebook FILE.TLB] [--from DD.MM.YYYY] [--to DD.MM.YYYY] [--min "
-         "DM[,PF]]",
-         {"--phonebook", "--from", "--to", "--min"},
+         "DM[,PF]] [--csv]",
+         {"--phonebook", "--from", "--to", "--min", "--csv"},
          1,
          1,
          cmd_charges},
-        {"sums", "sums FILE.GDS [--phonebook FILE.TLB]", {"--phonebook"}, 1, 1, cmd_sums},
+        {"sums",
+         "sums FILE.GDS [--phonebook FILE.TLB] [--csv]",
+         {"--phonebook", "--csv"},
+         1,
+         1,
+         cmd_sums},
         {"subscriber",
-         "subscriber FILE.GDS SUB [--phonebook FILE.TLB]",
-         {"--phonebook"},
+         "subscriber FILE.GDS SUB [--phonebook FILE.TLB] [--csv]",
+         {"--phonebook", "--csv"},
          2,
          2,
          cmd_subscriber},
         {"project",
-         "project FILE.GDS --phonebook FILE.TLB --project N",
-         {"--phonebook", "--project"},
+         "project FILE.GDS --phonebook FILE.TLB --project N [--csv]",
+         {"--phonebook", "--project", "--csv"},
          1,
          1,
          cmd_project},
-        {"phonebook", "phonebook FILE.TLB", {}, 1, 1, cmd_phonebook},
+        {"phonebook", "phonebook FILE.TLB [--csv]", {"--csv"}, 1, 1, cmd_phonebook},
         {"lookup", "lookup FILE.TLB NUMBER...", {}, 2, 1000, cmd_lookup},
+        {"report",
+         "report DIR|FILE.GDS... [--from YYYY-MM] [--to YYYY-MM] [--by subscriber|project|month] "
+         "[--phonebook F.TLB] [--csv]",
+         {"--from", "--to", "--by", "--phonebook", "--csv"},
+         1,
+         100000,
+         cmd_report},
         {"read-charges",
-         "read-charges --port PORT [--out FILE.GDS] [--phonebook F] [--yes]",
-         {"--port", "--out", "--phonebook"},
+         "read-charges --port PORT [--out FILE.GDS] [--phonebook F] [--journal DIR] [--yes]",
+         {"--port", "--out", "--phonebook", "--journal"},
          0,
          0,
          cmd_read_charges},
         {"read-calls",
-         "read-calls --port PORT [--phonebook F] [--statistics LINE]",
-         {"--port", "--phonebook", "--statistics"},
+         "read-calls --port PORT [--phonebook F] [--statistics LINE | --csv] [--journal DIR]",
+         {"--port", "--phonebook", "--statistics", "--csv", "--journal"},
          0,
          0,
          cmd_read_calls},
@@ -104,20 +121,44 @@ const std::vector<Command>& commands() {
          0,
          0,
          cmd_speed_dial},
+        {"collect",
+         "collect --port PORT --dir DIR [--calls] [--phonebook F] [--journal DIR]",
+         {"--port", "--dir", "--phonebook", "--journal"},
+         0,
+         0,
+         cmd_collect,
+         {"--calls"}},
     };
     return table;
 }
 
 namespace {
+int days_in_month(int year, int month) {
+    static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return month == 2 && leap ? 29 : days[month - 1];
+}
+
 bool parse_date(const std::string& text, app::LocalTime& date) {
     int y = 0, m = 0, d = 0;
     char tail = 0;
     if (std::sscanf(text.c_str(), "%4d-%2d-%2d%c", &y, &m, &d, &tail) != 3) return false;
-    if (y < 1900 || y > 2155 || m < 1 || m > 12 || d < 1 || d > 31) return false;
+    if (y < 1900 || y > 2155 || m < 1 || m > 12 || d < 1 || d > days_in_month(y, m)) return false;
     date.year = y;
     date.month = m;
     date.day = d;
     return true;
+}
+
+bool accepts(const Command& command, const std::string& option) {
+    for (const std::string& o : command.options)
+        if (o == option) return true;
+    return false;
+}
+
+int unrepresentable(std::ostream& err, const std::string& text) {
+    err << "kalmo: " << text << ": characters outside the Windows character set (Windows-1252)\n";
+    return kExitFailed;
 }
 
 void print_usage(std::ostream& err) {
@@ -152,6 +193,12 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
         const std::string arg = argv[i];
         if (arg == "--yes") {
             ctx.yes = true;
+        } else if (arg == "--csv") {
+            if (!accepts(*command, arg)) return ctx.usage("unknown option " + arg + " for " + name);
+            ctx.csv = true;
+        } else if (std::find(command->flags.begin(), command->flags.end(), arg) !=
+                   command->flags.end()) {
+            ctx.options[arg] = "";
         } else if (arg.rfind("--", 0) == 0 && arg.size() > 2) {
             if (i + 1 >= argc) return ctx.usage("option " + arg + " needs a value");
             const std::string value = argv[++i];
@@ -161,13 +208,16 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
                 today = date;
                 continue;
             }
-            bool known = false;
-            for (const std::string& o : command->options)
-                known = known || o == arg;
-            if (!known) return ctx.usage("unknown option " + arg + " for " + name);
-            ctx.options[arg] = platform::from_console(value);
+            if (!accepts(*command, arg)) return ctx.usage("unknown option " + arg + " for " + name);
+            // A name the Windows character set cannot hold would reach the file system with '?'
+            // in place of its letters: another file would be read or, worse, written.
+            auto ansi = platform::from_console_exact(value);
+            if (!ansi) return unrepresentable(err, value);
+            ctx.options[arg] = std::move(*ansi);
         } else {
-            ctx.positional.push_back(platform::from_console(arg));
+            auto ansi = platform::from_console_exact(arg);
+            if (!ansi) return unrepresentable(err, arg);
+            ctx.positional.push_back(std::move(*ansi));
         }
     }
     if (ctx.positional.size() < command->min_args || ctx.positional.size() > command->max_args)
@@ -175,7 +225,15 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
 
     ctx.ui = std::make_unique<ConsoleUi>(err, ctx.yes);
     ctx.clock = std::make_unique<FixedDateClock>(*ctx.real_clock, today);
-    return command->run(ctx);
+    int status = command->run(ctx);
+    if (status == kExitOk && ctx.incomplete) status = kExitFailed;
+    // A full disk or a closed pipe must not pass for a complete list.
+    out.flush();
+    if (!out) {
+        err << "kalmo: cannot write the output\n";
+        return kExitFailed;
+    }
+    return status;
 }
 
 } // namespace kalmo::cli

@@ -36,7 +36,7 @@ public:
     FixedDateClock(app::Clock& real, std::optional<app::LocalTime> date)
         : real_(real), date_(date) {}
     app::LocalTime now() override;
-    std::int64_t seconds() override { return real_.seconds(); }
+    std::int64_t monotonic_ms() override { return real_.monotonic_ms(); }
 
 private:
     app::Clock& real_;
@@ -50,6 +50,10 @@ struct Context {
     std::vector<std::string> positional;        // in the Windows character set
     std::map<std::string, std::string> options; // "--from" -> value (Windows character set)
     bool yes = false;
+    bool csv = false; // --csv: the list as a spreadsheet table instead of its lines
+    // Input was damaged (records missing from a file, bad phonebook lines): the command still
+    // shows what it could read, but exits 1 so that a script notices.
+    bool incomplete = false;
 
     std::ostream& out;
     std::ostream& err;
@@ -61,6 +65,8 @@ struct Context {
 
     // Writes one result line (Windows-1252 in, console encoding out) and "\n".
     void line(std::string_view ansi);
+    // Writes bytes as they are (a table that is UTF-8 already, whatever the console's encoding).
+    void raw(std::string_view bytes);
     // A usage error: the text on stderr, exit status 2.
     int usage(std::string_view text);
     std::optional<std::string> option(const std::string& name) const;
@@ -69,10 +75,12 @@ struct Context {
 struct Command {
     const char* name;
     const char* synopsis;
-    std::vector<std::string> options; // accepted options besides the common ones
+    std::vector<std::string> options; // accepted options besides the common ones ("--csv" is a
+                                      // flag without a value)
     std::size_t min_args;
     std::size_t max_args;
     int (*run)(Context&);
+    std::vector<std::string> flags = {}; // options without a value
 };
 
 // The subcommands, in the order of the usage text.
@@ -88,10 +96,12 @@ int cmd_subscriber(Context& ctx);
 int cmd_project(Context& ctx);
 int cmd_phonebook(Context& ctx);
 int cmd_lookup(Context& ctx);
+int cmd_report(Context& ctx);
 int cmd_read_charges(Context& ctx);
 int cmd_read_calls(Context& ctx);
 int cmd_delete_charges(Context& ctx);
 int cmd_delete_calls(Context& ctx);
 int cmd_speed_dial(Context& ctx);
+int cmd_collect(Context& ctx);
 
 } // namespace kalmo::cli

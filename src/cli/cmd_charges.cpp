@@ -12,7 +12,7 @@ int cmd_charges(Context& ctx) {
     if (!load_charges_for_cli(ctx, *store, ctx.positional[0])) return kExitFailed;
     const auto book = load_phonebook_for_cli(ctx, ctx.option("--phonebook"));
     if (!book) return kExitFailed;
-    return print_system_charge_list(ctx, *store, *book->lookup, *options);
+    return print_system_charge_list(ctx, *store, *book->lookup, *options, book->project_names);
 }
 
 } // namespace kalmo::cli

@@ -9,9 +9,9 @@ int cmd_delete_calls(Context& ctx) {
     if (!ctx.option("--port")) return ctx.usage("delete-calls needs --port PORT");
     auto store = std::make_unique<data::CallStore>();
     TransferSession session(ctx);
-    const std::size_t before = ctx.ui->shown.size();
-    link::delete_calls(session.link, *store, session.port_name);
-    return message_shown(ctx, before, "Anrufliste gelöscht ") ? kExitOk : kExitFailed;
+    return link::delete_calls(session.link, *store, session.port_name) == link::Outcome::Done
+               ? kExitOk
+               : kExitFailed;
 }
 
 } // namespace kalmo::cli

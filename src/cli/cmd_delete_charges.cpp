@@ -9,9 +9,9 @@ int cmd_delete_charges(Context& ctx) {
     if (!ctx.option("--port")) return ctx.usage("delete-charges needs --port PORT");
     auto store = std::make_unique<data::ChargeStore>();
     TransferSession session(ctx);
-    const std::size_t before = ctx.ui->shown.size();
-    link::delete_charges(session.link, *store, session.port_name);
-    return message_shown(ctx, before, "Gebührendaten gelöscht ") ? kExitOk : kExitFailed;
+    return link::delete_charges(session.link, *store, session.port_name) == link::Outcome::Done
+               ? kExitOk
+               : kExitFailed;
 }
 
 } // namespace kalmo::cli

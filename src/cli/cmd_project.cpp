@@ -3,6 +3,7 @@
 #include "cli/cli.h"
 #include "cli/eval_print.h"
 #include "cli/phonebook_option.h"
+#include "core/eval/csv.h"
 #include "core/eval/project.h"
 
 namespace kalmo::cli {
@@ -34,6 +35,13 @@ int cmd_project(Context& ctx) {
     if (result.no_data) {
         ctx.ui->show(*result.no_data);
         return kExitFailed;
+    }
+    if (ctx.csv) {
+        ctx.raw(eval::csv::charge_table(*store,
+                                        eval::csv::project_records(*store, *book->lookup, *chosen),
+                                        *book->lookup, book->project_names, ctx.clock->now())
+                    .text());
+        return kExitOk;
     }
     ctx.line(result.sum_1039);
     ctx.line(result.sum_1040);

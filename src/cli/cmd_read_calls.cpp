@@ -24,21 +24,23 @@ int cmd_read_calls(Context& ctx) {
         if (n == 0) return ctx.usage("--statistics takes a line number from 1 on");
         statistics_line = n - 1;
     }
+    if (statistics_line && ctx.csv) return ctx.usage("--csv exports the call list only");
     const auto book = load_phonebook_for_cli(ctx, ctx.option("--phonebook"));
     if (!book) return kExitFailed;
 
     auto store = std::make_unique<data::CallStore>();
     TransferSession session(ctx);
-    link::ReadReport report;
-    bool connected = link::read_calls(session.link, *store, session.port_name, &report);
-    bool ok = connected && !session.ui.trouble() && !session.ui.cancelled();
-    if (report_dropped(ctx, report.dropped)) ok = false;
-    if (!connected) return kExitFailed;
+    auto journal = session.journal(link::JournalKind::Calls);
+    link::ReadResult result = link::read_calls(session.link, *store, session.port_name, &journal);
+    bool ok = report_read(ctx, result, journal);
+    if (!result) return kExitFailed;
 
     // The call list asks before it reads once more into an empty store.
     if (store->count() == 0) {
         if (ctx.ui->show(eval::no_call_data_question()) != app::Answer::Yes) return kExitFailed;
-        link::read_calls(session.link, *store, session.port_name, &report);
+        auto again = session.journal(link::JournalKind::Calls);
+        result = link::read_calls(session.link, *store, session.port_name, &again);
+        ok = report_read(ctx, result, again);
         if (store->count() == 0) return kExitFailed;
     }
     if (print_call_list(ctx, *store, *book->lookup) != kExitOk) ok = false;

@@ -17,11 +17,11 @@ int cmd_read_charges(Context& ctx) {
     if (!book) return kExitFailed;
     auto store = std::make_unique<data::ChargeStore>();
     TransferSession session(ctx);
-    link::ReadReport report;
-    const bool records = link::read_charges(session.link, *store, session.port_name, &report);
-    bool ok = records && !session.ui.trouble() && !session.ui.cancelled();
-    if (report_dropped(ctx, report.dropped)) ok = false;
-    if (!records) return kExitFailed;
+    auto journal = session.journal(link::JournalKind::Charges);
+    const link::ReadResult result =
+        link::read_charges(session.link, *store, session.port_name, &journal);
+    bool ok = report_read(ctx, result, journal);
+    if (!result) return kExitFailed;
     if (const auto out = ctx.option("--out")) {
         // What arrived is saved even after a failed or cancelled read: it may be the only copy
         // once the exchange is emptied.

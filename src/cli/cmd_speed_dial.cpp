@@ -12,9 +12,7 @@ int cmd_speed_dial(Context& ctx) {
     const auto number = ctx.option("--number");
     if (!port || !code || !number)
         return ctx.usage("usage: kalmo speed-dial --port PORT --code NNN --number DIGITS");
-    if (number->empty() || number->size() > 24 ||
-        number->find_first_not_of("0123456789#") != std::string::npos)
-        return ctx.usage("--number takes 1 to 24 digits (and #)");
+    if (!data::is_dial_string(*number)) return ctx.usage("--number takes 1 to 24 digits (and #)");
 
     // The dialog's field: digits only, at most three of them, 100 to 299; empty counts as 0.
     unsigned value = 0;
@@ -30,9 +28,9 @@ int cmd_speed_dial(Context& ctx) {
     }
 
     TransferSession session(ctx);
-    link::write_speed_dial_target(session.link, *number, static_cast<std::uint8_t>(value - 100),
-                                  session.port_name);
-    return session.ui.trouble() || session.ui.cancelled() ? kExitFailed : kExitOk;
+    const link::Outcome outcome = link::write_speed_dial_target(
+        session.link, *number, static_cast<std::uint8_t>(value - 100), session.port_name);
+    return outcome == link::Outcome::Done ? kExitOk : kExitFailed;
 }
 
 } // namespace kalmo::cli

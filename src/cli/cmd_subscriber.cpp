@@ -4,6 +4,7 @@
 #include "cli/eval_print.h"
 #include "cli/phonebook_option.h"
 #include "core/app/text.h"
+#include "core/eval/csv.h"
 #include "core/eval/subscriber.h"
 #include "platform/platform.h"
 
@@ -29,6 +30,13 @@ int cmd_subscriber(Context& ctx) {
         ctx.err << "kalmo: no subscriber " << platform::to_console(wanted)
                 << " in the subscriber sums\n";
         return kExitFailed;
+    }
+    if (ctx.csv) {
+        ctx.raw(eval::csv::charge_table(*store,
+                                        eval::csv::subscriber_records(*store, selected->text),
+                                        *book->lookup, book->project_names, ctx.clock->now())
+                    .text());
+        return kExitOk;
     }
     const eval::SubscriberStatistics stats = eval::subscriber_statistics(
         *store, list.sums(), *selected, *book->lookup, ctx.clock->now());

@@ -1,6 +1,7 @@
 #include "cli/cli.h"
 #include "cli/eval_print.h"
 #include "cli/phonebook_option.h"
+#include "core/eval/csv.h"
 #include "core/eval/subscriber.h"
 
 namespace kalmo::cli {
@@ -13,6 +14,10 @@ int cmd_sums(Context& ctx) {
     if (!book) return kExitFailed;
     eval::SystemChargeList list(*store);
     if (!open_system_charge_list(ctx, *store, list, *book->lookup)) return kExitFailed;
+    if (ctx.csv) {
+        ctx.raw(eval::csv::subscriber_sums_table(list.sums(), ctx.clock->now()).text());
+        return kExitOk;
+    }
     for (const std::string& l : eval::subscriber_sums_lines(list.sums()))
         ctx.line(l);
     return kExitOk;

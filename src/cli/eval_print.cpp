@@ -4,6 +4,7 @@
 
 #include "core/data/charge_file.h"
 #include "core/eval/call_list.h"
+#include "core/eval/csv.h"
 #include "core/eval/filter.h"
 #include "platform/platform.h"
 
@@ -50,12 +51,8 @@ int report_outcome(Context& ctx, const eval::FillResult& result) {
 
 bool load_charges_for_cli(Context& ctx, data::ChargeStore& store, const std::string& path) {
     const data::LoadResult loaded = data::load_charge_file(store, path, *ctx.fs, *ctx.ui);
-    if (loaded == data::LoadResult::NotOpened) {
-        // The GUI passes this over in silence; a script needs to know why nothing happened.
-        ctx.err << "kalmo: cannot open " << platform::to_console(path) << "\n";
-        return false;
-    }
-    if (loaded != data::LoadResult::Loaded) return false;
+    if (!data::records_loaded(loaded)) return false;
+    ctx.incomplete = ctx.incomplete || loaded == data::LoadResult::Truncated;
     if (store.count() == 0) {
         ctx.err << "kalmo: no charge records in " << platform::to_console(path) << "\n";
         return false;
@@ -93,7 +90,8 @@ std::optional<FilterOptions> filter_options(Context& ctx) {
 }
 
 int print_system_charge_list(Context& ctx, data::ChargeStore& store,
-                             const phonebook::NumberLookup& lookup, const FilterOptions& options) {
+                             const phonebook::NumberLookup& lookup, const FilterOptions& options,
+                             const eval::ProjectNames& projects) {
     eval::open_charge_evaluation(store);
     eval::SystemChargeList list(store);
     const app::LocalTime now = ctx.clock->now();
@@ -126,6 +124,11 @@ int print_system_charge_list(Context& ctx, data::ChargeStore& store,
     }
 
     if (result.outcome != eval::FillOutcome::Listed) return report_outcome(ctx, result);
+    if (ctx.csv) {
+        ctx.raw(
+            eval::csv::charge_table(store, list.listed_records(), lookup, projects, now).text());
+        return kExitOk;
+    }
     ctx.line(list.summary_1043());
     ctx.line(list.summary_1044());
     for (const std::string& l : list.lines())
@@ -152,7 +155,12 @@ bool open_system_charge_list(Context& ctx, data::ChargeStore& store, eval::Syste
 
 int print_call_list(Context& ctx, data::CallStore& calls, const phonebook::NumberLookup& lookup) {
     eval::group_calls(calls);
-    const eval::CallList list = eval::fill_call_list(calls, lookup, ctx.clock->now());
+    const app::LocalTime now = ctx.clock->now();
+    const eval::CallList list = eval::fill_call_list(calls, lookup, now);
+    if (ctx.csv) {
+        ctx.raw(eval::csv::call_list_table(calls, list.line_map, lookup, now).text());
+        return kExitOk;
+    }
     for (const std::string& l : list.lines)
         ctx.line(l);
     return kExitOk;

@@ -9,6 +9,7 @@
 #include "core/data/calls.h"
 #include "core/data/charge.h"
 #include "core/eval/charge_list.h"
+#include "core/eval/project.h"
 #include "core/phonebook/lookup.h"
 
 namespace kalmo::cli {
@@ -28,13 +29,14 @@ std::optional<FilterOptions> filter_options(Context& ctx);
 
 // Opens the system charge list over `store` as the GUI does (years and minimum worked out
 // afresh), types the given filter options into the filter dialog and confirms it with "OK",
-// then prints static 1043, static 1044 and every line. Nothing listed: the question or report
-// on stderr, exit 1.
+// then prints static 1043, static 1044 and every line (with --csv: the listed records as a
+// table). Nothing listed: the question or report on stderr, exit 1.
 int print_system_charge_list(Context& ctx, data::ChargeStore& store,
                              const phonebook::NumberLookup& lookup,
-                             const FilterOptions& options = {});
+                             const FilterOptions& options = {},
+                             const eval::ProjectNames& projects = {});
 
-// Groups the calls and prints every line of the call list.
+// Groups the calls and prints every line of the call list (with --csv: as a table).
 int print_call_list(Context& ctx, data::CallStore& calls, const phonebook::NumberLookup& lookup);
 
 // Groups the calls and prints the call statistics of call-list line `line` (0 = first line);

@@ -55,31 +55,26 @@ bool ConsoleTransferUi::cancelled() const {
     return g_interrupted != 0;
 }
 
-bool ConsoleTransferUi::trouble() const {
-    for (std::size_t i = messages_before_; i < ctx_.ui->shown.size(); ++i) {
-        const app::Icon icon = ctx_.ui->shown[i].icon;
-        if (icon == app::Icon::Error || icon == app::Icon::Warning) return true;
-    }
-    return false;
-}
-
 TransferSession::TransferSession(Context& ctx)
-    : port(platform::make_serial_port()), ui(ctx), link(*port, ui, *ctx.clock),
+    : ctx(ctx), port(platform::make_serial_port()), ui(ctx), link(*port, ui, *ctx.clock),
       port_name(platform::serial_device(ctx.option("--port").value_or(""))) {}
 
-bool report_dropped(Context& ctx, std::size_t dropped) {
-    if (dropped == 0) return false;
-    // Nothing in memory shows them; they are still in the exchange, so it must not be emptied.
-    ctx.err << "kalmo: " << dropped
-            << " records beyond the store's capacity were not stored; they are still in the "
-               "exchange\n";
-    return true;
+link::FileJournal TransferSession::journal(link::JournalKind kind) {
+    return link::FileJournal(*ctx.fs, *ctx.clock,
+                             ctx.option("--journal").value_or(platform::default_journal_folder()),
+                             kind);
 }
 
-bool message_shown(const Context& ctx, std::size_t before, const std::string& text) {
-    for (std::size_t i = before; i < ctx.ui->shown.size(); ++i)
-        if (ctx.ui->shown[i].text == text) return true;
-    return false;
+bool report_read(Context& ctx, const link::ReadResult& result, const link::FileJournal& journal) {
+    if (!journal.path().empty())
+        ctx.err << "kalmo: journal " << platform::to_console(journal.path()) << " ("
+                << journal.records() << " records)\n";
+    if (result.dropped > 0)
+        // Nothing in memory shows them; they are still in the exchange, so it must not be emptied.
+        ctx.err << "kalmo: " << result.dropped
+                << " records beyond the store's capacity were not stored; they are still in the "
+                   "exchange\n";
+    return result.outcome == link::Outcome::Done;
 }
 
 } // namespace kalmo::cli

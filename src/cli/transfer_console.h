@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cli/cli.h"
+#include "core/link/journal.h"
 #include "core/link/protocol.h"
 #include "core/link/transfer_ui.h"
 
@@ -22,33 +23,30 @@ public:
     bool pump_messages() override;
     bool cancelled() const override;
 
-    // true when a message with an error or warning icon was shown since construction.
-    bool trouble() const;
-
 private:
     Context& ctx_;
     bool open_ = false;
     bool handler_installed_ = false;
     void (*previous_)(int) = nullptr;
     std::string lines_[2];
-    std::size_t messages_before_ = ctx_.ui->shown.size();
 };
 
 // Port, progress output and link of one transfer command. `port_name` is empty when --port is
 // missing.
 struct TransferSession {
     explicit TransferSession(Context& ctx);
+    // The journal of one read, in --journal DIR or the default folder.
+    link::FileJournal journal(link::JournalKind kind);
+
+    Context& ctx;
     std::unique_ptr<link::SerialPort> port;
     ConsoleTransferUi ui;
     link::Link link;
     std::string port_name;
 };
 
-// Reports records the exchange delivered beyond the store's capacity; true when there were any.
-bool report_dropped(Context& ctx, std::size_t dropped);
-
-// true when message `text` was shown after the first `before` messages (a transfer's
-// confirmation).
-bool message_shown(const Context& ctx, std::size_t before, const std::string& text);
+// What a read left behind, on stderr: the journal file, and records beyond the store's capacity
+// (still in the exchange). true when the read brought every record.
+bool report_read(Context& ctx, const link::ReadResult& result, const link::FileJournal& journal);
 
 } // namespace kalmo::cli

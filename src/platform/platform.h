@@ -1,6 +1,7 @@
 #pragma once
 // The platform's implementations of the core's interfaces, for the front ends.
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -15,8 +16,19 @@ std::unique_ptr<app::Clock> make_clock();
 // The console's encoding at the edge: UTF-8 on POSIX systems, the ANSI bytes on Windows.
 std::string to_console(std::string_view ansi);
 std::string from_console(std::string_view text);
+// The same, but nothing when the text holds a character the Windows character set lacks (a
+// lossy name would open or create another file than the one meant).
+std::optional<std::string> from_console_exact(std::string_view text);
+
+// File names between the Windows character set and what std::filesystem takes on this system.
+std::string to_native_path(std::string_view ansi);
+std::string from_native_path(std::string_view native);
 
 // Full path of the running program.
 std::string program_path();
+
+// Where the console program keeps its read journals unless told otherwise: beside the program
+// on Windows (with the Windows program's), in the user's data folder elsewhere.
+std::string default_journal_folder();
 
 } // namespace kalmo::platform

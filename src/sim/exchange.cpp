@@ -94,13 +94,17 @@ Bytes Exchange::block(const std::vector<Bytes>& bank, std::size_t per_block, std
                       std::uint16_t index) const {
     const std::size_t end = (first != 0 && index < first) ? first : index + per_block;
     Bytes payload;
-    for (std::size_t i = index; i < end && i < bank.size(); ++i)
+    // However many records a block is set to hold, a frame never grows past its 250 bytes.
+    for (std::size_t i = index;
+         i < end && i < bank.size() && payload.size() + bank[i].size() <= link::kMaxPayload; ++i)
         payload.insert(payload.end(), bank[i].begin(), bank[i].end());
     return payload;
 }
 
 std::optional<Event> Exchange::take(std::uint8_t byte) {
     if (partial_.empty() && byte == link::kFill) return std::nullopt;
+    // No request is shorter than its header: such a length byte is line noise, not a frame.
+    if (partial_.empty() && byte < link::kFrameHeader) return std::nullopt;
     partial_.push_back(byte);
     if (partial_.size() < partial_[0]) return std::nullopt;
     Bytes request;
@@ -125,6 +129,10 @@ std::optional<Event> Exchange::take(std::uint8_t byte) {
             e.description += " -- type 0x69 (fault)";
         }
         if (f.fill_before) e.reply.insert(e.reply.begin(), f.fill_before, link::kFill);
+        const auto delayed = f.delay.find(n);
+        e.delay = delayed != f.delay.end() ? delayed->second : f.delay_every;
+        if (e.delay > 0)
+            e.description += " -- reply delayed " + std::to_string(e.delay) + " s (fault)";
     }
     return e;
 }

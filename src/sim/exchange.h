@@ -22,6 +22,8 @@ struct Faults {
     std::set<unsigned> reply_69;         // answered with type 0x69 (checksum error on our side)
     unsigned fill_before = 0;            // fill bytes before every reply
     std::optional<unsigned> stop_after;  // requests answered, then silence
+    std::map<unsigned, double> delay;    // reply held back this many seconds
+    double delay_every = 0;              // every reply held back this many seconds
 };
 
 struct ExchangeConfig {
@@ -40,6 +42,7 @@ struct Event {
     Bytes reply;              // empty: no answer
     std::string description;  // for the trace
     std::string announcement; // for the operator (deletes, speed-dial targets); may be empty
+    double delay = 0;         // seconds the reply is held back (a fault)
 };
 
 class Exchange {

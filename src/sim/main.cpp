@@ -37,7 +37,8 @@ const char* const kUsage =
     "faults (requests are counted from 1, opening included; N may be a list 3,7,9):\n"
     "  --ignore N  --corrupt-checksum N  --bad-length N  --reply-69 N\n"
     "  --fill-before K       K fill bytes before every reply\n"
-    "  --stop-after N        answer N requests, then nothing\n";
+    "  --stop-after N        answer N requests, then nothing\n"
+    "  --delay N:SECONDS     hold back the reply to request N (a list, or \"all\") that long\n";
 
 bool parse_number(const char* text, unsigned long& value) {
     char* end = nullptr;
@@ -59,6 +60,27 @@ bool parse_list(const char* text, std::set<unsigned>& into) {
         if (comma == std::string::npos) break;
         at = comma + 1;
     }
+    return true;
+}
+
+// "3:2.5", "2,5:1", "all:0.75"
+bool parse_delay(const char* text, kalmo::sim::Faults& faults) {
+    const std::string s = text;
+    const std::size_t colon = s.find(':');
+    if (colon == std::string::npos) return false;
+    char* end = nullptr;
+    const std::string seconds_text = s.substr(colon + 1);
+    const double seconds = std::strtod(seconds_text.c_str(), &end);
+    if (seconds_text.empty() || *end != 0 || !(seconds >= 0 && seconds <= 600)) return false;
+    const std::string which = s.substr(0, colon);
+    if (which == "all") {
+        faults.delay_every = seconds;
+        return true;
+    }
+    std::set<unsigned> requests;
+    if (!parse_list(which.c_str(), requests)) return false;
+    for (unsigned r : requests)
+        faults.delay[r] = seconds;
     return true;
 }
 
@@ -118,6 +140,8 @@ int main(int argc, char** argv) {
                 config.faults.fill_before = static_cast<unsigned>(n);
         else if (a == "--stop-after")
             need(v && parse_number(v, n)), config.faults.stop_after = static_cast<unsigned>(n);
+        else if (a == "--delay")
+            need(v && parse_delay(v, config.faults));
         else if (a == "--unpaced")
             options.paced = false;
         else if (a == "--trace")

@@ -135,8 +135,9 @@ void Server::handle(const Event& e, double arrived) {
         std::fflush(options_.announce_to);
     }
     if (e.reply.empty()) return;
-    // The exchange answers once the request has come in completely over the line.
-    if (options_.paced) sleep_until(arrived);
+    // The exchange answers once the request has come in completely over the line (and, as a
+    // fault, some time after that; it reads nothing meanwhile, like a busy exchange).
+    if (options_.paced || e.delay > 0) sleep_until((options_.paced ? arrived : now_s()) + e.delay);
     std::size_t fill = 0;
     while (fill < e.reply.size() && e.reply[fill] == 0)
         ++fill;

@@ -36,6 +36,10 @@ struct App {
 
     std::unique_ptr<data::ChargeStore> charges;
     std::unique_ptr<data::CallStore> calls;
+    // A read in this run left records in the exchange (failed, cancelled, store or journal
+    // full): a delete then warns before it asks.
+    bool charges_unread = false;
+    bool calls_unread = false;
     // Its file name is the program's phonebook file name; settings.phonebook_file follows it
     // after every phonebook command.
     std::unique_ptr<phonebook::Phonebook> phonebook;

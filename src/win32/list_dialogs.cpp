@@ -9,6 +9,7 @@
 
 #include "app.h"
 #include "help.h"
+#include "core/app/shell.h"
 #include "core/eval/call_list.h"
 #include "core/eval/charge_list.h"
 #include "core/eval/project.h"
@@ -472,7 +473,15 @@ void run_project_evaluation(HWND owner) {
 
 void run_call_list(HWND owner) {
     App& a = app_state();
-    if (!a.calls || a.calls->count() == 0) return;
+    if (!a.calls) return;
+    if (a.calls->count() == 0) {
+        // Also after a read that found the exchange's call list empty: the user may read again.
+        if (a.ui.show(eval::no_call_data_question()) != app::Answer::Yes) return;
+#if KALMO_WITH_TRANSFERS
+        run_transfer(owner, app::cmd::ReadCalls); // a connected read opens the list itself
+#endif
+        return;
+    }
     eval::group_calls(*a.calls);
     eval::CallList list;
     run_dialog(owner, "AnrTlnDatAllBox", call_list_proc, &list);

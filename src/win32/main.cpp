@@ -24,6 +24,7 @@ app::Answer Win32MessageUi::show(const app::Message& message) {
         style = MB_YESNO;
     else if (message.buttons == app::Buttons::OkCancel)
         style = MB_OKCANCEL;
+    if (message.default_no) style |= MB_DEFBUTTON2;
     switch (message.icon) {
     case app::Icon::Error:
         style |= MB_ICONHAND;

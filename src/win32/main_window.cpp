@@ -11,6 +11,8 @@
 #include "core/data/charge_file.h"
 
 #include <cstring>
+#include <optional>
+#include <string>
 #include "core/app/strings.h"
 #include "core/eval/call_list.h"
 #include "list_dialogs.h"
@@ -82,15 +84,24 @@ void fill_dialog_records() {
 
 namespace {
 
-// Runs the charge file dialog over the charge file name; true when a file was chosen.
-bool charge_file_dialog(bool save) {
+// Runs the charge file dialog over the charge file name; the chosen name, nothing when the
+// dialog was cancelled.
+std::optional<std::string> charge_file_dialog(bool save) {
     App& a = app_state();
     const std::string current = app::cut(a.settings.charge_file, sizeof a.charge_file_buffer - 1);
     std::memcpy(a.charge_file_buffer, current.c_str(), current.size() + 1);
     a.charge_dialog.hwndOwner = a.main;
     const BOOL ok = save ? GetSaveFileNameA(&a.charge_dialog) : GetOpenFileNameA(&a.charge_dialog);
-    if (!ok) return false;
-    a.settings.charge_file = a.charge_file_buffer;
+    if (!ok) return std::nullopt;
+    return std::string(a.charge_file_buffer);
+}
+
+// Loads the chosen file; the name becomes the current one only when records came in.
+bool open_charge_file() {
+    App& a = app_state();
+    const auto chosen = charge_file_dialog(false);
+    if (!chosen) return false;
+    app::open_chosen_charge_file(*a.charges, a.settings, *chosen, *a.fs, a.ui);
     return true;
 }
 
@@ -124,16 +135,18 @@ void run_command(HWND hwnd, unsigned id) {
     const app::Action action = app::command_action(id);
     switch (action) {
     case app::Action::OpenChargeFile:
-        if (!charge_file_dialog(false)) return;
-        data::load_charge_file(*a.charges, a.settings.charge_file, *a.fs, a.ui);
+        if (!open_charge_file()) return;
         break;
     case app::Action::SaveChargeFile:
         data::save_charge_file(*a.charges, a.settings.charge_file, *a.fs, a.ui);
         break;
-    case app::Action::SaveChargeFileAs:
-        if (!charge_file_dialog(true)) return;
+    case app::Action::SaveChargeFileAs: {
+        const auto chosen = charge_file_dialog(true);
+        if (!chosen) return;
+        a.settings.charge_file = *chosen;
         data::save_charge_file(*a.charges, a.settings.charge_file, *a.fs, a.ui);
         break;
+    }
     case app::Action::Exit:
         DestroyWindow(hwnd);
         return;
@@ -178,8 +191,7 @@ void run_command(HWND hwnd, unsigned id) {
     case app::Action::ProjectEvaluation:
         // An empty store asks for a charge data file first; a cancelled dialog ends here.
         if (a.charges->count() == 0) {
-            if (!charge_file_dialog(false)) return;
-            data::load_charge_file(*a.charges, a.settings.charge_file, *a.fs, a.ui);
+            if (!open_charge_file()) return;
             a.title_dirty = true;
         }
         if (action == app::Action::ChargeEvaluation)
@@ -188,13 +200,7 @@ void run_command(HWND hwnd, unsigned id) {
             run_project_evaluation(hwnd);
         break;
     case app::Action::CallList:
-        if (a.calls->count() == 0) {
-            if (a.ui.show(eval::no_call_data_question()) != app::Answer::Yes) return;
-#if KALMO_WITH_TRANSFERS
-            run_transfer(hwnd, app::cmd::ReadCalls); // a connected read opens the list itself
-#endif
-            return;
-        }
+        // It asks to read the exchange itself when there are no calls.
         run_call_list(hwnd);
         break;
     default:

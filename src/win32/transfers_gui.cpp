@@ -5,6 +5,8 @@
 #include "app.h"
 #include "core/app/shell.h"
 #include "core/app/strings.h"
+#include "core/app/settings.h"
+#include "core/link/journal.h"
 #include "core/link/protocol.h"
 #include "core/link/transfers.h"
 #include "list_dialogs.h"
@@ -26,11 +28,8 @@ public:
         cancel_ = false;
         dialog_ = CreateDialogParamA(app_state().instance, "V24AbortDlgBox", owner_, dialog_proc,
                                      reinterpret_cast<LPARAM>(this));
-        if (!dialog_) {
-            MessageBoxA(nullptr, app::string_text(app::str::NotEnoughMemory), nullptr,
-                        MB_OK | MB_ICONHAND);
-            return false;
-        }
+        // The core says "Not enough memory." when this fails.
+        if (!dialog_) return false;
         ShowWindow(dialog_, SW_SHOWNORMAL);
         EnableWindow(dialog_, TRUE);
         set_progress_line(0, link::progress::Initialising);
@@ -103,18 +102,36 @@ void run_transfer(HWND main, unsigned command) {
         Win32TransferUi ui(main);
         link::Link line(*port, ui, *a.clock);
         const std::string port_name = platform::serial_device(a.settings.port_name());
+        const std::string journal_folder = app::journal_folder_beside(a.program);
+        // A delete after a read that left records in the exchange (or could not keep them)
+        // warns first: those records would be gone for good.
+        auto question = [](bool unread) {
+            return unread ? link::DeleteQuestion::WarnUnreadThenAsk : link::DeleteQuestion::Ask;
+        };
         switch (command) {
-        case app::cmd::ReadCharges:
-            if (link::read_charges(line, *a.charges, port_name)) opens = Opens::ChargeEvaluation;
+        case app::cmd::ReadCharges: {
+            link::FileJournal journal(*a.fs, *a.clock, journal_folder, link::JournalKind::Charges);
+            const auto result = link::read_charges(line, *a.charges, port_name, &journal);
+            if (result.connected()) a.charges_unread = result.left_records();
+            if (result) opens = Opens::ChargeEvaluation;
             break;
+        }
         case app::cmd::DeleteCharges:
-            link::delete_charges(line, *a.charges, port_name);
+            if (link::delete_charges(line, *a.charges, port_name, question(a.charges_unread)) ==
+                link::Outcome::Done)
+                a.charges_unread = false;
             break;
-        case app::cmd::ReadCalls:
-            if (link::read_calls(line, *a.calls, port_name)) opens = Opens::CallList;
+        case app::cmd::ReadCalls: {
+            link::FileJournal journal(*a.fs, *a.clock, journal_folder, link::JournalKind::Calls);
+            const auto result = link::read_calls(line, *a.calls, port_name, &journal);
+            if (result.connected()) a.calls_unread = result.left_records();
+            if (result) opens = Opens::CallList;
             break;
+        }
         case app::cmd::DeleteCalls:
-            link::delete_calls(line, *a.calls, port_name);
+            if (link::delete_calls(line, *a.calls, port_name, question(a.calls_unread)) ==
+                link::Outcome::Done)
+                a.calls_unread = false;
             break;
         default:
             break;
@@ -131,8 +148,15 @@ void write_speed_dial(HWND owner, const std::string& number_text, std::uint8_t i
     auto port = platform::make_serial_port();
     Win32TransferUi ui(owner);
     link::Link line(*port, ui, *a.clock);
+    // The dialog and the call list below it stay out of reach while the write waits: a second
+    // OK or the close box would end the dialog inside the transfer's wait and give the list
+    // back, whose "Drucken" would then print inside it. (The list is disabled by the modal
+    // dialog already.)
+    EnableWindow(owner, FALSE);
     link::write_speed_dial_target(line, number_text, index,
                                   platform::serial_device(a.settings.port_name()));
+    EnableWindow(owner, TRUE);
+    SetActiveWindow(owner);
 }
 
 } // namespace kalmo::win32

@@ -122,10 +122,59 @@ TEST_F(CliSave, UnwritableTargetIsReported) {
     EXPECT_NE(r.err.find("Meldung: Error writing " + target.string() + "."), std::string::npos);
 }
 
+TEST_F(CliSave, RefusalsThatProtectFiles) {
+    put(dir / "in.GDS", charge_file(2));
+    // The export of JAN.ASC would be JAN.ASC itself.
+    CliRun r = run_kalmo({"save", (dir / "in.GDS").string(), (dir / "JAN.asc").string()});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("Fehler: "), std::string::npos);
+    EXPECT_FALSE(fs::exists(dir / "JAN.asc"));
+
+#ifndef _WIN32
+    // A name the Windows character set cannot hold would be written as "??ód?.GDS". (Windows
+    // hands the program its arguments in that character set already.)
+    const std::string polish = utf8(u8"Łódź.GDS");
+    r = run_kalmo({"save", (dir / "in.GDS").string(), (dir / polish).string()});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find(polish), std::string::npos);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+#endif
+}
+
+TEST_F(CliSave, ATruncatedFileIsSavedAsFarAsItGoesButExitsOne) {
+    std::string damaged = charge_file(3);
+    damaged[32] = 5;
+    put(dir / "in.GDS", damaged);
+    const CliRun r = run_kalmo({"save", (dir / "in.GDS").string(), (dir / "out.GDS").string()});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "Meldung: " + utf8(u8"Gebührendatei ") + (dir / "in.GDS").string() +
+                         utf8(u8" unvollständig:\n5 Datensätze angegeben, 3 gelesen.\n"));
+    EXPECT_EQ(slurp(dir / "out.GDS"), charge_file(3));
+}
+
+TEST_F(CliSave, AFailedWriteToStdoutExitsOne) {
+    put(dir / "a.TLB", "[Telefonbuch]\r\nAnna;;;123;\r\n[Ende Telefonbuch]\r\n");
+    const std::string path = (dir / "a.TLB").string();
+    const char* argv[] = {"kalmo", "phonebook", path.c_str()};
+    std::ostringstream good, err;
+    ASSERT_EQ(kalmo::cli::run(3, argv, good, err), 0) << err.str();
+    ASSERT_FALSE(good.str().empty());
+
+    struct FullDevice : std::streambuf {
+        int overflow(int) override { return traits_type::eof(); }
+    } full;
+    std::ostream out(&full);
+    EXPECT_EQ(kalmo::cli::run(3, argv, out, err), 1);
+    EXPECT_NE(err.str().find("cannot write"), std::string::npos);
+}
+
 TEST(CliUsage, BadCommandLinesExitWithTwo) {
     EXPECT_EQ(run_kalmo({}).status, 2);
     EXPECT_EQ(run_kalmo({"nonsense"}).status, 2);
     EXPECT_EQ(run_kalmo({"save", "only-one"}).status, 2);
-    EXPECT_EQ(run_kalmo({"save", "a", "b", "--today", "2026-13-01"}).status, 2);
+    for (const char* date : {"2026-13-01", "2026-02-31", "2026-02-29", "2026-04-31", "2026-00-10"})
+        EXPECT_EQ(run_kalmo({"save", "a", "b", "--today", date}).status, 2) << date;
+    // A leap day is a date: the command runs (and fails on its missing file).
+    EXPECT_EQ(run_kalmo({"save", "a", "b", "--today", "2028-02-29"}).status, 1);
     EXPECT_EQ(run_kalmo({"save", "a", "b", "--bogus", "1"}).status, 2);
 }

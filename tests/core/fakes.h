@@ -2,6 +2,9 @@
 // Stand-ins for the outside world, shared by the core tests.
 #include <deque>
 #include <map>
+#include <memory>
+#include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -49,17 +52,53 @@ public:
         files[path] = std::string(content);
         return true;
     }
+    // A new file whose content shows in `files` as it is written; `syncs` counts the flushes.
+    std::unique_ptr<app::DurableFile> create_new(const std::string& path) override {
+        if (files.count(path) || unwritable.count(path)) return nullptr;
+        files[path];
+        return std::make_unique<File>(*this, path);
+    }
+    bool make_directories(const std::string& path) override {
+        if (unwritable.count(path)) return false;
+        folders.insert(path);
+        return true;
+    }
     std::map<std::string, std::string> files;
     std::map<std::string, bool> unwritable;
+    std::set<std::string> folders;
     int writes = 0;
+    int syncs = 0;
+    // Writes after this many fail (journal failures in the middle of a read).
+    std::optional<int> durable_writes_left;
+
+private:
+    class File : public app::DurableFile {
+    public:
+        File(MemoryFileSystem& fs, std::string path) : fs_(fs), path_(std::move(path)) {}
+        bool write_at(std::uint64_t offset, std::span<const std::uint8_t> bytes) override {
+            if (fs_.durable_writes_left && (*fs_.durable_writes_left)-- <= 0) return false;
+            std::string& c = fs_.files[path_];
+            if (c.size() < offset + bytes.size()) c.resize(offset + bytes.size());
+            std::copy(bytes.begin(), bytes.end(), c.begin() + static_cast<std::ptrdiff_t>(offset));
+            return true;
+        }
+        bool sync() override {
+            ++fs_.syncs;
+            return true;
+        }
+
+    private:
+        MemoryFileSystem& fs_;
+        std::string path_;
+    };
 };
 
 class FakeClock : public app::Clock {
 public:
     app::LocalTime now() override { return time; }
-    std::int64_t seconds() override { return secs; }
+    std::int64_t monotonic_ms() override { return ms; }
     app::LocalTime time{2026, 12, 7, 10, 30, 0};
-    std::int64_t secs = 1000;
+    std::int64_t ms = 1'000'000;
 };
 
 } // namespace kalmo::test

@@ -64,3 +64,11 @@ bool save_settings_beside(const Settings& settings, FileSystem& fs, std::string_
     return p.fits && write_settings(settings, fs, p.path);
 }
 } // namespace kalmo::app
+
+namespace kalmo::app {
+std::string journal_folder_beside(std::string_view program_path) {
+    const auto cut = program_path.find_last_of("\\/");
+    if (cut == std::string_view::npos) return "Journal";
+    return std::string(program_path.substr(0, cut + 1)) + "Journal";
+}
+} // namespace kalmo::app

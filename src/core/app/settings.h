@@ -45,4 +45,6 @@ namespace kalmo::app {
 // gives the defaults and writes nothing.
 Settings load_settings_beside(FileSystem& fs, std::string_view program_path);
 bool save_settings_beside(const Settings& settings, FileSystem& fs, std::string_view program_path);
+// The folder "Journal" beside the settings file, where the reads keep their journals.
+std::string journal_folder_beside(std::string_view program_path);
 } // namespace kalmo::app

@@ -81,6 +81,13 @@ MenuMarks menu_marks(const Settings& settings, std::uint16_t charge_record_count
     return m;
 }
 
+data::LoadResult open_chosen_charge_file(data::ChargeStore& store, Settings& settings,
+                                         const std::string& chosen, FileSystem& fs, MessageUi& ui) {
+    const data::LoadResult result = data::load_charge_file(store, chosen, fs, ui);
+    if (data::records_loaded(result)) settings.charge_file = chosen;
+    return result;
+}
+
 std::string_view file_name_part(std::string_view path) {
     const std::size_t slash = path.rfind('\\');
     return slash == std::string_view::npos ? path : path.substr(slash + 1);

@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "core/app/settings.h"
+#include "core/app/ui.h"
+#include "core/data/charge_file.h"
 
 namespace kalmo::app {
 
@@ -75,6 +77,12 @@ Action command_action(unsigned id);
 // Whether the title must be recomposed after the action ran (for 101 and 103 only when their
 // file dialog was not cancelled).
 bool action_dirties_title(Action action);
+
+// "&Öffnen" after its file dialog: loads `chosen` and makes it the current charge file only when
+// records were loaded, so that a failed open never lets a later "&Speichern" overwrite the
+// chosen file with other records. Returns how the load ended.
+data::LoadResult open_chosen_charge_file(data::ChargeStore& store, Settings& settings,
+                                         const std::string& chosen, FileSystem& fs, MessageUi& ui);
 
 // What the menu shows when it is opened: check marks follow the toolbar settings; items listed
 // in `enable` become enabled (items are never greyed again while the program runs).

@@ -35,6 +35,13 @@ constexpr unsigned NoCallData = 141;
 constexpr unsigned SpeedDialInvalid = 142;
 constexpr unsigned CrcError = 143;
 constexpr unsigned NameInvalid = 144;
+constexpr unsigned DeleteUnread = 150;
+constexpr unsigned ReadIncomplete = 151;
+constexpr unsigned JournalFailed = 152;
+constexpr unsigned SpeedDialNoNumber = 153;
+constexpr unsigned ChargeFileTruncated = 170; // file name, claimed and loaded record counts
+constexpr unsigned ExportNameClash = 171;     // file name
+constexpr unsigned MoreBadLines = 172;        // number of further bad lines
 constexpr unsigned HelpNotOpened = 190;
 } // namespace str
 

@@ -63,4 +63,30 @@ std::uint16_t decimal_u16(std::string_view text) {
     return v;
 }
 
+namespace {
+unsigned char fold_case(unsigned char c) {
+    if (c >= 'A' && c <= 'Z') return static_cast<unsigned char>(c + 0x20);
+    if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<unsigned char>(c + 0x20);
+    switch (c) {
+    case 0x8A: // Š
+    case 0x8C: // Œ
+    case 0x8E: // Ž
+        return static_cast<unsigned char>(c + 0x10);
+    case 0x9F: // Ÿ
+        return 0xFF;
+    default:
+        return c;
+    }
+}
+} // namespace
+
+bool equal_ignoring_case(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (fold_case(static_cast<unsigned char>(a[i])) !=
+            fold_case(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
 } // namespace kalmo::app

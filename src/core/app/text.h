@@ -27,6 +27,10 @@ std::string format(const char* fmt, ...)
 #endif
     ;
 
+// Whether two texts are equal when upper and lower case letters of the Windows character set
+// count as the same, as the Windows file system compares names.
+bool equal_ignoring_case(std::string_view a, std::string_view b);
+
 // Decimal conversion of a dialog or file field the way the program always read them: leading
 // digits after optional blanks; a text without digits gives 0. Wraps like the 16-bit counters.
 std::uint16_t decimal_u16(std::string_view text);

@@ -14,4 +14,12 @@ Answer show_string(MessageUi& ui, unsigned text_id, unsigned caption_id, Buttons
     return ui.show(Message{text, caption, buttons, icon});
 }
 
+std::string join_path(const std::string& dir, const std::string& name) {
+    if (dir.empty()) return name;
+    const char separator =
+        dir.find('\\') != std::string::npos && dir.find('/') == std::string::npos ? '\\' : '/';
+    if (dir.back() == separator || dir.back() == '/' || dir.back() == '\\') return dir + name;
+    return dir + separator + name;
+}
+
 } // namespace kalmo::app

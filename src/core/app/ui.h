@@ -1,7 +1,9 @@
 #pragma once
 // What the core needs from the outside world, as small interfaces the front ends implement.
 #include <cstdint>
+#include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,6 +21,8 @@ struct Message {
     std::optional<std::string> caption;
     Buttons buttons = Buttons::Ok;
     Icon icon = Icon::None;
+    // The second button (No) is the default, for questions whose safe answer is No.
+    bool default_no = false;
 
     bool operator==(const Message&) const = default;
 };
@@ -56,8 +60,20 @@ class Clock {
 public:
     virtual ~Clock() = default;
     virtual LocalTime now() = 0;
-    // Wall clock in whole seconds; the link's deadlines are measured with it.
-    virtual std::int64_t seconds() = 0;
+    // Milliseconds on a clock that only moves forward, whatever happens to the time of day; the
+    // link's deadlines are measured with it.
+    virtual std::int64_t monotonic_ms() = 0;
+};
+
+// A file written piece by piece whose content can be put on stable storage at any point: what a
+// journal needs so that a crash never loses what it had kept.
+class DurableFile {
+public:
+    virtual ~DurableFile() = default;
+    // Writes at `offset` (at the end, or over bytes written before); false on failure.
+    virtual bool write_at(std::uint64_t offset, std::span<const std::uint8_t> bytes) = 0;
+    // Returns once everything written so far is on stable storage; false on failure.
+    virtual bool sync() = 0;
 };
 
 // Files by their names in the Windows character set.
@@ -71,6 +87,14 @@ public:
     // Writes the whole content into a new file beside `path` and only then puts it in the place
     // of the old one, so a failed write never destroys what was there. false on any failure.
     virtual bool write_replacing(const std::string& path, std::string_view content) = 0;
+    // A new, empty file whose name is durable in its folder; nothing when a file of that name
+    // exists or it cannot be created. Never replaces anything.
+    virtual std::unique_ptr<DurableFile> create_new(const std::string& path) = 0;
+    // Creates a folder and the folders above it as needed; true when it exists afterwards.
+    virtual bool make_directories(const std::string& path) = 0;
 };
+
+// `name` inside folder `dir`, with the separator the folder's name already uses.
+std::string join_path(const std::string& dir, const std::string& name);
 
 } // namespace kalmo::app

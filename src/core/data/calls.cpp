@@ -28,7 +28,7 @@ void CallRecord::to_bytes(std::uint8_t* b) const {
 std::size_t CallStore::append_received_block(std::span<const std::uint8_t> payload) {
     const std::size_t at = count_ * kCallRecordSize;
     const std::size_t copied = std::min(slots_.size() - at, payload.size());
-    std::memcpy(&slots_[at], payload.data(), copied);
+    std::memcpy(slots_.data() + at, payload.data(), copied);
     const std::size_t whole = payload.size() / kCallRecordSize;
     const std::size_t kept = std::min(whole, kCallCapacity - count_);
     count_ = static_cast<std::uint16_t>(count_ + kept);
@@ -45,8 +45,9 @@ void CallStore::sort() {
         for (std::size_t j = i + 1; j < count_; ++j) {
             const std::uint32_t kj = key_at(j);
             if (kj < k) {
-                std::swap_ranges(&slots_[i * kCallRecordSize], &slots_[(i + 1) * kCallRecordSize],
-                                 &slots_[j * kCallRecordSize]);
+                std::uint8_t* base = slots_.data();
+                std::swap_ranges(base + i * kCallRecordSize, base + (i + 1) * kCallRecordSize,
+                                 base + j * kCallRecordSize);
                 k = kj;
             }
         }

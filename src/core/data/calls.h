@@ -34,9 +34,11 @@ class CallStore {
 public:
     std::uint16_t count() const { return count_; }
     CallRecord record(std::size_t i) const { return CallRecord::from_bytes(record_bytes(i)); }
-    const std::uint8_t* record_bytes(std::size_t i) const { return &slots_[i * kCallRecordSize]; }
+    const std::uint8_t* record_bytes(std::size_t i) const {
+        return slots_.data() + i * kCallRecordSize;
+    }
     void set_record(std::size_t i, const CallRecord& r) {
-        r.to_bytes(&slots_[i * kCallRecordSize]);
+        r.to_bytes(slots_.data() + i * kCallRecordSize);
     }
     void set_count(std::uint16_t n) { count_ = n; }
 

@@ -22,6 +22,11 @@ std::string number_text(const std::uint8_t* field) {
     return text;
 }
 
+bool is_dial_string(std::string_view text) {
+    return !text.empty() && text.size() <= 2 * kNumberFieldSize &&
+           text.find_first_not_of("0123456789#") == std::string_view::npos;
+}
+
 ChargeRecord ChargeRecord::from_bytes(const std::uint8_t* b) {
     ChargeRecord r;
     r.amount = static_cast<std::uint32_t>(b[0]) | static_cast<std::uint32_t>(b[1]) << 8 |
@@ -53,7 +58,7 @@ std::size_t ChargeStore::append_received_block(std::span<const std::uint8_t> pay
     const std::size_t at = kChargeImageHead + count() * kChargeRecordSize;
     const std::size_t room = image_.size() - at;
     const std::size_t copied = std::min(room, payload.size());
-    std::memcpy(&image_[at], payload.data(), copied);
+    std::memcpy(image_.data() + at, payload.data(), copied);
     const std::size_t whole = payload.size() / kChargeRecordSize;
     const std::size_t kept = std::min(whole, kChargeCapacity - count());
     set_count(static_cast<std::uint16_t>(count() + kept));
@@ -68,7 +73,7 @@ std::uint32_t key_at(const std::uint8_t* r) {
 
 void ChargeStore::sort() {
     const std::size_t n = count();
-    std::uint8_t* base = &image_[kChargeImageHead];
+    std::uint8_t* base = image_.data() + kChargeImageHead;
     for (std::size_t i = 0; i < n; ++i) {
         std::uint32_t k = key_at(base + i * kChargeRecordSize);
         for (std::size_t j = i + 1; j < n; ++j) {
@@ -99,7 +104,7 @@ void ChargeStore::load_image(std::span<const std::uint8_t> bytes) {
     std::memcpy(image_.data(), bytes.data(), n);
     if (n < kChargeImageHead) {
         // Not even a record count: the header text lies, nothing beyond it is a record.
-        std::memset(&image_[n], 0, kChargeImageHead - n);
+        std::memset(image_.data() + n, 0, kChargeImageHead - n);
         set_count(0);
         return;
     }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 
 namespace kalmo::data {
 
@@ -25,6 +26,8 @@ using NumberField = std::array<std::uint8_t, kNumberFieldSize>;
 // Printable form of a packed-BCD number field: digits and "#", "Privatgespräch" for a private
 // call, empty when the first nibble ends the number. At most 24 bytes.
 std::string number_text(const std::uint8_t* field);
+// 1 to 24 characters, each a digit or "#": what a number text holds when it is a number at all.
+bool is_dial_string(std::string_view text);
 inline std::string number_text(const NumberField& field) {
     return number_text(field.data());
 }
@@ -73,13 +76,13 @@ class ChargeStore {
 public:
     std::uint16_t count() const { return static_cast<std::uint16_t>(image_[32] | image_[33] << 8); }
     ChargeRecord record(std::size_t i) const {
-        return ChargeRecord::from_bytes(&image_[kChargeImageHead + i * kChargeRecordSize]);
+        return ChargeRecord::from_bytes(image_.data() + kChargeImageHead + i * kChargeRecordSize);
     }
     const std::uint8_t* record_bytes(std::size_t i) const {
-        return &image_[kChargeImageHead + i * kChargeRecordSize];
+        return image_.data() + kChargeImageHead + i * kChargeRecordSize;
     }
     void set_record(std::size_t i, const ChargeRecord& r) {
-        r.to_bytes(&image_[kChargeImageHead + i * kChargeRecordSize]);
+        r.to_bytes(image_.data() + kChargeImageHead + i * kChargeRecordSize);
     }
 
     void clear() { set_count(0); }

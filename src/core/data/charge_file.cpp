@@ -20,7 +20,11 @@ void report(app::MessageUi& ui, const char* fmt, const std::string& path, Icon i
 LoadResult load_charge_file(ChargeStore& store, const std::string& path, app::FileSystem& fs,
                             app::MessageUi& ui) {
     auto bytes = fs.read(path, kChargeImageSize);
-    if (!bytes) return LoadResult::NotOpened;
+    if (!bytes) {
+        // A locked or vanished file must not look like a load that simply found nothing.
+        report(ui, "Error reading %s.", path, Icon::Warning);
+        return LoadResult::NotOpened;
+    }
     if (bytes->empty()) {
         report(ui, "Error reading %s.", path, Icon::Warning);
         return LoadResult::Unreadable;
@@ -32,8 +36,16 @@ LoadResult load_charge_file(ChargeStore& store, const std::string& path, app::Fi
         report(ui, "Error %s ist keine Gebührendatei.", path, Icon::Error);
         return LoadResult::NotAChargeFile;
     }
+    const unsigned claimed =
+        bytes->size() >= kChargeImageHead ? unsigned((*bytes)[32] | (*bytes)[33] << 8) : 0u;
     store.load_image(*bytes);
     store.set_filter_range_from_records();
+    if (store.count() < claimed) {
+        ui.show(Message{app::format(app::string_text(app::str::ChargeFileTruncated), path.c_str(),
+                                    claimed, unsigned{store.count()}),
+                        std::nullopt, Buttons::Ok, Icon::Warning});
+        return LoadResult::Truncated;
+    }
     return LoadResult::Loaded;
 }
 
@@ -42,6 +54,11 @@ SaveResult save_charge_file(ChargeStore& store, const std::string& path, app::Fi
     if (store.count() == 0) {
         app::show_string(ui, app::str::ChargeStoreEmpty, app::str::Error, Buttons::Ok, Icon::Error);
         return SaveResult::StoreEmpty;
+    }
+    if (app::equal_ignoring_case(export_file_name(path), path)) {
+        ui.show(Message{app::format(app::string_text(app::str::ExportNameClash), path.c_str()),
+                        std::string(app::string_text(app::str::Error)), Buttons::Ok, Icon::Error});
+        return SaveResult::ExportNameClash;
     }
     if (fs.exists(path)) {
         const Message ask{

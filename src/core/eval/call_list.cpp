@@ -113,7 +113,13 @@ speed_dial(const data::CallStore& calls, std::size_t record, const std::string& 
     if (!digits_only || value < 100 || value > 299 || record >= listed_count(calls))
         return string_message(app::str::SpeedDialInvalid, app::str::Error, app::Buttons::Ok,
                               app::Icon::Warning);
-    return SpeedDialTarget{call_number_text(calls, record), static_cast<std::uint8_t>(value - 100)};
+    std::string number = call_number_text(calls, record);
+    // A private call or one without a number has only its display text; the exchange would
+    // store that text as the number to dial.
+    if (!data::is_dial_string(number))
+        return string_message(app::str::SpeedDialNoNumber, app::str::Error, app::Buttons::Ok,
+                              app::Icon::Warning);
+    return SpeedDialTarget{std::move(number), static_cast<std::uint8_t>(value - 100)};
 }
 
 } // namespace kalmo::eval

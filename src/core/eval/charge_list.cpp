@@ -8,7 +8,7 @@ namespace kalmo::eval {
 
 std::string charge_list_line(const data::ChargeRecord& r, std::uint8_t year,
                              const std::string& number) {
-    return app::format(" %3s | %02u.%02u.%02u %2u:%02u | %2u.%02u:%02u | %24s | %4u,%02u DM",
+    return app::format(" %3s | %02u.%02u.%02u %2u:%02u | %2u.%02u:%02u | %24s | %4llu,%02u DM",
                        subscriber_text(r.subscriber).c_str(), unsigned{r.day}, unsigned{r.month},
                        unsigned{year}, unsigned{r.hour}, unsigned{r.minute}, r.duration / 3600u,
                        (r.duration / 60u) % 60u, r.duration % 60u, number.c_str(),
@@ -37,7 +37,6 @@ void add_to_sums(SubscriberSumTable& sums, const data::ChargeRecord& r, std::uin
         ++s.call_count;
         return;
     }
-    // Every entry belongs to another subscriber: this one is missing from the sums only.
 }
 } // namespace
 
@@ -50,6 +49,7 @@ FillResult SystemChargeList::fill(const phonebook::NumberLookup& lookup,
         s.call_count = 0;
     }
     lines_.clear();
+    listed_.clear();
 
     const std::uint8_t this_year = current_year(now);
     data::EvaluationFilter& filter = store_.filter;
@@ -83,6 +83,7 @@ FillResult SystemChargeList::fill(const phonebook::NumberLookup& lookup,
         std::string number = data::number_text(r.number);
         lookup.lookup(number);
         lines_.push_back(charge_list_line(r, year, number));
+        listed_.push_back(i);
         ++totals_.listed;
     }
 
@@ -94,9 +95,10 @@ FillResult SystemChargeList::fill(const phonebook::NumberLookup& lookup,
             unsigned{a.day}, unsigned{a.month}, unsigned{a.year}, unsigned{a.hour},
             unsigned{a.minute}, unsigned{b.day}, unsigned{b.month}, unsigned{b.year},
             unsigned{b.hour}, unsigned{b.minute});
-        summary_1044_ = app::format("Summe der Gespräche %5u %-16sAufgelaufener Betrag %4u,%02u DM",
-                                    unsigned{totals_.call_count}, "", dm_part(totals_.amount_total),
-                                    pf_part(totals_.amount_total));
+        summary_1044_ =
+            app::format("Summe der Gespräche %5u %-16sAufgelaufener Betrag %4llu,%02u DM",
+                        unsigned{totals_.call_count}, "", dm_part(totals_.amount_total),
+                        pf_part(totals_.amount_total));
         return {FillOutcome::Listed, std::nullopt};
     }
     if (totals_.rejected)

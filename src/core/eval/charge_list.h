@@ -15,11 +15,13 @@
 
 namespace kalmo::eval {
 
-constexpr std::size_t kSubscriberSumCapacity = 60;
+// One entry for every subscriber byte a record can hold (0xFF marks an empty record), so no
+// subscriber ever falls out of the sums.
+constexpr std::size_t kSubscriberSumCapacity = 255;
 
 struct SubscriberSum {
     std::uint8_t subscriber = data::kEmptySubscriber; // kEmptySubscriber marks a free entry
-    std::uint32_t amount_sum = 0;                     // Pfennig
+    std::uint64_t amount_sum = 0;                     // Pfennig
     std::uint32_t first_minute = 0, first_hour = 0, first_day = 0, first_month = 0,
                   first_year = 0; // the record year of the subscriber's first record
     std::uint32_t last_minute = 0, last_hour = 0, last_day = 0, last_month = 0,
@@ -37,7 +39,7 @@ struct TimeStamp {
 // Totals of one fill, over every non-empty record whatever the filter.
 struct SystemTotals {
     std::uint16_t call_count = 0;
-    std::uint32_t amount_total = 0; // Pfennig
+    std::uint64_t amount_total = 0; // Pfennig
     TimeStamp first, last;
     bool first_set = false;
     std::uint16_t listed = 0;
@@ -91,6 +93,8 @@ public:
     std::optional<app::Message> filter_dialog_ok(const FilterDialog::Fields& fields);
 
     const std::vector<std::string>& lines() const { return lines_; }
+    // Per line: the store index of the record it shows.
+    const std::vector<std::size_t>& listed_records() const { return listed_; }
     const std::string& summary_1043() const { return summary_1043_; }
     const std::string& summary_1044() const { return summary_1044_; }
     const SubscriberSumTable& sums() const { return sums_; }
@@ -101,6 +105,7 @@ public:
 private:
     data::ChargeStore& store_;
     std::vector<std::string> lines_;
+    std::vector<std::size_t> listed_;
     std::string summary_1043_, summary_1044_;
     SubscriberSumTable sums_{};
     SystemTotals totals_;

@@ -18,11 +18,12 @@ app::Message string_message(unsigned text_id, unsigned caption_id, app::Buttons 
                             app::Icon icon);
 
 // Whole DM of an amount in Pfennig. The full quotient: a 16-bit cut would turn 70,000.00 DM
-// into 4,464.00 DM on a bill, so large totals widen their field instead.
-inline unsigned dm_part(std::uint32_t amount) {
-    return static_cast<unsigned>(amount / 100);
+// into 4,464.00 DM on a bill, so large totals widen their field instead. Totals are summed in
+// 64 bits: 2,000 records of up to 42,949,672.95 DM each overflow 32 bits.
+inline unsigned long long dm_part(std::uint64_t amount) {
+    return static_cast<unsigned long long>(amount / 100);
 }
-inline unsigned pf_part(std::uint32_t amount) {
+inline unsigned pf_part(std::uint64_t amount) {
     return static_cast<unsigned>(amount % 100);
 }
 

@@ -52,7 +52,7 @@ FilterVerdict filter_test(const data::ChargeRecord& r, std::uint8_t year,
 
 FilterDialog::Fields FilterDialog::opening_texts(const data::EvaluationFilter& f) {
     Fields out;
-    out.dm = app::format("%03u", dm_part(f.minimum_amount));
+    out.dm = app::format("%03llu", dm_part(f.minimum_amount));
     out.pf = app::format("%02u", pf_part(f.minimum_amount));
     out.from_year = app::format("%02u", unsigned{f.from_year});
     out.from_month = app::format("%02u", unsigned{f.from_month});

@@ -33,7 +33,7 @@ ProjectEvaluation evaluate_project(const data::ChargeStore& store,
         project >= 1 && project <= kProjectCount ? names[project - 1] : std::string();
 
     std::uint16_t call_count = 0;
-    std::uint32_t amount_total = 0;
+    std::uint64_t amount_total = 0;
     bool first_set = false;
     data::ChargeRecord first, last;
     for (std::size_t i = 0; i < store.count(); ++i) {
@@ -42,7 +42,7 @@ ProjectEvaluation evaluate_project(const data::ChargeStore& store,
         std::string number = data::number_text(r.number);
         if (lookup.lookup(number) != project) continue;
         out.lines.push_back(app::format(
-            " %8s | %02u.%02u.%02u %2u:%02u | %2u.%02u:%02u | %24s | %4u,%02u DM",
+            " %8s | %02u.%02u.%02u %2u:%02u | %2u.%02u:%02u | %24s | %4llu,%02u DM",
             subscriber_text(r.subscriber).c_str(), unsigned{r.day}, unsigned{r.month}, year,
             unsigned{r.hour}, unsigned{r.minute}, r.duration / 3600u, (r.duration / 60u) % 60u,
             r.duration % 60u, number.c_str(), dm_part(r.amount), pf_part(r.amount)));
@@ -68,7 +68,7 @@ ProjectEvaluation evaluate_project(const data::ChargeStore& store,
         unsigned{first.minute}, unsigned{last.day}, unsigned{last.month}, year, unsigned{last.hour},
         unsigned{last.minute});
     out.sum_1040 =
-        app::format("Summe der Gespräche %4u %-19sAufgelaufener Betrag %4u,%02u DM",
+        app::format("Summe der Gespräche %4u %-19sAufgelaufener Betrag %4llu,%02u DM",
                     unsigned{call_count}, "", dm_part(amount_total), pf_part(amount_total));
     return out;
 }

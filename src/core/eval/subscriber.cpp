@@ -19,7 +19,7 @@ std::vector<std::string> subscriber_sums_lines(const SubscriberSumTable& sums) {
     for (std::size_t i = 0; i < n; ++i) {
         const SubscriberSum& s = sums[i];
         lines.push_back(app::format(
-            " %s | %2u.%02u.%2u %2u:%02u | %2u.%02u.%2u %2u:%02u | %4u |      %4u,%02u DM ",
+            " %s | %2u.%02u.%2u %2u:%02u | %2u.%02u.%2u %2u:%02u | %4u |      %4llu,%02u DM ",
             subscriber_text(s.subscriber).c_str(), s.first_day, s.first_month, s.first_year,
             s.first_hour, s.first_minute, s.last_day, s.last_month, s.last_year, s.last_hour,
             s.last_minute, unsigned{s.call_count}, dm_part(s.amount_sum), pf_part(s.amount_sum)));
@@ -48,7 +48,7 @@ SubscriberStatistics subscriber_statistics(const data::ChargeStore& store,
         std::string number = data::number_text(r.number);
         lookup.lookup(number);
         out.lines.push_back(
-            app::format("   %02u.%02u.%02u %2u:%02u | %2u.%02u:%02u | %24s | %4u,%02u DM",
+            app::format("   %02u.%02u.%02u %2u:%02u | %2u.%02u:%02u | %24s | %4llu,%02u DM",
                         unsigned{r.day}, unsigned{r.month}, year, unsigned{r.hour},
                         unsigned{r.minute}, r.duration / 3600u, (r.duration / 60u) % 60u,
                         r.duration % 60u, number.c_str(), dm_part(r.amount), pf_part(r.amount)));
@@ -60,7 +60,7 @@ SubscriberStatistics subscriber_statistics(const data::ChargeStore& store,
             selected.text.c_str(), s.first_day, s.first_month, s.first_year, s.first_hour,
             s.first_minute, s.last_day, s.last_month, s.last_year, s.last_hour, s.last_minute);
         out.sum_1042 =
-            app::format("Summe der Gespräche %3u      Aufgelaufener Betrag %4u,%02u DM",
+            app::format("Summe der Gespräche %3u      Aufgelaufener Betrag %4llu,%02u DM",
                         unsigned{s.call_count}, dm_part(s.amount_sum), pf_part(s.amount_sum));
     }
     return out;

@@ -18,10 +18,16 @@ void Link::write(std::span<const std::uint8_t> bytes) {
     if (open_) port_.write(bytes);
 }
 
+void Link::send_request(std::span<const std::uint8_t> bytes) {
+    if (!open_) return;
+    port_.discard_input();
+    port_.write(bytes);
+}
+
 void Link::send_command(std::uint8_t code, std::uint8_t parameter) {
     if (code == code::NotSent) return;
     const std::uint8_t frame[] = {0x05, code, 0x00, 0x00, parameter};
-    write(frame);
+    send_request(frame);
 }
 
 void Link::send_block_request(std::uint8_t code, std::uint16_t index) {
@@ -32,7 +38,7 @@ void Link::send_block_request(std::uint8_t code, std::uint16_t index) {
                                   0x00,
                                   static_cast<std::uint8_t>(index),
                                   static_cast<std::uint8_t>(index >> 8)};
-    write(frame);
+    send_request(frame);
 }
 
 void Link::send_fill(unsigned count) {
@@ -55,7 +61,7 @@ bool Link::fail(bool quiet, const char* message) {
 bool Link::receive_frame(bool quiet) {
     frame_length_ = 0;
     if (!open_) return false;
-    const std::int64_t start = clock_.seconds();
+    const std::int64_t start = clock_.monotonic_ms();
     std::size_t expected = 1;
     std::size_t position = 0;
     while (position < expected) {
@@ -64,7 +70,7 @@ bool Link::receive_frame(bool quiet) {
             const int got = port_.read_byte(byte);
             const bool going_on = ui_.pump_messages();
             if (!going_on) return false;
-            if (clock_.seconds() - start >= kReceiveSeconds) return fail(quiet, text::NoAnswer);
+            if (clock_.monotonic_ms() - start >= kReceiveMs) return fail(quiet, text::NoAnswer);
             if (got == 1) break;
         }
         if (position == 0) {
@@ -82,14 +88,34 @@ bool Link::receive_frame(bool quiet) {
     return true;
 }
 
+bool Link::await_quiet() {
+    const std::int64_t start = clock_.monotonic_ms();
+    std::int64_t last = start;
+    for (;;) {
+        std::uint8_t byte = 0;
+        const int got = port_.read_byte(byte);
+        if (!ui_.pump_messages()) return false;
+        const std::int64_t now = clock_.monotonic_ms();
+        if (got == 1) last = now;
+        // A line that never goes quiet (noise) is not waited for for ever.
+        if (now - last >= timing.quiet_ms || now - start >= 3 * timing.quiet_ms || !open_)
+            return true;
+    }
+}
+
 std::uint16_t Link::read_block(std::uint8_t code, std::uint16_t index, std::uint8_t* destination) {
     // The cancel flag is not looked at here: after a cancel each remaining attempt still sends
     // its request and then fails at once in its receive.
     for (int attempt = 1; attempt <= kAttempts; ++attempt) {
+        // A retry only goes out once a late reply to the attempt before can no longer come.
+        if (attempt > 1 && !ui_.cancelled()) await_quiet();
         send_block_request(code, index);
         if (receive_frame(attempt < kAttempts)) {
             const std::size_t n = frame_length_ - kFrameHeader;
             std::memcpy(destination, &buffer_[kFrameHeader], n);
+            // The answer taken may have been a late one to an earlier attempt; the replies to
+            // the later attempts follow it and must not meet the next request.
+            if (attempt > 1) await_quiet();
             return static_cast<std::uint16_t>(n);
         }
     }
@@ -104,12 +130,19 @@ bool Link::write_block(std::uint8_t code, std::span<const std::uint8_t> payload)
                                    static_cast<std::uint8_t>(sum >> 8)};
     const std::array<std::uint8_t, kDataFrameTrail> trail{};
     for (int attempt = 1; attempt <= kAttempts && !ui_.cancelled(); ++attempt) {
+        if (attempt > 1 && !await_quiet()) break;
         if (code != code::NotSent) {
+            // Header and payload leave in the writes they always did; only the receive queue is
+            // emptied before them.
+            if (open_) port_.discard_input();
             write(header);
             write(payload);
             write(trail);
         }
-        if (receive_frame(attempt < kAttempts)) return true;
+        if (receive_frame(attempt < kAttempts)) {
+            if (attempt > 1) await_quiet();
+            return true;
+        }
     }
     return false;
 }
@@ -129,10 +162,11 @@ bool Link::connect(const std::string& port_name, std::uint8_t opening_code) {
     send_fill(kFillRun);
     send_command(opening_code, code::OpeningParameter);
     bool connected = receive_frame(true);
-    if (!connected && !ui_.cancelled()) {
+    if (!connected && !ui_.cancelled() && await_quiet()) {
         // The second opening command replaces the first one.
         send_command(code::OpenAgain, code::OpeningParameter);
         connected = receive_frame(false);
+        if (connected) await_quiet();
         if (!connected) close_port();
     }
     if (ui_.cancelled()) {
@@ -145,6 +179,7 @@ bool Link::connect(const std::string& port_name, std::uint8_t opening_code) {
 void Link::disconnect() {
     bool closed = false;
     for (int attempt = 1; attempt <= kAttempts && !closed && !ui_.cancelled(); ++attempt) {
+        if (attempt > 1 && !await_quiet()) break;
         send_command(attempt == 1 ? code::Close : code::CloseAgain, 0x00);
         closed = receive_frame(true);
     }

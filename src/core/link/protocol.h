@@ -19,7 +19,13 @@ constexpr std::size_t kMaxPayload = kMaxFrame - kFrameHeader;
 constexpr std::uint8_t kFill = 0x00;
 constexpr unsigned kFillRun = 255;       // after every failed receive and before an opening
 constexpr unsigned kDataFrameTrail = 10; // fill bytes after every data frame
-constexpr int kReceiveSeconds = 3;       // the whole frame, not each byte
+// The whole frame must arrive within this time, measured on a clock that never steps.
+constexpr std::int64_t kReceiveMs = 3000;
+// Before a retry, and after a retry was answered, the line must have been silent this long: a
+// reply to an earlier attempt that comes later than the deadline is drained instead of being
+// read as the answer to a later request. The exchange answers within the deadline; this covers
+// one that is slower by as much again and a bit.
+constexpr std::int64_t kQuietMs = 4000;
 constexpr int kAttempts = 5;
 constexpr std::uint16_t kBlockFailed = 0xFFFF;
 
@@ -57,6 +63,11 @@ constexpr const char* CloseFailed = "Fehler beim schließen der Schnittstelle";
 // 16-bit BSD checksum (rotate right by one, add the byte) over the payload only.
 std::uint16_t frame_checksum(std::span<const std::uint8_t> payload);
 
+// The waits of the link; tests of other matters may shorten the quiet wait.
+struct LinkTiming {
+    std::int64_t quiet_ms = kQuietMs;
+};
+
 // The link state: the port (open or not) and the buffer of the last received frame. One per
 // program; the transfers use it from `connect` to `disconnect`.
 class Link {
@@ -65,6 +76,7 @@ public:
         : port_(port), ui_(ui), clock_(clock) {}
 
     bool port_open() const { return open_; }
+    LinkTiming timing;
     TransferUi& ui() { return ui_; }
 
     void send_command(std::uint8_t code, std::uint8_t parameter);
@@ -83,6 +95,10 @@ public:
     // Sends a data frame (checksummed, 10 fill bytes after it) until one reply arrives.
     bool write_block(std::uint8_t code, std::span<const std::uint8_t> payload);
 
+    // Waits until nothing has arrived for timing.quiet_ms (at most three times that), throwing away
+    // what comes meanwhile. Ends early on cancel; false then.
+    bool await_quiet();
+
     // Opens the port and the connection; false leaves the port closed.
     bool connect(const std::string& port_name, std::uint8_t opening_code);
     // Ends the connection (unless cancelled) and closes the port in every case.
@@ -90,6 +106,9 @@ public:
 
 private:
     void write(std::span<const std::uint8_t> bytes);
+    // Every request starts from an empty receive queue: whatever arrived before it belongs to an
+    // earlier request.
+    void send_request(std::span<const std::uint8_t> bytes);
     bool fail(bool quiet, const char* message);
     void show_error(const char* message);
     void close_port();

@@ -22,6 +22,9 @@ public:
     // At most one byte: 1 when `byte` was filled, 0 when none arrived within a short bounded
     // wait (never longer than one second) or no port is open.
     virtual int read_byte(std::uint8_t& byte) = 0;
+    // Throws away every byte received so far: what the driver holds and what the port has already
+    // taken into a buffer of its own. Bytes that arrive afterwards are read as usual.
+    virtual void discard_input() = 0;
 };
 
 } // namespace kalmo::link

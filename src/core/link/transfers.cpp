@@ -33,53 +33,99 @@ struct ReadKind {
     std::uint8_t bank1;
     std::uint8_t bank2;
     std::size_t record_size;
+    // A bank that delivered this many records is over (0: only its empty block ends it).
     std::uint16_t bank_limit;
     const char* record_no;
-    // A bank that reached the limit is over; the charges leave the whole loop then, the calls
-    // go on with the second bank.
-    bool limit_switches_bank;
 };
 
-constexpr ReadKind kChargeRead{code::ChargesBank1,       code::ChargesBank2,
-                               data::kChargeRecordSize,  kChargeBankLimit,
-                               progress::ChargeRecordNo, false};
-constexpr ReadKind kCallRead{code::CallsBank1, code::CallsBank2,       data::kCallRecordSize,
-                             kCallBankLimit,   progress::CallRecordNo, true};
+// A charge bank is read to its empty block: a first bank that stopped at a fixed count would
+// leave records unread (and then deleted) whenever it holds more, and would skip the second bank.
+constexpr ReadKind kChargeRead{code::ChargesBank1, code::ChargesBank2, data::kChargeRecordSize, 0,
+                               progress::ChargeRecordNo};
+constexpr ReadKind kCallRead{code::CallsBank1, code::CallsBank2, data::kCallRecordSize,
+                             kCallBankLimit, progress::CallRecordNo};
 
-// The block loop of both reads. Returns the records dropped for lack of room.
-template <typename Store> std::size_t read_banks(Link& link, Store& store, const ReadKind& kind) {
+void show_journal_failure(TransferUi& ui, const ReceiveJournal& journal) {
+    show(ui, app::format(app::string_text(app::str::JournalFailed), journal.name().c_str()),
+         std::nullopt, app::Icon::Error);
+}
+
+// The block loop of both reads: what it came to, with `result.dropped` and
+// `result.journal_failed` filled in.
+template <typename Store>
+Outcome read_banks(Link& link, Store& store, const ReadKind& kind, ReceiveJournal* journal,
+                   ReadResult& result) {
     TransferUi& ui = link.ui();
     std::array<std::uint8_t, kMaxPayload> buffer{};
     std::uint8_t bank = kind.bank1;
     std::uint16_t received = 0;
-    std::size_t dropped = 0;
     auto next_bank = [&] {
         if (bank == kind.bank2) return false;
         bank = kind.bank2;
         received = 0;
         return true;
     };
-    while (received < kind.bank_limit && !ui.cancelled()) {
+    while (!ui.cancelled()) {
         ui.set_progress_line(0, progress::PleaseWait);
         ui.set_progress_line(1, app::format(kind.record_no, static_cast<int>(store.count())));
         const std::uint16_t n = link.read_block(bank, received, buffer.data());
         if (n == kBlockFailed) {
-            if (!ui.cancelled())
-                show(ui, app::string_text(app::str::CrcError), std::string(), app::Icon::Warning);
-            break;
+            if (ui.cancelled()) return Outcome::Cancelled;
+            show(ui, app::string_text(app::str::CrcError), std::string(), app::Icon::Warning);
+            return Outcome::Failed;
         }
         if (n < kind.record_size) {
             // A payload without one whole record would leave the index where it is, and the
             // same block would be asked for again and again: such a reply ends its bank like
             // an empty block does. Its stray bytes are not a record and are not kept.
-            if (!next_bank()) break;
+            if (!next_bank()) return Outcome::Done;
             continue;
         }
-        dropped += store.append_received_block({buffer.data(), n});
+        const std::size_t before = store.count();
+        result.dropped += store.append_received_block({buffer.data(), n});
+        const std::size_t kept = store.count() - before;
+        // On disk before anything more is asked for.
+        if (journal && kept > 0 && !journal->keep({buffer.data(), kept * kind.record_size})) {
+            result.journal_failed = true;
+            show_journal_failure(ui, *journal);
+            return Outcome::Incomplete;
+        }
+        // The store is full and the exchange holds more: they stay there, unread.
+        if (result.dropped > 0) return Outcome::Incomplete;
         received = static_cast<std::uint16_t>(received + n / kind.record_size);
-        if (kind.limit_switches_bank && received >= kind.bank_limit && !next_bank()) break;
+        if (kind.bank_limit != 0 && received >= kind.bank_limit && !next_bank())
+            return Outcome::Done;
     }
-    return dropped;
+    return Outcome::Cancelled;
+}
+
+// Connects and starts the journal; the read ends here unless both worked.
+bool begin_read(Link& link, const std::string& port_name, ReceiveJournal* journal,
+                ReadResult& result) {
+    TransferUi& ui = link.ui();
+    if (!link.connect(port_name, code::OpenRead)) {
+        ui.close_progress_dialog();
+        result.outcome = ui.cancelled() ? Outcome::Cancelled : Outcome::NotConnected;
+        return false;
+    }
+    if (journal && !journal->start()) {
+        // Nothing is requested that could not be kept.
+        show_journal_failure(ui, *journal);
+        link.disconnect();
+        ui.close_progress_dialog();
+        result.outcome = Outcome::Incomplete;
+        result.journal_failed = true;
+        return false;
+    }
+    return true;
+}
+
+// Said after the final count of a read that left records behind: the count alone looks like
+// a complete read, and the next step an operator takes is emptying the exchange.
+void warn_if_left(TransferUi& ui, const ReadResult& result) {
+    if (result.left_records())
+        app::show_string(ui, app::str::ReadIncomplete, app::str::Information, app::Buttons::Ok,
+                         app::Icon::Warning);
 }
 
 struct DeleteKind {
@@ -98,14 +144,23 @@ constexpr DeleteKind kCallDelete{"Alle Anrufdatensätze der\nTK-Anlage werden ge
                                  "Fehler beim Löschen der Anrufdaten"};
 
 template <typename Store>
-void delete_records(Link& link, Store& store, const std::string& port_name,
-                    const DeleteKind& kind) {
+Outcome delete_records(Link& link, Store& store, const std::string& port_name,
+                       const DeleteKind& kind, DeleteQuestion question) {
     TransferUi& ui = link.ui();
-    const app::Answer answer = ui.show(
-        app::Message{kind.question, kInformation, app::Buttons::YesNo, app::Icon::Information});
-    if (answer != app::Answer::Yes) return;
-    if (!open_progress(ui)) return;
+    if (question == DeleteQuestion::WarnUnreadThenAsk) {
+        app::Message warning{app::string_text(app::str::DeleteUnread), kInformation,
+                             app::Buttons::YesNo, app::Icon::Warning};
+        warning.default_no = true;
+        if (ui.show(warning) != app::Answer::Yes) return Outcome::Declined;
+    }
+    if (question != DeleteQuestion::AlreadyConfirmed) {
+        const app::Answer answer = ui.show(
+            app::Message{kind.question, kInformation, app::Buttons::YesNo, app::Icon::Information});
+        if (answer != app::Answer::Yes) return Outcome::Declined;
+    }
+    if (!open_progress(ui)) return Outcome::Busy;
     bool ok = link.connect(port_name, code::OpenWrite);
+    const bool connected = ok;
     if (ok) {
         link.send_command(kind.step1, 0x00);
         ok = link.receive_frame(false);
@@ -118,7 +173,10 @@ void delete_records(Link& link, Store& store, const std::string& port_name,
     }
     link.disconnect();
     ui.close_progress_dialog();
-    if (!ok && !ui.cancelled()) show(ui, kind.failed, std::nullopt, app::Icon::Error);
+    if (ui.cancelled()) return Outcome::Cancelled;
+    if (!ok) show(ui, kind.failed, std::nullopt, app::Icon::Error);
+    if (ok) return Outcome::Done;
+    return connected ? Outcome::Failed : Outcome::NotConnected;
 }
 
 } // namespace
@@ -138,19 +196,17 @@ TransferGuard::~TransferGuard() {
     if (acquired_) g_running = false;
 }
 
-bool read_charges(Link& link, data::ChargeStore& store, const std::string& port_name,
-                  ReadReport* report) {
+ReadResult read_charges(Link& link, data::ChargeStore& store, const std::string& port_name,
+                        ReceiveJournal* journal) {
+    ReadResult result;
     const TransferGuard guard;
-    if (!guard.acquired()) return false;
+    if (!guard.acquired()) return result;
     TransferUi& ui = link.ui();
-    if (!open_progress(ui)) return false;
-    if (!link.connect(port_name, code::OpenRead)) {
-        ui.close_progress_dialog();
-        return false;
-    }
+    if (!open_progress(ui)) return result;
+    if (!begin_read(link, port_name, journal, result)) return result;
     store.clear();
     store.filter.from_year = data::EvaluationFilter::kYearUnset;
-    const std::size_t dropped = read_banks(link, store, kChargeRead);
+    result.outcome = read_banks(link, store, kChargeRead, journal, result);
     link.disconnect();
     const int count = store.count();
     const std::string final_text = count > 0 ? app::format(" %d Gebührensätze empfangen ", count)
@@ -158,22 +214,21 @@ bool read_charges(Link& link, data::ChargeStore& store, const std::string& port_
     if (count > 0) store.sort();
     ui.close_progress_dialog();
     show(ui, final_text, kInformation, app::Icon::Information);
-    if (report) *report = ReadReport{true, dropped};
-    return count > 0;
+    warn_if_left(ui, result);
+    result.opens_list = count > 0;
+    return result;
 }
 
-bool read_calls(Link& link, data::CallStore& store, const std::string& port_name,
-                ReadReport* report) {
+ReadResult read_calls(Link& link, data::CallStore& store, const std::string& port_name,
+                      ReceiveJournal* journal) {
+    ReadResult result;
     const TransferGuard guard;
-    if (!guard.acquired()) return false;
+    if (!guard.acquired()) return result;
     TransferUi& ui = link.ui();
-    if (!open_progress(ui)) return false;
-    if (!link.connect(port_name, code::OpenRead)) {
-        ui.close_progress_dialog();
-        return false;
-    }
+    if (!open_progress(ui)) return result;
+    if (!begin_read(link, port_name, journal, result)) return result;
     store.clear();
-    const std::size_t dropped = read_banks(link, store, kCallRead);
+    result.outcome = read_banks(link, store, kCallRead, journal, result);
     link.disconnect();
     ui.close_progress_dialog();
     const int count = store.count();
@@ -181,21 +236,24 @@ bool read_calls(Link& link, data::CallStore& store, const std::string& port_name
          count > 0 ? app::format(" %d Anrufdatensätze empfangen ", count)
                    : std::string(" Anrufliste leer "),
          kInformation, app::Icon::Information);
+    warn_if_left(ui, result);
     store.sort();
-    if (report) *report = ReadReport{true, dropped};
-    return true;
+    result.opens_list = true;
+    return result;
 }
 
-void delete_charges(Link& link, data::ChargeStore& store, const std::string& port_name) {
+Outcome delete_charges(Link& link, data::ChargeStore& store, const std::string& port_name,
+                       DeleteQuestion question) {
     const TransferGuard guard;
-    if (!guard.acquired()) return;
-    delete_records(link, store, port_name, kChargeDelete);
+    if (!guard.acquired()) return Outcome::Busy;
+    return delete_records(link, store, port_name, kChargeDelete, question);
 }
 
-void delete_calls(Link& link, data::CallStore& store, const std::string& port_name) {
+Outcome delete_calls(Link& link, data::CallStore& store, const std::string& port_name,
+                     DeleteQuestion question) {
     const TransferGuard guard;
-    if (!guard.acquired()) return;
-    delete_records(link, store, port_name, kCallDelete);
+    if (!guard.acquired()) return Outcome::Busy;
+    return delete_records(link, store, port_name, kCallDelete, question);
 }
 
 std::array<std::uint8_t, 26> speed_dial_payload(const std::string& number_text,
@@ -207,19 +265,22 @@ std::array<std::uint8_t, 26> speed_dial_payload(const std::string& number_text,
     return payload;
 }
 
-void write_speed_dial_target(Link& link, const std::string& number_text, std::uint8_t index,
-                             const std::string& port_name) {
+Outcome write_speed_dial_target(Link& link, const std::string& number_text, std::uint8_t index,
+                                const std::string& port_name) {
     const TransferGuard guard;
-    if (!guard.acquired()) return;
+    if (!guard.acquired()) return Outcome::Busy;
     TransferUi& ui = link.ui();
-    if (!open_progress(ui)) return;
+    if (!open_progress(ui)) return Outcome::Busy;
+    Outcome outcome = Outcome::NotConnected;
     if (link.connect(port_name, code::OpenWrite)) {
         const auto payload = speed_dial_payload(number_text, index);
-        if (!link.write_block(code::SpeedDial, payload) && !ui.cancelled())
+        outcome = link.write_block(code::SpeedDial, payload) ? Outcome::Done : Outcome::Failed;
+        if (outcome == Outcome::Failed && !ui.cancelled())
             show(ui, "Fehler beim schreiben des Kurzwahlzieles", std::nullopt, app::Icon::Error);
         link.disconnect();
     }
     ui.close_progress_dialog();
+    return ui.cancelled() ? Outcome::Cancelled : outcome;
 }
 
 } // namespace kalmo::link

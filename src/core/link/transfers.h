@@ -5,6 +5,7 @@
 // happened.
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 
 #include "core/data/calls.h"
@@ -21,8 +22,8 @@ constexpr const char* ChargeRecordNo = "          lese Gebührensatz Nr.: %d";
 constexpr const char* CallRecordNo = "          lese Anrufdatensatz Nr.: %d";
 } // namespace progress
 
-// A bank is read until it is empty or has delivered this many records.
-constexpr std::uint16_t kChargeBankLimit = 1000;
+// A call bank is left once it has delivered this many records (the charge banks are read to
+// their empty block, as long as the store has room).
 constexpr std::uint16_t kCallBankLimit = 75;
 
 // The stores, the link and the progress dialog exist once, and the program stays usable while
@@ -43,25 +44,65 @@ private:
     bool acquired_ = false;
 };
 
-// What a read brought beside the store's content.
-struct ReadReport {
-    bool connected = false;
-    // Records the exchange delivered beyond the store's capacity; they are not stored.
-    std::size_t dropped = 0;
+// What a transfer came to; both front ends act on this, never on the texts they were shown.
+enum class Outcome {
+    Done,         // everything asked for happened (a read: every record is in the store)
+    Declined,     // the user answered No to the question before it
+    NotConnected, // the port or the connection could not be opened
+    Failed,       // the exchange stopped answering or answered wrongly
+    Cancelled,    // the user cancelled
+    Busy,         // another transfer runs, or no progress dialog could be made
+    Incomplete,   // a read that left records in the exchange: the store or the journal was full
 };
 
-// true when the charge store holds records afterwards (the charge evaluation opens then).
-bool read_charges(Link& link, data::ChargeStore& store, const std::string& port_name,
-                  ReadReport* report = nullptr);
-// Asks first; the store is emptied once the connection was made, confirmed or not.
-void delete_charges(Link& link, data::ChargeStore& store, const std::string& port_name);
-// true whenever the connection was made (the call list opens then).
-bool read_calls(Link& link, data::CallStore& store, const std::string& port_name,
-                ReadReport* report = nullptr);
-void delete_calls(Link& link, data::CallStore& store, const std::string& port_name);
+// Keeps every block of records a read receives on stable storage before the next one is
+// requested, so that a crash or a kill in the middle of a read loses nothing.
+class ReceiveJournal {
+public:
+    virtual ~ReceiveJournal() = default;
+    // Called once the connection is made, before anything is requested; false stops the read.
+    virtual bool start() = 0;
+    // The records of one block, exactly as the store took them; durable once it returns true.
+    virtual bool keep(std::span<const std::uint8_t> records) = 0;
+    // The journal's name for the failure message.
+    virtual std::string name() const = 0;
+};
+
+struct ReadResult {
+    Outcome outcome = Outcome::Busy;
+    // Records the exchange delivered beyond the store's capacity; they are not stored.
+    std::size_t dropped = 0;
+    // The journal could not be started or written: the read stopped there.
+    bool journal_failed = false;
+    // What the menu command opens next: the charge evaluation when records arrived, the call
+    // list whenever the connection was made.
+    bool opens_list = false;
+    bool connected() const { return outcome != Outcome::NotConnected && outcome != Outcome::Busy; }
+    // Records may still be in the exchange that are not in the store.
+    bool left_records() const { return connected() && outcome != Outcome::Done; }
+    explicit operator bool() const { return opens_list; }
+};
+
+ReadResult read_charges(Link& link, data::ChargeStore& store, const std::string& port_name,
+                        ReceiveJournal* journal = nullptr);
+ReadResult read_calls(Link& link, data::CallStore& store, const std::string& port_name,
+                      ReceiveJournal* journal = nullptr);
+
+// How a delete asks before it empties the exchange.
+enum class DeleteQuestion {
+    Ask,               // the question, Yes/No
+    WarnUnreadThenAsk, // first a warning that unread records would be lost (default No)
+    AlreadyConfirmed,  // no question (an unattended pull-and-empty that verified its copy)
+};
+
+// The store is emptied once the connection was made, confirmed or not.
+Outcome delete_charges(Link& link, data::ChargeStore& store, const std::string& port_name,
+                       DeleteQuestion question = DeleteQuestion::Ask);
+Outcome delete_calls(Link& link, data::CallStore& store, const std::string& port_name,
+                     DeleteQuestion question = DeleteQuestion::Ask);
 // `index` is the speed-dial code minus 100 (0 to 199); `number_text` at most 24 characters.
-void write_speed_dial_target(Link& link, const std::string& number_text, std::uint8_t index,
-                             const std::string& port_name);
+Outcome write_speed_dial_target(Link& link, const std::string& number_text, std::uint8_t index,
+                                const std::string& port_name);
 
 // The 26-byte payload of a speed-dial write: index, number text, zero bytes.
 std::array<std::uint8_t, 26> speed_dial_payload(const std::string& number_text, std::uint8_t index);

@@ -111,6 +111,7 @@ std::uint16_t parse_phonebook_text(Phonebook& book, std::string_view bytes,
     }
     std::int8_t current = 0;
     std::uint16_t line_number = 1;
+    unsigned bad_lines = 0;
     while (pos < text.size()) {
         const std::string_view piece = next_line(text, pos);
         ++line_number;
@@ -127,6 +128,9 @@ std::uint16_t parse_phonebook_text(Phonebook& book, std::string_view bytes,
         }
         const std::string shown(line);
         if (std::count(line.begin(), line.end(), ';') < 4) {
+            // A junk file must not bury the user under one box per line: the first few are
+            // named, the rest counted in one message at the end.
+            if (++bad_lines > kNamedBadLines) continue;
             if (line_number == 0xFFFF)
                 show_error(ui, app::format("Fehlerhafter Eintrag im Telefonbuch\nZeilennummer "
                                            "unbestimmt\n\nEintrag: %s\nignoriert!",
@@ -146,6 +150,9 @@ std::uint16_t parse_phonebook_text(Phonebook& book, std::string_view bytes,
         }
         book.add(entry_from_line(line, current));
     }
+    if (bad_lines > kNamedBadLines)
+        show_error(
+            ui, app::format(app::string_text(app::str::MoreBadLines), bad_lines - kNamedBadLines));
     return static_cast<std::uint16_t>(book.count());
 }
 

@@ -24,6 +24,9 @@ std::uint16_t read_phonebook_file(Phonebook& book, app::FileSystem& fs, app::Mes
 std::string load_phonebook_at_start(Phonebook& book, const std::string& name, app::FileSystem& fs,
                                     app::MessageUi& ui);
 
+// Bad lines named one message each; further ones are counted in a single message at the end.
+constexpr unsigned kNamedBadLines = 5;
+
 // Fills the cleared phonebook from the file's bytes, reporting bad lines; the entry count.
 // (read_phonebook_file without the file and the final messages.)
 std::uint16_t parse_phonebook_text(Phonebook& book, std::string_view bytes,

@@ -1,8 +1,11 @@
 #include "platform/posix/files.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
+#include <fcntl.h>
 #include <iconv.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -70,8 +73,84 @@ bool PosixFileSystem::exists(const std::string& path) {
     return ::stat(ansi_to_utf8(path).c_str(), &st) == 0;
 }
 
+namespace {
+
+std::string folder_of(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// A rename or a new name is only durable once the folder that holds it is.
+bool sync_folder(const std::string& path) {
+    const int fd = ::open(folder_of(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+}
+
+// A save to a symbolic link replaces the file it points to and leaves the link a link.
+std::string resolve_link(const std::string& path) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+    char buf[PATH_MAX];
+    if (::realpath(path.c_str(), buf)) return buf;
+    // A dangling link: its target is created where the link points.
+    const ssize_t n = ::readlink(path.c_str(), buf, sizeof buf - 1);
+    if (n <= 0) return path;
+    std::string target(buf, static_cast<std::size_t>(n));
+    if (target[0] != '/') target = folder_of(path) + "/" + target;
+    return target;
+}
+
+class PosixDurableFile : public app::DurableFile {
+public:
+    explicit PosixDurableFile(int fd) : fd_(fd) {}
+    ~PosixDurableFile() override { ::close(fd_); }
+    bool write_at(std::uint64_t offset, std::span<const std::uint8_t> bytes) override {
+        std::size_t done = 0;
+        while (done < bytes.size()) {
+            const ssize_t n = ::pwrite(fd_, bytes.data() + done, bytes.size() - done,
+                                       static_cast<off_t>(offset + done));
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) return false;
+            done += static_cast<std::size_t>(n);
+        }
+        return true;
+    }
+    bool sync() override { return ::fsync(fd_) == 0; }
+
+private:
+    int fd_;
+};
+
+} // namespace
+
+std::unique_ptr<app::DurableFile> PosixFileSystem::create_new(const std::string& path) {
+    const std::string name = ansi_to_utf8(path);
+    const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0) return nullptr;
+    if (!sync_folder(name)) {
+        ::close(fd);
+        return nullptr;
+    }
+    return std::make_unique<PosixDurableFile>(fd);
+}
+
+bool PosixFileSystem::make_directories(const std::string& path) {
+    const std::string name = ansi_to_utf8(path);
+    for (std::size_t at = name.find('/', 1);; at = name.find('/', at + 1)) {
+        const std::string part = name.substr(0, at);
+        if (!part.empty() && ::mkdir(part.c_str(), 0755) != 0 && errno != EEXIST) return false;
+        if (at == std::string::npos) break;
+    }
+    struct stat st {};
+    return ::stat(name.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
 bool PosixFileSystem::write_replacing(const std::string& path, std::string_view content) {
-    const std::string target = ansi_to_utf8(path);
+    const std::string target = resolve_link(ansi_to_utf8(path));
     const std::string temp = target + ".kalmo-tmp";
     std::FILE* f = std::fopen(temp.c_str(), "wb");
     if (!f) return false;
@@ -81,7 +160,7 @@ bool PosixFileSystem::write_replacing(const std::string& path, std::string_view 
     ok = std::fclose(f) == 0 && ok;
     if (ok) ok = std::rename(temp.c_str(), target.c_str()) == 0;
     if (!ok) std::remove(temp.c_str());
-    return ok;
+    return ok && sync_folder(target);
 }
 
 app::LocalTime SystemClock::now() {
@@ -91,8 +170,10 @@ app::LocalTime SystemClock::now() {
     return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
 }
 
-std::int64_t SystemClock::seconds() {
-    return static_cast<std::int64_t>(std::time(nullptr));
+std::int64_t SystemClock::monotonic_ms() {
+    timespec t{};
+    ::clock_gettime(CLOCK_MONOTONIC, &t);
+    return static_cast<std::int64_t>(t.tv_sec) * 1000 + t.tv_nsec / 1000000;
 }
 
 } // namespace kalmo::platform

@@ -11,6 +11,8 @@ public:
                                                   std::size_t max_bytes) override;
     bool exists(const std::string& path) override;
     bool write_replacing(const std::string& path, std::string_view content) override;
+    std::unique_ptr<app::DurableFile> create_new(const std::string& path) override;
+    bool make_directories(const std::string& path) override;
 };
 
 class PosixCodePage : public app::CodePage {
@@ -22,7 +24,7 @@ public:
 class SystemClock : public app::Clock {
 public:
     app::LocalTime now() override;
-    std::int64_t seconds() override;
+    std::int64_t monotonic_ms() override;
 };
 
 // Windows-1252 to UTF-8 and back, for the console and the file system.

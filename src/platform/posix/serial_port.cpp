@@ -114,6 +114,13 @@ int PosixSerialPort::read_byte(std::uint8_t& byte) {
     return 1;
 }
 
+void PosixSerialPort::discard_input() {
+    if (fd_ < 0) return;
+    ::tcflush(fd_, TCIFLUSH);
+    pending_at_ = pending_end_ = 0;
+    streaming_ = false;
+}
+
 bool PosixSerialPort::refill() {
     pending_at_ = pending_end_ = 0;
     if (streaming_) {

@@ -76,6 +76,45 @@ bool Win32FileSystem::write_replacing(const std::string& path, std::string_view 
     return ok;
 }
 
+namespace {
+class Win32DurableFile : public app::DurableFile {
+public:
+    explicit Win32DurableFile(HANDLE h) : h_(h) {}
+    ~Win32DurableFile() override { CloseHandle(h_); }
+    bool write_at(std::uint64_t offset, std::span<const std::uint8_t> bytes) override {
+        LARGE_INTEGER at;
+        at.QuadPart = static_cast<LONGLONG>(offset);
+        if (!SetFilePointerEx(h_, at, nullptr, FILE_BEGIN)) return false;
+        return write_all(h_, {reinterpret_cast<const char*>(bytes.data()), bytes.size()});
+    }
+    bool sync() override { return FlushFileBuffers(h_) != 0; }
+
+private:
+    HANDLE h_;
+};
+} // namespace
+
+std::unique_ptr<app::DurableFile> Win32FileSystem::create_new(const std::string& path) {
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return nullptr;
+    return std::make_unique<Win32DurableFile>(h);
+}
+
+bool Win32FileSystem::make_directories(const std::string& path) {
+    for (std::size_t at = path.find_first_of("\\/", 0);; at = path.find_first_of("\\/", at + 1)) {
+        const std::string part = path.substr(0, at);
+        // Drive roots ("C:") and the empty part before a leading separator are not folders to
+        // create.
+        if (!part.empty() && part.back() != ':' && !CreateDirectoryA(part.c_str(), nullptr) &&
+            GetLastError() != ERROR_ALREADY_EXISTS)
+            return false;
+        if (at == std::string::npos) break;
+    }
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 // CharToOemBuffA/OemToCharBuffA take a length, so texts with embedded zero bytes survive.
 std::string Win32CodePage::ansi_to_oem(std::string_view text) {
     std::string out(text.size(), '\0');
@@ -95,8 +134,8 @@ app::LocalTime Win32Clock::now() {
     return {st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond};
 }
 
-std::int64_t Win32Clock::seconds() {
-    return static_cast<std::int64_t>(std::time(nullptr));
+std::int64_t Win32Clock::monotonic_ms() {
+    return static_cast<std::int64_t>(GetTickCount64());
 }
 
 } // namespace kalmo::platform

@@ -10,6 +10,8 @@ public:
                                                   std::size_t max_bytes) override;
     bool exists(const std::string& path) override;
     bool write_replacing(const std::string& path, std::string_view content) override;
+    std::unique_ptr<app::DurableFile> create_new(const std::string& path) override;
+    bool make_directories(const std::string& path) override;
 };
 
 class Win32CodePage : public app::CodePage {
@@ -21,7 +23,7 @@ public:
 class Win32Clock : public app::Clock {
 public:
     app::LocalTime now() override;
-    std::int64_t seconds() override;
+    std::int64_t monotonic_ms() override;
 };
 
 } // namespace kalmo::platform

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "core/app/settings.h"
 #include "platform/win32/files.h"
 
 namespace kalmo::platform {
@@ -60,12 +61,28 @@ std::string from_console(std::string_view text) {
     return std::string(text);
 }
 
+std::optional<std::string> from_console_exact(std::string_view text) {
+    return std::string(text);
+}
+
+// std::filesystem takes narrow names in the ANSI code page here.
+std::string to_native_path(std::string_view ansi) {
+    return std::string(ansi);
+}
+std::string from_native_path(std::string_view native) {
+    return std::string(native);
+}
+
 std::string program_path() {
     // Long paths come back cut to the buffer; they are far beyond what the settings accept
     // beside the program, so the cut never makes them look like a shorter, valid path.
     char buf[1024];
     const DWORD n = GetModuleFileNameA(nullptr, buf, sizeof buf);
     return std::string(buf, std::min<DWORD>(n, sizeof buf));
+}
+
+std::string default_journal_folder() {
+    return app::journal_folder_beside(program_path());
 }
 
 } // namespace kalmo::platform

@@ -163,6 +163,20 @@ int Win32SerialPort::read_byte(std::uint8_t& byte) {
     return 1;
 }
 
+void Win32SerialPort::discard_input() {
+    if (!is_open()) return;
+    if (read_pending_) {
+        // Only the read is given up; a write still on its way must go out. Its bytes, if it
+        // completed meanwhile, are old ones too.
+        CancelIoEx(port_, &read_ov_);
+        DWORD n = 0;
+        if (!GetOverlappedResult(port_, &read_ov_, &n, TRUE)) clear_errors();
+        read_pending_ = false;
+    }
+    PurgeComm(port_, PURGE_RXCLEAR);
+    read_at_ = read_end_ = 0;
+}
+
 std::unique_ptr<link::SerialPort> make_serial_port() {
     return std::make_unique<Win32SerialPort>();
 }

@@ -27,6 +27,7 @@ public:
     void close() override;
     bool write(std::span<const std::uint8_t> bytes) override;
     int read_byte(std::uint8_t& byte) override;
+    void discard_input() override;
 
     bool is_open() const { return port_ != INVALID_HANDLE_VALUE; }
 

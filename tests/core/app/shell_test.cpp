@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <set>
 
 #include "core/app/shell.h"
 #include "core/app/strings.h"
+#include "core/fakes.h"
 
 namespace kalmo::app {
 namespace {
@@ -52,6 +54,38 @@ TEST(CommandTable, OnlyFileAndPhonebookChoicesDirtyTheTitle) {
     EXPECT_EQ(dirty, (std::set<Action>{Action::OpenChargeFile, Action::SaveChargeFileAs,
                                        Action::NewPhonebook, Action::OpenPhonebook}));
     EXPECT_FALSE(action_dirties_title(Action::SaveChargeFile)) << "Save keeps the same name";
+}
+
+TEST(OpenChargeFile, TheChosenNameIsAdoptedOnlyWhenRecordsCameIn) {
+    test::MemoryFileSystem fs;
+    test::RecordingUi ui;
+    auto store = std::make_unique<data::ChargeStore>();
+    Settings settings;
+    settings.charge_file = "C:\\OLD.GDS";
+    std::string image(data::kChargeMagic, sizeof data::kChargeMagic);
+    image += std::string("\x01\x00", 2) + std::string(data::kChargeRecordSize, '\x01');
+    fs.files["C:\\GOOD.GDS"] = image;
+    fs.files["C:\\SHORT.GDS"] = image.substr(0, data::kChargeImageHead);
+    fs.files["C:\\EMPTY.GDS"] = "";
+    fs.files["C:\\OTHER.GDS"] = "kein Magic";
+
+    // Locked or missing, empty, foreign: reported, and "&Speichern" still means the old file.
+    for (const char* bad : {"C:\\LOCKED.GDS", "C:\\EMPTY.GDS", "C:\\OTHER.GDS"}) {
+        SCOPED_TRACE(bad);
+        ui.shown.clear();
+        EXPECT_FALSE(data::records_loaded(open_chosen_charge_file(*store, settings, bad, fs, ui)));
+        EXPECT_EQ(settings.charge_file, "C:\\OLD.GDS");
+        EXPECT_EQ(ui.shown.size(), 1u);
+    }
+    EXPECT_EQ(ui.shown[0].text, "Error C:\\OTHER.GDS ist keine Gebührendatei.");
+
+    EXPECT_EQ(open_chosen_charge_file(*store, settings, "C:\\GOOD.GDS", fs, ui),
+              data::LoadResult::Loaded);
+    EXPECT_EQ(settings.charge_file, "C:\\GOOD.GDS");
+    // A truncated file is loaded as far as it goes, so it is the current file.
+    EXPECT_EQ(open_chosen_charge_file(*store, settings, "C:\\SHORT.GDS", fs, ui),
+              data::LoadResult::Truncated);
+    EXPECT_EQ(settings.charge_file, "C:\\SHORT.GDS");
 }
 
 TEST(MenuMarks, FreshStartChecksFollowTheDefaultsAndEnablesNothing) {

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "core/app/text.h"
 #include "core/data/charge_file.h"
 #include "core/fakes.h"
 
@@ -83,7 +84,9 @@ TEST_F(ChargeFileTest, ThreeRecordsMakeA103ByteFileAndLoadBackInFileOrder) {
 TEST_F(ChargeFileTest, LoadFailuresReportAndKeepTheRecordsInMemory) {
     fill(store, {record(0x21, 1, 1, 1)});
     EXPECT_EQ(load_charge_file(store, "missing.gds", fs, ui), LoadResult::NotOpened);
-    EXPECT_TRUE(ui.shown.empty());
+    ASSERT_EQ(ui.texts(), std::vector<std::string>{"Error reading missing.gds."});
+    EXPECT_EQ(ui.shown[0].icon, app::Icon::Warning);
+    ui.shown.clear();
 
     fs.files["empty.gds"] = "";
     EXPECT_EQ(load_charge_file(store, "empty.gds", fs, ui), LoadResult::Unreadable);
@@ -105,24 +108,57 @@ TEST_F(ChargeFileTest, LoadFailuresReportAndKeepTheRecordsInMemory) {
     EXPECT_EQ(store.count(), 1);
 }
 
-TEST_F(ChargeFileTest, LyingCountsAreClampedToTheRecordsInTheFile) {
-    // Count 5 but two records held.
-    fs.files["lie.gds"] = image({record(0x21, 1, 1, 1), record(0x22, 2, 2, 2)}, 5);
-    EXPECT_EQ(load_charge_file(store, "lie.gds", fs, ui), LoadResult::Loaded);
-    EXPECT_EQ(store.count(), 2);
-    EXPECT_EQ(store.filter.to_month, 2);
+TEST_F(ChargeFileTest, LyingCountsLoadWhatIsThereAndSaySo) {
+    struct Case {
+        const char* name;
+        std::size_t held;
+        std::uint16_t claimed;
+        std::uint16_t loaded;
+    };
+    for (const Case c : {Case{"lie.gds", 2, 5, 2},
+                         // Far longer than the store: at most 2,000 records.
+                         Case{"huge.gds", 2100, 0xFFFF, kChargeCapacity},
+                         // Only the header and the count: no record invented.
+                         Case{"head.gds", 0, 3, 0}}) {
+        SCOPED_TRACE(c.name);
+        ui.shown.clear();
+        std::vector<ChargeRecord> recs;
+        for (std::size_t i = 0; i < c.held; ++i)
+            recs.push_back(record(0x21, static_cast<std::uint8_t>(1 + i % 12), 4, 4));
+        fs.files[c.name] = image(recs, c.claimed);
+        EXPECT_EQ(load_charge_file(store, c.name, fs, ui), LoadResult::Truncated);
+        EXPECT_EQ(store.count(), c.loaded);
+        ASSERT_EQ(ui.shown.size(), 1u);
+        EXPECT_EQ(ui.shown[0].text, app::format("Gebührendatei %s unvollständig:\n%u Datensätze "
+                                                "angegeben, %u gelesen.",
+                                                c.name, unsigned{c.claimed}, unsigned{c.loaded}));
+        EXPECT_EQ(ui.shown[0].icon, app::Icon::Warning);
+        // The range follows the records that were loaded.
+        if (c.loaded > 0) {
+            EXPECT_EQ(store.filter.to_month, recs[c.loaded - 1].month);
+        }
+    }
 
-    // Count 65535 in a file far longer than the store: at most 2,000 records.
-    std::vector<ChargeRecord> many(2100, record(0x21, 4, 4, 4));
-    fs.files["huge.gds"] = image(many, 0xFFFF);
-    EXPECT_EQ(load_charge_file(store, "huge.gds", fs, ui), LoadResult::Loaded);
-    EXPECT_EQ(store.count(), kChargeCapacity);
-
-    // Only the header and the count: an empty store, no record invented.
-    fs.files["head.gds"] = image({}, 3);
-    EXPECT_EQ(load_charge_file(store, "head.gds", fs, ui), LoadResult::Loaded);
-    EXPECT_EQ(store.count(), 0);
+    // A count that matches is no news.
+    ui.shown.clear();
+    fs.files["ok.gds"] = image({record(0x21, 1, 1, 1)}, 1);
+    EXPECT_EQ(load_charge_file(store, "ok.gds", fs, ui), LoadResult::Loaded);
     EXPECT_TRUE(ui.shown.empty());
+}
+
+TEST_F(ChargeFileTest, ASaveWhoseExportWouldReplaceTheDataFileWritesNothing) {
+    fill(store, {record(0x21, 1, 1, 1)});
+    for (const char* name : {"JAN.ASC", "c:\\daten\\jan.asc", "Jan.Asc"}) {
+        SCOPED_TRACE(name);
+        ui.shown.clear();
+        EXPECT_EQ(save_charge_file(store, name, fs, ui), SaveResult::ExportNameClash);
+        ASSERT_EQ(ui.shown.size(), 1u);
+        EXPECT_EQ(ui.shown[0].caption, std::string("Fehler"));
+        EXPECT_NE(ui.shown[0].text.find(name), std::string::npos);
+    }
+    EXPECT_EQ(fs.writes, 0);
+    // Only the name's last extension counts: a folder called .ASC is harmless.
+    EXPECT_EQ(save_charge_file(store, "X.ASC\\JAN", fs, ui), SaveResult::Saved);
 }
 
 TEST_F(ChargeFileTest, SaveRefusesAnEmptyStoreAndAsksBeforeOverwriting) {

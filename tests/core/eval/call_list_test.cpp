@@ -111,3 +111,19 @@ TEST_F(CallListTest, SpeedDialCodes) {
     EXPECT_EQ(message.caption, std::optional<std::string>("Fehler"));
     EXPECT_EQ(message.icon, app::Icon::Warning);
 }
+
+TEST_F(CallListTest, SpeedDialNeedsANumberToDial) {
+    // The display texts of a private call and of a call without a number are not dial strings:
+    // the exchange would keep them as the number to dial.
+    data::CallRecord hidden = call(0x21, 3, 1, "");
+    hidden.number[0] = data::kPrivateCallMark;
+    test::fill_calls(*calls, {hidden, call(0x22, 3, 2, ""), call(0x23, 3, 3, "0891#2")});
+    for (std::size_t record : {0u, 1u}) {
+        const auto r = eval::speed_dial(*calls, record, "150");
+        ASSERT_TRUE(std::holds_alternative<app::Message>(r)) << record;
+        EXPECT_EQ(
+            std::get<app::Message>(r).text,
+            "Keine Rufnummer für dieses Kurzwahlziel\n(Privatgespräch oder Nummer unbekannt)");
+    }
+    EXPECT_EQ(std::get<eval::SpeedDialTarget>(eval::speed_dial(*calls, 2, "150")).number, "0891#2");
+}

@@ -274,20 +274,31 @@ TEST_F(ChargeListTest, SubscriberSumsInFirstOccurrenceOrder) {
     EXPECT_TRUE(list.sums()[2].free());
 }
 
-TEST_F(ChargeListTest, SixtyFirstSubscriberIsMissingFromTheSumsOnly) {
-    for (int i = 0; i < 61; ++i)
-        store->set_record(static_cast<std::size_t>(i),
-                          charge(static_cast<std::uint8_t>(i + 1), 3, 1, 100));
-    store->set_record(61, charge(61, 3, 2, 100)); // the 61st subscriber again
-    store->set_record(62, charge(1, 3, 3, 100));
-    store->set_count(63);
+TEST_F(ChargeListTest, EverySubscriberValueGetsItsOwnSum) {
+    // 0x00 to 0xFE: every subscriber byte a non-empty record can carry, then each once more.
+    const std::size_t values = 255;
+    for (std::size_t i = 0; i < 2 * values; ++i)
+        store->set_record(i, charge(static_cast<std::uint8_t>(i % values), 3, 1 + i / values, 100));
+    store->set_count(static_cast<std::uint16_t>(2 * values));
     store->set_filter_range_from_records();
     SystemChargeList list(*store);
     open(list);
-    EXPECT_EQ(list.lines().size(), 63u);
-    EXPECT_EQ(list.totals().call_count, 63);
-    for (const auto& s : list.sums())
-        EXPECT_NE(s.subscriber, 61);
-    EXPECT_EQ(list.sums()[59].subscriber, 60);
-    EXPECT_EQ(list.sums()[0].call_count, 2);
+    EXPECT_EQ(list.totals().call_count, 2 * values);
+    std::uint64_t summed = 0;
+    for (std::size_t i = 0; i < values; ++i) {
+        const eval::SubscriberSum& s = list.sums()[i];
+        EXPECT_EQ(s.subscriber, i);
+        EXPECT_EQ(s.call_count, 2);
+        summed += s.amount_sum;
+    }
+    EXPECT_EQ(summed, list.totals().amount_total);
+}
+
+TEST_F(ChargeListTest, TotalsDoNotWrapAtThirtyTwoBits) {
+    test::fill_store(*store, {charge(0x21, 3, 1, 0xFFFFFFFFu), charge(0x21, 3, 2, 2)});
+    SystemChargeList list(*store);
+    ASSERT_EQ(open(list).outcome, FillOutcome::Listed);
+    EXPECT_EQ(list.totals().amount_total, 0x100000001ull);
+    EXPECT_EQ(list.sums()[0].amount_sum, 0x100000001ull);
+    EXPECT_NE(list.summary_1044().find("42949672,97 DM"), std::string::npos);
 }

@@ -111,15 +111,22 @@ public:
     }
     int read_byte(std::uint8_t& byte) override {
         if (!is_open) return 0;
+        deliver_due();
         if (incoming.empty()) {
             // A silent line: time goes by (the port waits its read time-out).
-            clock_.secs += 1;
+            clock_.ms += 1000;
+            deliver_due();
             return 0;
         }
         byte = incoming.front();
         incoming.pop_front();
-        clock_.secs += seconds_per_byte;
+        clock_.ms += ms_per_byte;
         return 1;
+    }
+    void discard_input() override {
+        ++discards;
+        deliver_due();
+        incoming.clear();
     }
 
     // Answers one request: the bytes to send back, or nothing for no answer.
@@ -137,7 +144,10 @@ public:
     int opens = 0;
     int closes = 0;
     int write_calls = 0;
-    int seconds_per_byte = 0; // a slow line: each byte takes this long
+    int discards = 0;
+    std::int64_t ms_per_byte = 0; // a slow line: each byte takes this long
+    // How long after its request each reply starts to arrive (by request number from 1).
+    std::function<std::int64_t(std::size_t)> reply_delay_ms = [](std::size_t) { return 0; };
 
 private:
     void take(std::uint8_t b) {
@@ -146,9 +156,27 @@ private:
         if (partial.size() < partial[0]) return;
         requests.push_back(Request{partial});
         partial.clear();
-        if (auto reply = answer(requests.back()))
-            incoming.insert(incoming.end(), reply->begin(), reply->end());
+        if (auto reply = answer(requests.back())) {
+            const std::int64_t delay = reply_delay_ms(requests.size());
+            if (delay == 0 && late.empty())
+                incoming.insert(incoming.end(), reply->begin(), reply->end());
+            else
+                // The exchange answers in order: a late reply holds back every later one.
+                late.push_back({std::max(clock_.ms + delay, late.empty() ? 0 : late.back().due),
+                                std::move(*reply)});
+        }
     }
+    void deliver_due() {
+        while (!late.empty() && late.front().due <= clock_.ms) {
+            incoming.insert(incoming.end(), late.front().bytes.begin(), late.front().bytes.end());
+            late.pop_front();
+        }
+    }
+    struct Late {
+        std::int64_t due;
+        std::vector<std::uint8_t> bytes;
+    };
+    std::deque<Late> late;
 
     FakeClock& clock_;
     std::vector<std::uint8_t> partial;

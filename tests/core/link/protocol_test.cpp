@@ -84,10 +84,10 @@ TEST_F(LinkTest, LengthLimits) {
 
     for (std::uint8_t bad : {std::uint8_t{251}, std::uint8_t{3}, std::uint8_t{1}}) {
         ex.wire.clear();
-        const auto before = clock.secs;
+        const auto before = clock.ms;
         arrive({bad, 0x41, 0, 0});
         EXPECT_FALSE(link.receive_frame(false));
-        EXPECT_EQ(clock.secs, before) << "fails at once, no waiting";
+        EXPECT_EQ(clock.ms, before) << "fails at once, no waiting";
         EXPECT_EQ(ex.wire, fill(255));
         EXPECT_EQ(ui.messages_only().back(), "Längenfehler !");
         ex.incoming.clear();
@@ -121,7 +121,7 @@ TEST_F(LinkTest, ChecksumErrors) {
 TEST_F(LinkTest, DeadlineCoversTheWholeFrame) {
     connected();
     // Each byte on its own is quick enough, the frame as a whole is not.
-    ex.seconds_per_byte = 1;
+    ex.ms_per_byte = 1000;
     arrive(frame(0x41, {1, 2, 3, 4, 5, 6}));
     EXPECT_FALSE(link.receive_frame(false));
     EXPECT_EQ(ui.messages_only(), std::vector<std::string>{"Fehler Gegenstelle antwortet nicht !"});
@@ -131,9 +131,9 @@ TEST_F(LinkTest, DeadlineCoversTheWholeFrame) {
 
 TEST_F(LinkTest, NothingAnsweredAfterTwoToThreeSeconds) {
     connected();
-    const auto start = clock.secs;
+    const auto start = clock.ms;
     EXPECT_FALSE(link.receive_frame(true));
-    EXPECT_EQ(clock.secs - start, 3);
+    EXPECT_EQ(clock.ms - start, 3000);
     EXPECT_TRUE(ui.messages_only().empty());
 }
 

@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include "core/app/strings.h"
+#include "core/app/text.h"
 #include "core/link/exchange_fake.h"
+#include "core/link/journal.h"
 
 namespace kalmo::link {
 namespace {
@@ -18,6 +21,8 @@ using test::frame;
 using test::Request;
 using Bytes = std::vector<std::uint8_t>;
 using Texts = std::vector<std::string>;
+
+const std::string kIncomplete = app::string_text(app::str::ReadIncomplete);
 
 // A charge record whose amount identifies it; the time runs backwards so sorting shows.
 Bytes charge(std::uint32_t id, std::uint8_t month = 1, std::uint8_t day = 1, std::uint8_t hour = 12,
@@ -211,14 +216,21 @@ TEST_F(TransferTest, APayloadShorterThanARecordEndsItsBank) {
     EXPECT_TRUE(closing_sent());
 }
 
-TEST_F(TransferTest, FirstBankEndsAtAThousand) {
-    model.bank[0] = charges(0, 1005);
-    model.bank[1] = charges(5000, 5);
-    serve(model);
-    EXPECT_TRUE(read_charges(link, store, "COM1"));
-    EXPECT_EQ(store.count(), 1000);
-    EXPECT_TRUE(block_indexes(0x1D).empty());
-    EXPECT_EQ(block_indexes(0x0D).back(), 990);
+TEST_F(TransferTest, BothBanksAreReadPastAThousand) {
+    // A first bank that stopped at 1,000 left its tail and the whole second bank unread.
+    for (std::size_t first : {1000u, 1005u}) {
+        model.bank[0] = charges(0, first);
+        model.bank[1] = charges(5000, 5);
+        serve(model);
+        ex.requests.clear();
+        const ReadResult r = read_charges(link, store, "COM1");
+        EXPECT_EQ(r.outcome, Outcome::Done);
+        EXPECT_EQ(store.count(), first + 5);
+        EXPECT_EQ(block_indexes(0x0D).back(), first) << "the first bank ends with its empty block";
+        EXPECT_EQ(block_indexes(0x1D), (std::vector<std::uint16_t>{0, 5}));
+        EXPECT_EQ(ui.messages_only().back(),
+                  app::format(" %d Gebührensätze empfangen ", static_cast<int>(first + 5)));
+    }
 }
 
 TEST_F(TransferTest, RecordsBeyondTheCapacityAreDropped) {
@@ -226,18 +238,19 @@ TEST_F(TransferTest, RecordsBeyondTheCapacityAreDropped) {
     model.bank[0] = charges(0, 999);
     model.bank[1] = charges(999, 1008);
     serve(model);
-    ReadReport report;
-    EXPECT_TRUE(read_charges(link, store, "COM1", &report));
+    const ReadResult report = read_charges(link, store, "COM1");
+    EXPECT_TRUE(report);
     EXPECT_EQ(block_indexes(0x1D).back(), 999) << "the bank's index counts every record";
     ASSERT_EQ(store.count(), data::kChargeCapacity);
     EXPECT_EQ(report.dropped, 7u);
+    EXPECT_EQ(report.outcome, Outcome::Incomplete);
     std::set<std::uint32_t> ids;
     for (std::size_t i = 0; i < store.count(); ++i)
         ids.insert(store.record(i).amount);
     EXPECT_EQ(ids.size(), 2000u);
     EXPECT_EQ(*ids.rbegin(), 1999u) << "the first 2,000 delivered are kept";
     EXPECT_TRUE(sorted(store));
-    EXPECT_EQ(ui.messages_only(), Texts{" 2000 Gebührensätze empfangen "});
+    EXPECT_EQ(ui.messages_only(), (Texts{" 2000 Gebührensätze empfangen ", kIncomplete}));
 }
 
 TEST_F(TransferTest, FailedReadReportsLinkThenChecksumThenCount) {
@@ -247,7 +260,8 @@ TEST_F(TransferTest, FailedReadReportsLinkThenChecksumThenCount) {
     EXPECT_TRUE(read_charges(link, store, "COM1"));
     EXPECT_EQ(block_indexes(0x0D), (std::vector<std::uint16_t>{0, 10, 20, 20, 20, 20, 20}));
     EXPECT_EQ(ui.log, (Texts{"open", "msg:Fehler Gegenstelle antwortet nicht !", "msg:CrC Fehler !",
-                             "close", "msg: 20 Gebührensätze empfangen "}));
+                             "close", "msg: 20 Gebührensätze empfangen ",
+                             std::string("msg:") + kIncomplete}));
     const app::Message& crc = ui.messages.shown[1];
     EXPECT_EQ(crc.icon, app::Icon::Warning);
     EXPECT_EQ(crc.caption, std::optional<std::string>(""));
@@ -266,7 +280,8 @@ TEST_F(TransferTest, CancelAfterThreeBlocksKeepsThemAndCloses) {
     EXPECT_TRUE(sorted(store));
     EXPECT_FALSE(closing_sent());
     EXPECT_FALSE(ex.is_open);
-    EXPECT_EQ(ui.log, (Texts{"open", "close", "msg: 30 Gebührensätze empfangen "}));
+    EXPECT_EQ(ui.log, (Texts{"open", "close", "msg: 30 Gebührensätze empfangen ",
+                             std::string("msg:") + kIncomplete}));
 }
 
 TEST_F(TransferTest, CancelWhileConnecting) {
@@ -329,11 +344,14 @@ TEST_F(TransferTest, ReadCallsSortsAndOverflows) {
     model.per_block = 14;
     model.bank[0].assign(88, call(8, 0));
     model.bank[1].assign(84, call(9, 0));
-    ReadReport report;
-    EXPECT_TRUE(read_calls(link, calls, "COM1", &report));
+    const ReadResult report = read_calls(link, calls, "COM1");
+    EXPECT_TRUE(report);
     EXPECT_EQ(calls.count(), data::kCallCapacity);
-    EXPECT_EQ(report.dropped, 84u + 84u - 150u);
-    EXPECT_EQ(ui.messages_only().back(), " 150 Anrufdatensätze empfangen ");
+    EXPECT_EQ(report.dropped, 84u + 70u - 150u) << "the read stops at the block that overflowed";
+    EXPECT_EQ(report.outcome, Outcome::Incomplete);
+    const Texts shown = ui.messages_only();
+    EXPECT_EQ(Texts(shown.end() - 2, shown.end()),
+              (Texts{" 150 Anrufdatensätze empfangen ", kIncomplete}));
 }
 
 TEST_F(TransferTest, ReadCallsEmptyStillConnects) {
@@ -486,7 +504,7 @@ TEST_F(TransferTest, OneTransferAtATime) {
     on_block = [&](const Request&) {
         running_inside = transfer_running();
         data::ChargeStore other;
-        inner_result = read_charges(link, other, "COM2");
+        inner_result = static_cast<bool>(read_charges(link, other, "COM2"));
         delete_calls(link, calls, "COM2");
     };
     serve(model);
@@ -497,6 +515,195 @@ TEST_F(TransferTest, OneTransferAtATime) {
     EXPECT_EQ(ex.opens, 1);
     EXPECT_FALSE(transfer_running());
     EXPECT_EQ(ui.messages_only(), Texts{" 5 Gebührensätze empfangen "});
+}
+
+// A reply that arrives after its deadline must never be taken for the answer to a later
+// request: every read either brings exactly the exchange's records or ends in a failure.
+TEST_F(TransferTest, LateRepliesAreNeverTakenForALaterRequest) {
+    struct Point {
+        std::size_t request; // 0: every reply
+        std::int64_t delay_ms;
+    };
+    const std::vector<Point> points = {{3, 0},    {3, 2500}, {3, 3000},  {3, 3500}, {3, 5000},
+                                       {3, 6000}, {3, 7500}, {3, 9000},  {2, 6000}, {5, 4000},
+                                       {6, 6000}, {1, 5000}, {3, 25000}, {0, 2000}, {0, 2900},
+                                       {0, 3100}, {0, 6000}};
+    for (const Point& p : points) {
+        SCOPED_TRACE("request " + std::to_string(p.request) + " delay " +
+                     std::to_string(p.delay_ms));
+        FakeClock c;
+        FakeExchange line{c};
+        FakeTransferUi u;
+        Link l{line, u, c};
+        BankModel m;
+        m.bank[0] = charges(0, 30);
+        line.answer = [&m](const Request& r) -> std::optional<Bytes> {
+            return m.is_block_request(r) ? frame(0x30, m.block(r)) : frame(r.code());
+        };
+        line.reply_delay_ms = [p](std::size_t n) {
+            return p.request == 0 || p.request == n ? p.delay_ms : 0;
+        };
+        u.open_progress_dialog();
+        data::ChargeStore s;
+        const ReadResult r = read_charges(l, s, "COM1");
+        std::multiset<std::uint32_t> ids;
+        for (std::size_t i = 0; i < s.count(); ++i)
+            ids.insert(s.record(i).amount);
+        EXPECT_EQ(std::set<std::uint32_t>(ids.begin(), ids.end()).size(), ids.size())
+            << "a record stored twice";
+        if (r.outcome == Outcome::Done) {
+            EXPECT_EQ(ids.size(), 30u);
+            EXPECT_EQ(ids.empty() ? 0 : *ids.rbegin(), 29u);
+        } else {
+            EXPECT_TRUE(r.outcome == Outcome::Failed || r.outcome == Outcome::NotConnected);
+            const Texts shown = u.messages_only();
+            EXPECT_TRUE(std::find(shown.begin(), shown.end(),
+                                  "Fehler Gegenstelle antwortet nicht !") != shown.end());
+        }
+        EXPECT_EQ(line.discards, static_cast<int>(line.requests.size()))
+            << "every request starts from an empty queue";
+    }
+}
+
+TEST_F(TransferTest, ARetryWaitsForTheLineToGoQuiet) {
+    model.bank[0] = charges(0, 30);
+    serve(model);
+    ex.reply_delay_ms = [](std::size_t n) { return n == 3 ? 5000 : 0; };
+    std::vector<std::int64_t> sent_at;
+    on_block = [&](const Request&) { sent_at.push_back(clock.ms); };
+    EXPECT_EQ(read_charges(link, store, "COM1").outcome, Outcome::Done);
+    EXPECT_EQ(block_indexes(0x0D), (std::vector<std::uint16_t>{0, 10, 10, 20, 30}));
+    ASSERT_GE(sent_at.size(), 3u);
+    // Deadline (3 s), the late reply (5 s after the request), then 4 s of silence.
+    EXPECT_GE(sent_at[2] - sent_at[1], 5000 + kQuietMs);
+    EXPECT_TRUE(ui.messages_only() == Texts{" 30 Gebührensätze empfangen "});
+}
+
+// The journal: a charge data file whose count follows every block, on the disk before the
+// next request; a journal that fails stops the read there.
+class JournalTest : public TransferTest {
+protected:
+    test::MemoryFileSystem fs;
+    FileJournal charge_journal{fs, clock, "J", JournalKind::Charges};
+    FileJournal call_journal{fs, clock, "J", JournalKind::Calls};
+};
+
+TEST_F(JournalTest, EveryBlockIsKeptBeforeTheNextRequest) {
+    model.bank[0] = charges(0, 25);
+    model.bank[1] = charges(100, 3);
+    serve(model);
+    std::vector<int> syncs_at_request;
+    on_block = [&](const Request&) { syncs_at_request.push_back(fs.syncs); };
+    const ReadResult r = read_charges(link, store, "COM1", &charge_journal);
+    EXPECT_EQ(r.outcome, Outcome::Done);
+    EXPECT_EQ(charge_journal.path(), "J/2026-12-07_103000.GDS");
+    EXPECT_TRUE(fs.folders.count("J"));
+    // Header, then two syncs (records, count) per block with records.
+    EXPECT_EQ(syncs_at_request, (std::vector<int>{0, 3, 5, 7, 7, 9}));
+    const std::string& file = fs.files.at(charge_journal.path());
+    ASSERT_EQ(file.size(), data::kChargeImageHead + 28 * data::kChargeRecordSize);
+    EXPECT_EQ(file.substr(0, 32), std::string(data::kChargeMagic, 32));
+    EXPECT_EQ(static_cast<unsigned char>(file[32]), 28);
+    // In the order received, before the store sorted them.
+    Bytes received;
+    for (const auto* bank : {&model.bank[0], &model.bank[1]})
+        for (const Bytes& rec : *bank)
+            received.insert(received.end(), rec.begin(), rec.end());
+    EXPECT_EQ(file.substr(data::kChargeImageHead), std::string(received.begin(), received.end()));
+
+    // A second read in the same second gets a journal of its own; calls are bare records.
+    model.first_code = 0x0E;
+    model.second_code = 0x1E;
+    model.bank[0] = {call(9, 30), call(8, 0)};
+    model.bank[1].clear();
+    EXPECT_EQ(read_calls(link, calls, "COM1", &call_journal).outcome, Outcome::Done);
+    EXPECT_EQ(call_journal.path(), "J/2026-12-07_103000.ANR");
+    const Bytes both = cat({call(9, 30), call(8, 0)});
+    EXPECT_EQ(fs.files.at(call_journal.path()), std::string(both.begin(), both.end()));
+    FileJournal again{fs, clock, "J", JournalKind::Charges};
+    model.first_code = 0x0D;
+    model.second_code = 0x1D;
+    model.bank[0] = charges(0, 1);
+    read_charges(link, store, "COM1", &again);
+    EXPECT_EQ(again.path(), "J/2026-12-07_103000_2.GDS");
+}
+
+TEST_F(JournalTest, AJournalThatFailsStopsTheRead) {
+    model.bank[0] = charges(0, 40);
+    serve(model);
+    fs.durable_writes_left = 3; // header, the first block and its count
+    const ReadResult r = read_charges(link, store, "COM1", &charge_journal);
+    EXPECT_EQ(r.outcome, Outcome::Incomplete);
+    EXPECT_TRUE(r.journal_failed);
+    EXPECT_TRUE(r.left_records());
+    EXPECT_EQ(block_indexes(0x0D), (std::vector<std::uint16_t>{0, 10})) << "nothing more asked";
+    EXPECT_TRUE(closing_sent());
+    const std::string& file = fs.files.at(charge_journal.path());
+    EXPECT_EQ(static_cast<unsigned char>(file[32]), 10) << "still a valid file of the first block";
+    EXPECT_EQ(ui.messages_only(),
+              (Texts{"Journal J/2026-12-07_103000.GDS kann nicht geschrieben werden.\n"
+                     "Datenübertragung abgebrochen!",
+                     " 20 Gebührensätze empfangen ", kIncomplete}));
+
+    // A folder that cannot be made: nothing is requested, the store keeps its records.
+    fs.unwritable["K"] = true;
+    FileJournal nowhere{fs, clock, "K", JournalKind::Calls};
+    calls.append_received_block(call(7, 0));
+    ex.requests.clear();
+    const ReadResult none = read_calls(link, calls, "COM1", &nowhere);
+    EXPECT_EQ(none.outcome, Outcome::Incomplete);
+    EXPECT_FALSE(none) << "no call list opens";
+    EXPECT_EQ(calls.count(), 1);
+    EXPECT_TRUE(block_indexes(0x0E).empty());
+    EXPECT_EQ(ui.messages_only().back(),
+              "Journal K kann nicht geschrieben werden.\nDatenübertragung abgebrochen!");
+}
+
+// What each transfer came to, as both front ends act on it.
+TEST_F(TransferTest, OutcomesOfDeletesAndSpeedDial) {
+    EXPECT_EQ(delete_charges(link, store, "COM1"), Outcome::Done);
+    ui.messages.answers = {app::Answer::No};
+    EXPECT_EQ(delete_calls(link, calls, "COM1"), Outcome::Declined);
+    EXPECT_EQ(write_speed_dial_target(link, "0891", 3, "COM1"), Outcome::Done);
+    ex.answer = [](const Request& r) {
+        return r.code() == 0x3D || r.code() == 0x29 ? std::optional<Bytes>(frame(0x69))
+                                                    : std::optional<Bytes>(frame(r.code()));
+    };
+    EXPECT_EQ(delete_charges(link, store, "COM1"), Outcome::Failed);
+    EXPECT_EQ(write_speed_dial_target(link, "0891", 3, "COM1"), Outcome::Failed);
+    ex.refuse_open = true;
+    EXPECT_EQ(delete_calls(link, calls, "COM1"), Outcome::NotConnected);
+    EXPECT_EQ(write_speed_dial_target(link, "0891", 3, "COM1"), Outcome::NotConnected);
+    EXPECT_EQ(read_calls(link, calls, "COM1").outcome, Outcome::NotConnected);
+    ex.refuse_open = false;
+    ui.refuse_dialog = true;
+    EXPECT_EQ(read_charges(link, store, "COM1").outcome, Outcome::Busy);
+}
+
+TEST_F(TransferTest, DeleteAfterAnIncompleteReadWarnsFirst) {
+    // The warning comes first, with No as the default; No ends it there.
+    ui.messages.answers = {app::Answer::No};
+    EXPECT_EQ(delete_charges(link, store, "COM1", DeleteQuestion::WarnUnreadThenAsk),
+              Outcome::Declined);
+    EXPECT_EQ(ex.opens, 0);
+    ASSERT_EQ(ui.messages.shown.size(), 1u);
+    const app::Message& w = ui.messages.shown[0];
+    EXPECT_EQ(w.text, app::string_text(app::str::DeleteUnread));
+    EXPECT_EQ(w.buttons, app::Buttons::YesNo);
+    EXPECT_TRUE(w.default_no);
+    EXPECT_EQ(w.icon, app::Icon::Warning);
+
+    // Yes to the warning still leaves the usual question.
+    ui.log.clear();
+    ui.messages.answers = {app::Answer::Yes, app::Answer::No};
+    EXPECT_EQ(delete_calls(link, calls, "COM1", DeleteQuestion::WarnUnreadThenAsk),
+              Outcome::Declined);
+    EXPECT_EQ(ui.messages_only().back(), "Alle Anrufdatensätze der\nTK-Anlage werden gelöcht !");
+
+    // A verified unattended pull asks nothing.
+    ui.log.clear();
+    EXPECT_EQ(delete_charges(link, store, "COM1", DeleteQuestion::AlreadyConfirmed), Outcome::Done);
+    EXPECT_EQ(ui.log, (Texts{"open", "msg:Gebührendaten gelöscht ", "close"}));
 }
 
 } // namespace

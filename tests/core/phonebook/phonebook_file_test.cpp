@@ -214,6 +214,26 @@ TEST_F(PhonebookFileTest, LongLinesAreReadInPiecesAndLineNumbersWrapAt16Bits) {
                               bad_line(0, "bad 0\n")}));
 }
 
+TEST_F(PhonebookFileTest, AJunkFileNamesAFewBadLinesAndCountsTheRest) {
+    std::string file = "[Telefonbuch]\nA;;;1;\n";
+    for (int i = 0; i < 20000; ++i)
+        file += "junk " + std::to_string(i) + "\n";
+    ASSERT_EQ(read(file), 1);
+    ASSERT_EQ(ui.shown.size(), kNamedBadLines + 1);
+    EXPECT_EQ(ui.shown[0].text, bad_line(3, "junk 0\n"));
+    EXPECT_EQ(ui.shown[kNamedBadLines - 1].text, bad_line(7, "junk 4\n"));
+    EXPECT_EQ(ui.shown.back().text, "19995 weitere fehlerhafte Zeilen ignoriert");
+    EXPECT_EQ(ui.shown.back().icon, app::Icon::Error);
+
+    // Exactly as many bad lines as are named: no summary.
+    ui.shown.clear();
+    std::string few = "[Telefonbuch]\nA;;;1;\n";
+    for (unsigned i = 0; i < kNamedBadLines; ++i)
+        few += "junk\n";
+    ASSERT_EQ(read(few), 1);
+    EXPECT_EQ(ui.shown.size(), kNamedBadLines);
+}
+
 TEST_F(PhonebookFileTest, AZeroByteEndsTheLine) {
     static const char file[] = "[Telefonbuch]\nA;;;1;\nB\0;;;;\n";
     ASSERT_EQ(read(std::string(file, sizeof file - 1)), 1);

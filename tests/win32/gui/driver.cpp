@@ -291,6 +291,12 @@ std::string Program::status_text() {
     return text;
 }
 
+void Program::kill() {
+    if (!running()) return;
+    TerminateProcess(pi_.hProcess, 1);
+    WaitForSingleObject(pi_.hProcess, 5000);
+}
+
 bool Program::close() {
     if (!running()) return false;
     PostMessageA(main_, WM_CLOSE, 0, 0);

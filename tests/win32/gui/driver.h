@@ -62,6 +62,8 @@ public:
     std::string status_text();
     // Ends the program as Alt+F4 does and waits for it; false when it did not end.
     bool close();
+    // Ends it at once, as a crash or a power cut would, and waits for it.
+    void kill();
     const std::string& dir() const { return dir_; }
 
 private:

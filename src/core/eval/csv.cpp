@@ -1,0 +1,195 @@
+#include "core/eval/csv.h"
+
+#include "core/app/text.h"
+#include "core/eval/common.h"
+#include "core/eval/filter.h"
+
+namespace kalmo::eval::csv {
+
+namespace {
+// Windows-1252 0x80 to 0x9F; 0 where the code page has no character.
+constexpr char16_t kHighControls[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+void append_utf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+// The name a lookup gives a number; empty when the phonebook does not know it.
+std::string phonebook_name(const phonebook::NumberLookup& lookup, const std::string& number,
+                           std::uint8_t& project) {
+    std::string text = number;
+    project = lookup.lookup(text);
+    return text == number ? std::string() : app::trimmed(text);
+}
+
+std::string number_cell(unsigned value) {
+    return std::to_string(value);
+}
+} // namespace
+
+std::string ansi_to_utf8(std::string_view ansi) {
+    std::string out;
+    out.reserve(ansi.size() + ansi.size() / 8);
+    for (const char ch : ansi) {
+        const auto b = static_cast<unsigned char>(ch);
+        if (b < 0x80)
+            out += ch;
+        else if (b < 0xA0)
+            append_utf8(out, kHighControls[b - 0x80] ? kHighControls[b - 0x80] : 0xFFFD);
+        else
+            append_utf8(out, b);
+    }
+    return out;
+}
+
+std::string quoted(std::string_view utf8) {
+    if (utf8.find_first_of(";\"\r\n") == std::string_view::npos) return std::string(utf8);
+    std::string out = "\"";
+    for (const char c : utf8) {
+        if (c == '"') out += '"';
+        out += c;
+    }
+    out += '"';
+    return out;
+}
+
+Table::Table(std::vector<std::string> header) : text_(kByteOrderMark) {
+    add_row(header);
+}
+
+void Table::add(const std::vector<std::string>& cells) {
+    add_row(cells);
+}
+
+void Table::add_row(const std::vector<std::string>& cells) {
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        if (i > 0) text_ += ';';
+        text_ += quoted(ansi_to_utf8(cells[i]));
+    }
+    text_ += "\r\n";
+}
+
+std::string date_cell(unsigned day, unsigned month, unsigned full_year) {
+    return app::format("%02u.%02u.%04u", day, month, full_year);
+}
+
+std::string time_cell(unsigned hour, unsigned minute) {
+    return app::format("%02u:%02u", hour, minute);
+}
+
+std::string duration_cell(unsigned seconds) {
+    return app::format("%u.%02u:%02u", seconds / 3600u, (seconds / 60u) % 60u, seconds % 60u);
+}
+
+std::string dm_cell(std::uint64_t pfennig) {
+    return app::format("%llu,%02u", dm_part(pfennig), pf_part(pfennig));
+}
+
+std::string subscriber_cell(std::uint8_t subscriber) {
+    return app::trimmed(subscriber_text(subscriber));
+}
+
+Table charge_table(const data::ChargeStore& store, const std::vector<std::size_t>& records,
+                   const phonebook::NumberLookup& lookup, const ProjectNames& projects,
+                   const app::LocalTime& now) {
+    Table t({"Teilnehmer", "Datum", "Uhrzeit", "Dauer (s)", "Dauer", "Rufnummer", "Name",
+             "Betrag (Pf)", "Betrag (DM)", "Projekt", "Projektname"});
+    const std::uint8_t this_year = current_year(now);
+    for (const std::size_t i : records) {
+        const data::ChargeRecord r = store.record(i);
+        const std::string number = data::number_text(r.number);
+        std::uint8_t project = 0;
+        const std::string name = phonebook_name(lookup, number, project);
+        const unsigned year = 1900u + record_year(r.month, now.month, this_year);
+        t.add({subscriber_cell(r.subscriber), date_cell(r.day, r.month, year),
+               time_cell(r.hour, r.minute), number_cell(r.duration), duration_cell(r.duration),
+               number, name, std::to_string(r.amount), dm_cell(r.amount),
+               project ? number_cell(project) : std::string(),
+               project >= 1 && project <= kProjectCount ? projects[project - 1] : std::string()});
+    }
+    return t;
+}
+
+std::vector<std::size_t> subscriber_records(const data::ChargeStore& store,
+                                            const std::string& subscriber_text_wanted) {
+    std::vector<std::size_t> out;
+    for (std::size_t i = 0; i < store.count(); ++i) {
+        const std::uint8_t s = store.record_bytes(i)[6];
+        if (s != data::kEmptySubscriber && subscriber_text(s) == subscriber_text_wanted)
+            out.push_back(i);
+    }
+    return out;
+}
+
+std::vector<std::size_t> project_records(const data::ChargeStore& store,
+                                         const phonebook::NumberLookup& lookup,
+                                         std::uint8_t project) {
+    std::vector<std::size_t> out;
+    for (std::size_t i = 0; i < store.count(); ++i) {
+        const data::ChargeRecord r = store.record(i);
+        if (r.empty()) continue;
+        std::string number = data::number_text(r.number);
+        if (lookup.lookup(number) == project) out.push_back(i);
+    }
+    return out;
+}
+
+Table subscriber_sums_table(const SubscriberSumTable& sums, const app::LocalTime& now) {
+    Table t({"Teilnehmer", "Erster Anruf", "Uhrzeit", "Letzter Anruf", "Uhrzeit", "Anzahl",
+             "Betrag (Pf)", "Betrag (DM)"});
+    const std::uint8_t this_year = current_year(now);
+    for (const SubscriberSum& s : sums) {
+        if (s.free()) break;
+        // The list shows the current year for the last call; the table gives its own.
+        const unsigned last_year =
+            1900u + record_year(static_cast<std::uint8_t>(s.last_month), now.month, this_year);
+        t.add({subscriber_cell(s.subscriber),
+               date_cell(s.first_day, s.first_month, 1900u + s.first_year),
+               time_cell(s.first_hour, s.first_minute),
+               date_cell(s.last_day, s.last_month, last_year),
+               time_cell(s.last_hour, s.last_minute), number_cell(s.call_count),
+               std::to_string(s.amount_sum), dm_cell(s.amount_sum)});
+    }
+    return t;
+}
+
+Table phonebook_table(const phonebook::Phonebook& book) {
+    Table t({"Name", "Landeskennzahl", "Ortskennzahl", "Rufnummer", "Projekt", "Projektname"});
+    for (std::size_t i = 0; i < book.count(); ++i) {
+        const phonebook::Entry& e = book.at(i);
+        const unsigned project = e.project > 0 ? static_cast<unsigned>(e.project) : 0u;
+        t.add({e.name, e.country_code, e.area_code, e.number,
+               project ? number_cell(project) : std::string(), book.project_name(project)});
+    }
+    return t;
+}
+
+Table call_list_table(const data::CallStore& calls, const std::vector<std::size_t>& records,
+                      const phonebook::NumberLookup& lookup, const app::LocalTime& now) {
+    Table t({"Teilnehmer", "Datum", "Uhrzeit", "Rufnummer", "Name", "Anrufe"});
+    const std::uint8_t this_year = current_year(now);
+    for (const std::size_t i : records) {
+        const data::CallRecord r = calls.record(i);
+        const std::string number = data::number_text(r.number);
+        std::uint8_t project = 0;
+        const std::string name = phonebook_name(lookup, number, project);
+        const unsigned year = 1900u + record_year(r.month, now.month, this_year);
+        t.add({app::trimmed(call_subscriber_text(r.subscriber)), date_cell(r.day, r.month, year),
+               time_cell(r.hour, r.minute), number, name, number_cell(calls.repeat[i])});
+    }
+    return t;
+}
+
+} // namespace kalmo::eval::csv

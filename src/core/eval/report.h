@@ -1,0 +1,93 @@
+#pragma once
+// Reports over an archive of charge data files: every record gets its full year from the date
+// its file was read, the same record found in several files counts once, and the records of a
+// period are totalled per subscriber, per project or per month, in 64-bit Pfennig.
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <unordered_set>
+#include <vector>
+
+#include "core/data/charge.h"
+#include "core/eval/csv.h"
+#include "core/eval/project.h"
+#include "core/phonebook/lookup.h"
+
+namespace kalmo::eval::report {
+
+// A calendar month with its full year.
+struct Month {
+    int year = 0;
+    int month = 0; // 1..12
+    int index() const { return year * 12 + (month - 1); }
+    bool operator==(const Month&) const = default;
+};
+
+// The read date that a collected or journalled file carries in its name,
+// "YYYY-MM-DD_HHMMSS.GDS" (the extension in any case); nothing for any other name.
+std::optional<Month> read_month_from_name(std::string_view path);
+
+// "YYYY-MM" as the command line gives it.
+std::optional<Month> parse_month(std::string_view text);
+
+struct DatedRecord {
+    data::ChargeRecord record;
+    int year = 0;
+};
+
+enum class FileVerdict {
+    Read,         // every record the header counts
+    Incomplete,   // fewer records than the header counts: those held were taken
+    NotChargeData // empty, too short or another magic: nothing taken
+};
+
+class Archive {
+public:
+    // Takes the non-empty records of one charge data file read in month `read`: a record of a
+    // month after the read month belongs to the year before. Records already taken (the same
+    // 23 bytes in the same year) are counted as duplicates and dropped.
+    FileVerdict add_file(std::span<const std::uint8_t> bytes, Month read);
+
+    const std::vector<DatedRecord>& records() const { return records_; }
+    std::size_t files_read() const { return files_read_; }
+    std::size_t duplicates() const { return duplicates_; }
+
+private:
+    std::vector<DatedRecord> records_;
+    std::unordered_set<std::string> seen_;
+    std::size_t files_read_ = 0;
+    std::size_t duplicates_ = 0;
+};
+
+enum class By { Subscriber, Project, Month };
+
+struct Totals {
+    std::uint64_t calls = 0;
+    std::uint64_t seconds = 0;
+    std::uint64_t pfennig = 0;
+};
+
+struct Group {
+    std::string label; // Windows character set: "21", "NN", a project name, "03.2026"
+    Totals totals;
+};
+
+struct Report {
+    std::vector<Group> groups; // subscribers ascending, projects 1..10 then "ohne Projekt",
+                               // months in calendar order
+    Totals total;
+};
+
+constexpr char kNoProject[] = "ohne Projekt";
+
+// Totals of the records whose month lies within [from, to] (either end open).
+Report summarize(const Archive& archive, By by, std::optional<Month> from, std::optional<Month> to,
+                 const phonebook::NumberLookup& lookup, const ProjectNames& projects);
+
+// The report as text lines (Windows character set) and as a spreadsheet table.
+std::vector<std::string> report_lines(const Report& report, By by);
+csv::Table report_table(const Report& report, By by);
+
+} // namespace kalmo::eval::report
