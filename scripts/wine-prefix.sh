@@ -2,8 +2,9 @@
 # Creates and prepares a Wine prefix for Kalmo once: no Mono/Gecko prompts, no menu entries in
 # the home directory, a fixed-pitch "Courier New", the dialog and caption fonts, a virtual
 # desktop of 1000x740 (bare Xvfb has no window manager, so windows would have no title bars),
-# and two printers, "Kalmo A4" (the default) and "Kalmo Letter", whose jobs become PDF files in
-# $KALMO_PRINT_DIR (default: "printed" beside the prefix).
+# .html files opened in the host's browser (the help pages), and two printers, "Kalmo A4" (the
+# default) and "Kalmo Letter", whose jobs become PDF files in $KALMO_PRINT_DIR (default:
+# "printed" beside the prefix).
 # Safe to call from parallel test runs: the first caller prepares, the others wait.
 set -euo pipefail
 prefix="${1:?usage: wine-prefix.sh PREFIX}"
@@ -72,6 +73,13 @@ REGEDIT4
 
 [HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]
 "Default"="1000x740"
+
+; With mshtml switched off nothing opens .html files: hand the help pages to the host's browser.
+[HKEY_LOCAL_MACHINE\Software\Classes\.html]
+@="htmlfile"
+
+[HKEY_LOCAL_MACHINE\Software\Classes\htmlfile\shell\open\command]
+@="winebrowser.exe \"%1\""
 
 [HKEY_CURRENT_USER\Software\Wine\DllOverrides]
 "mscoree"=""

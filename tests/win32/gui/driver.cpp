@@ -140,9 +140,9 @@ HWND find(DWORD pid, const std::string& cls, const std::string& caption) {
 }
 } // namespace
 
-Program::Program(const std::string& dir) : dir_(dir) {
+Program::Program(const std::string& dir, bool copy_program) : dir_(dir) {
     const std::string exe = dir_ + "kalmo32.exe";
-    if (!CopyFileA(wine_path(KALMO32_EXE).c_str(), exe.c_str(), FALSE)) return;
+    if (copy_program && !CopyFileA(wine_path(KALMO32_EXE).c_str(), exe.c_str(), FALSE)) return;
     STARTUPINFOA si{};
     si.cb = sizeof si;
     std::string cmdline = "\"" + exe + "\"";
@@ -228,9 +228,10 @@ std::map<unsigned, MenuItem> Program::menu() {
     return items;
 }
 
-void Program::key(WORD vk, bool shift) {
-    SetForegroundWindow(main_);
-    SetFocus(main_);
+void Program::key(WORD vk, bool shift, HWND target) {
+    if (!target) target = main_;
+    SetForegroundWindow(target);
+    SetFocus(target);
     Sleep(100);
     std::vector<INPUT> in;
     auto add = [&](WORD k, bool up) {
