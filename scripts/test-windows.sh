@@ -73,6 +73,8 @@ fi
 wineserver -p </dev/null >/dev/null 2>&1 || true
 wine cmd /c exit </dev/null >/dev/null 2>&1 || true
 cmake --build --preset windows -j"$jobs"
+# The installer and the zip, for the installer test.
+cmake --build --preset windows --target dist
 status=0
 # A test whose Wine process fails to start gets one more try; a failing test fails twice.
 ctest --preset windows -j"$jobs" --repeat until-pass:2 || status=$?

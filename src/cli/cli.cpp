@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <ostream>
 
+#include "kalmo_version.h"
 #include "platform/platform.h"
 
 namespace kalmo::cli {
@@ -162,6 +163,7 @@ int unrepresentable(std::ostream& err, const std::string& text) {
 
 void print_usage(std::ostream& err) {
     err << "usage: kalmo COMMAND [ARGS] [--today YYYY-MM-DD] [--yes]\n";
+    err << "       kalmo --version\n";
     for (const Command& c : commands())
         err << "       kalmo " << c.synopsis << "\n";
 }
@@ -173,6 +175,10 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
         return kExitUsage;
     }
     const std::string name = argv[1];
+    if (name == "--version") {
+        out << "kalmo " << KALMO_VERSION_STRING << "\n";
+        return 0;
+    }
     const Command* command = nullptr;
     for (const Command& c : commands())
         if (name == c.name) command = &c;

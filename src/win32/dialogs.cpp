@@ -1,5 +1,6 @@
 // The port dialog "TtyDlgBox" and the About box "AboutBox".
 #include "app.h"
+#include "help.h"
 #include "core/app/shell.h"
 #include "resource.h"
 #include "shell_parts.h"
@@ -20,7 +21,7 @@ INT_PTR CALLBACK port_dialog_proc(HWND dlg, UINT msg, WPARAM wp, LPARAM) {
         return TRUE;
     }
     case WM_HELP:
-        WinHelpA(dlg, a.help_file.c_str(), HELP_CONTEXTPOPUP, app::kPortDialogHelpContext);
+        open_help(dlg, app::HelpKind::ContextPopup, app::kPortDialogHelpContext);
         return TRUE;
     case WM_COMMAND:
         if (wp == IDOK) {

@@ -1,5 +1,6 @@
 // Status bar, context help and the two pictures of the main window.
 #include "app.h"
+#include "help.h"
 #include "core/app/shell.h"
 #include "resource.h"
 #include "shell_parts.h"
@@ -43,7 +44,7 @@ bool help_for_command(HWND main, unsigned command) {
         return false;
     }
     a.help_mode = false;
-    WinHelpA(main, a.help_file.c_str(), HELP_CONTEXT, *context);
+    open_help(main, app::HelpKind::Context, *context);
     return true;
 }
 
@@ -54,7 +55,7 @@ bool key_down(HWND main, UINT key) {
             a.help_mode = true;
             return true;
         }
-        WinHelpA(main, a.help_file.c_str(), HELP_INDEX, 0);
+        open_help(main, app::HelpKind::Index);
         return false;
     }
     if (key == VK_ESCAPE && a.help_mode) a.help_mode = false;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app.h"
+#include "help.h"
 #include "core/app/shell.h"
 #include "core/eval/call_list.h"
 #include "core/eval/charge_list.h"
@@ -25,11 +26,11 @@ namespace kalmo::win32 {
 namespace {
 
 void help_popup(HWND dlg, unsigned topic) {
-    WinHelpA(dlg, app_state().help_file.c_str(), HELP_CONTEXTPOPUP, topic);
+    open_help(dlg, app::HelpKind::ContextPopup, topic);
 }
 
 void help_topic(HWND dlg, unsigned topic) {
-    WinHelpA(dlg, app_state().help_file.c_str(), HELP_CONTEXT, topic);
+    open_help(dlg, app::HelpKind::Context, topic);
 }
 
 void set_lines(HWND dlg, int list_id, const std::vector<std::string>& lines) {

@@ -5,6 +5,7 @@
 #include <commdlg.h>
 
 #include "app.h"
+#include "help.h"
 #include "core/app/shell.h"
 #include "core/app/text.h"
 #include "core/data/charge_file.h"
@@ -109,11 +110,10 @@ void printer_setup() {
     const DWORD flags = a.printer.Flags;
     a.printer.hwndOwner = a.main;
     a.printer.Flags |= PD_PRINTSETUP;
-    PrintDlgA(&a.printer);
-    if (a.printer.hDC) {
-        DeleteDC(a.printer.hDC);
-        a.printer.hDC = nullptr;
-    }
+    // The context the dialog returns stays held: the next print goes straight to the printer
+    // chosen here. One held from an earlier setup gives way to it.
+    HDC held = a.printer.hDC;
+    if (PrintDlgA(&a.printer) && held && a.printer.hDC != held) DeleteDC(held);
     a.printer.Flags = flags;
 }
 
@@ -159,10 +159,10 @@ void run_command(HWND hwnd, unsigned id) {
         printer_setup();
         break;
     case app::Action::HelpOnHelp:
-        WinHelpA(hwnd, "WINHELP.HLP", HELP_INDEX, 0);
+        open_help(hwnd, app::HelpKind::HelpOnHelp);
         break;
     case app::Action::HelpIndex:
-        WinHelpA(hwnd, a.help_file.c_str(), HELP_INDEX, 0);
+        open_help(hwnd, app::HelpKind::Index);
         break;
     case app::Action::SmallIcons:
     case app::Action::LargeIcons:
@@ -291,7 +291,7 @@ LRESULT CALLBACK main_window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         if (busy()) return 0;
         return DefWindowProcA(hwnd, msg, wp, lp);
     case WM_DESTROY:
-        WinHelpA(hwnd, a.help_file.c_str(), HELP_QUIT, 0);
+        close_help(hwnd);
         PostQuitMessage(0);
         return 0;
     default:

@@ -6,6 +6,7 @@
 #include <new>
 
 #include "app.h"
+#include "help.h"
 #include "core/app/settings.h"
 #include "core/app/text.h"
 #include "core/phonebook/editor.h"
@@ -205,7 +206,7 @@ INT_PTR CALLBACK editor_proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
         EndDialog(dlg, 0);
         return TRUE;
     case WM_HELP:
-        WinHelpA(dlg, app_state().help_file.c_str(), HELP_CONTEXT, phonebook::kEditorHelpContext);
+        open_help(dlg, app::HelpKind::Context, phonebook::kEditorHelpContext);
         return TRUE;
     default:
         return FALSE;
@@ -239,8 +240,7 @@ INT_PTR CALLBACK project_names_proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
         EndDialog(dlg, 0);
         return TRUE;
     case WM_HELP:
-        WinHelpA(dlg, app_state().help_file.c_str(), HELP_CONTEXTPOPUP,
-                 phonebook::kProjectNamesHelpContext);
+        open_help(dlg, app::HelpKind::ContextPopup, phonebook::kProjectNamesHelpContext);
         return TRUE;
     default:
         return FALSE;

@@ -42,6 +42,7 @@ constexpr unsigned SpeedDialNoNumber = 153;
 constexpr unsigned ChargeFileTruncated = 170; // file name, claimed and loaded record counts
 constexpr unsigned ExportNameClash = 171;     // file name
 constexpr unsigned MoreBadLines = 172;        // number of further bad lines
+constexpr unsigned HelpNotOpened = 190;
 } // namespace str
 
 } // namespace kalmo::app

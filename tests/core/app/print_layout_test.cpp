@@ -71,13 +71,57 @@ TEST(PrintLayout, HeaderPositionsAndFirstListLine) {
         EXPECT_EQ(texts[static_cast<std::size_t>(i)].list_index, -1);
 }
 
-TEST(PrintLayout, LongTextsAreCutToTheLine) {
+TEST(PrintLayout, LongTextsAreCutVisiblyToTheLine) {
     const PageMetrics narrow = page_metrics(10, 0, 10, 50, 600); // 5 characters
     const auto texts = page_texts(0, "Amtsrufnummer", 1, narrow);
-    EXPECT_EQ(texts[1].text, "Amtsr");
+    EXPECT_EQ(texts[1].text, "Amts\xBB");
     EXPECT_EQ(texts[2].text, "_____");
-    EXPECT_EQ(cut_to_line("123456789", narrow), "12345");
+    EXPECT_EQ(cut_to_line("  12,34 DM", narrow), "  12\xBB");
+    EXPECT_EQ(cut_to_line("12345", narrow), "12345");
     EXPECT_EQ(cut_to_line("123", narrow), "123");
+    EXPECT_EQ(cut_to_line("123", page_metrics(10, 0, 0, 50, 600)), "");
+}
+
+// Character width of a fixed-pitch font as printers report it: 0.6 of the cell height,
+// truncated, with a hinted jump below 20 pixels.
+int courier(int height) {
+    return height < 20 ? height / 2 : height * 6 / 10;
+}
+
+TEST(PrintLayout, FontIsTheLargestThatFitsTheWidestLineUpToTheDefault) {
+    struct Case {
+        const char* what;
+        int default_height, min_height, width, columns;
+        FontFit expected;
+    };
+    const Case cases[] = {
+        // A4 at 300 dpi, the printer's default 99 pixels: 80 columns need 29 pixels a character.
+        {"shrinks to the largest fit", 99, 25, 2329, 80, {49, true}},
+        {"never larger than the default", 30, 10, 2329, 80, {30, true}},
+        {"exact fit incl. the heading indent", 99, 10, 30 * 70 + 4, 70, {51, true}},
+        {"one pixel short", 99, 10, 30 * 70 + 3, 70, {49, true}},
+        {"hinted jump below 20", 99, 10, 9 * 100 + 4, 100, {19, true}},
+        {"too narrow for the smallest font", 99, 25, 300, 80, {25, false}},
+        {"no room at all", 99, 25, 2, 80, {25, false}},
+        {"nothing to print", 99, 25, 2329, 0, {99, true}},
+    };
+    for (const Case& c : cases) {
+        const FontFit fit = fit_font(c.default_height, c.min_height, c.width, c.columns, courier);
+        EXPECT_EQ(fit.height, c.expected.height) << c.what;
+        EXPECT_EQ(fit.fits, c.expected.fits) << c.what;
+        if (fit.fits) {
+            EXPECT_LE(c.columns * courier(fit.height) + kHeadingIndent, c.width) << c.what;
+        }
+    }
+    const FontFit unmeasurable = fit_font(99, 25, 2329, 80, [](int) { return 0; });
+    EXPECT_EQ(unmeasurable.height, 0);
+    EXPECT_FALSE(unmeasurable.fits);
+}
+
+TEST(PrintLayout, WidestTextCountsTheHeadingToo) {
+    EXPECT_EQ(widest_text({"12345", "1234567"}, "abc"), 7);
+    EXPECT_EQ(widest_text({"12"}, "Name                         Lkz"), 32);
+    EXPECT_EQ(widest_text({}, ""), 0);
 }
 
 TEST(PrintLayout, CopiesWithAndWithoutCollation) {

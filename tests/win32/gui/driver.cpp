@@ -92,6 +92,26 @@ std::string combo_text(HWND combo, int index) {
     return out;
 }
 
+std::vector<std::string> list_lines(HWND list) {
+    // LB_GETTEXT answers in UTF-16 across processes under Wine: ask for UTF-16.
+    std::vector<std::string> lines;
+    const LRESULT n = SendMessageW(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < n; ++i) {
+        const LRESULT len = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
+        std::vector<wchar_t> wide(static_cast<std::size_t>(len > 0 ? len : 0) + 256, L'\0');
+        SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i),
+                     reinterpret_cast<LPARAM>(wide.data()));
+        char ansi[512] = {};
+        WideCharToMultiByte(CP_ACP, 0, wide.data(), -1, ansi, sizeof ansi - 1, nullptr, nullptr);
+        lines.emplace_back(ansi);
+    }
+    return lines;
+}
+
+void click(HWND dlg, int id) {
+    PostMessageA(GetDlgItem(dlg, id), BM_CLICK, 0, 0);
+}
+
 namespace {
 struct Search {
     DWORD pid;
@@ -120,9 +140,9 @@ HWND find(DWORD pid, const std::string& cls, const std::string& caption) {
 }
 } // namespace
 
-Program::Program(const std::string& dir) : dir_(dir) {
+Program::Program(const std::string& dir, bool copy_program) : dir_(dir) {
     const std::string exe = dir_ + "kalmo32.exe";
-    if (!CopyFileA(wine_path(KALMO32_EXE).c_str(), exe.c_str(), FALSE)) return;
+    if (copy_program && !CopyFileA(wine_path(KALMO32_EXE).c_str(), exe.c_str(), FALSE)) return;
     STARTUPINFOA si{};
     si.cb = sizeof si;
     std::string cmdline = "\"" + exe + "\"";
@@ -208,9 +228,10 @@ std::map<unsigned, MenuItem> Program::menu() {
     return items;
 }
 
-void Program::key(WORD vk, bool shift) {
-    SetForegroundWindow(main_);
-    SetFocus(main_);
+void Program::key(WORD vk, bool shift, HWND target) {
+    if (!target) target = main_;
+    SetForegroundWindow(target);
+    SetFocus(target);
     Sleep(100);
     std::vector<INPUT> in;
     auto add = [&](WORD k, bool up) {

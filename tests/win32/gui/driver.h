@@ -26,8 +26,9 @@ struct MenuItem {
 
 class Program {
 public:
-    // Copies the program into `dir` (with a trailing backslash) and starts it there.
-    explicit Program(const std::string& dir);
+    // Copies the program into `dir` (with a trailing backslash) and starts it there; an
+    // installed program is started where it is.
+    explicit Program(const std::string& dir, bool copy_program = true);
     ~Program();
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
@@ -49,9 +50,9 @@ public:
     std::string menu_dump();
     // Its command items by ID.
     std::map<unsigned, MenuItem> menu();
-    // Brings the main window to the front and types a key, with Shift held when asked (the
-    // program sees the real keyboard state, which posted messages do not change).
-    void key(WORD vk, bool shift = false);
+    // Brings the main window (or `target`) to the front and types a key, with Shift held when
+    // asked (the program sees the real keyboard state, which posted messages do not change).
+    void key(WORD vk, bool shift = false, HWND target = nullptr);
     // Presses (down) or releases (up) one key of the real keyboard.
     void key_event(WORD vk, bool up);
     // Rests the mouse on the toolbar button at `index` (separators count) and returns the
@@ -64,6 +65,7 @@ public:
     // Ends it at once, as a crash or a power cut would, and waits for it.
     void kill();
     const std::string& dir() const { return dir_; }
+    HANDLE process() const { return pi_.hProcess; }
 
 private:
     std::string dir_;
@@ -75,6 +77,10 @@ private:
 std::string window_text(HWND hwnd);
 // A combo box entry read across processes.
 std::string combo_text(HWND combo, int index);
+// Every line of a list box, read across processes.
+std::vector<std::string> list_lines(HWND list);
+// Presses a dialog's button without waiting for what it starts.
+void click(HWND dlg, int id);
 // Waits until `done` holds or `ms` pass.
 template <class F> bool wait_for(F done, int ms = 10000) {
     for (int waited = 0; waited < ms; waited += 20) {

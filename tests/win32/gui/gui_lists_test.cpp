@@ -21,28 +21,8 @@
 namespace kalmo::gui {
 namespace {
 
-// List box lines across processes: LB_GETTEXT answers in UTF-16 there.
-std::vector<std::string> list_lines(HWND list) {
-    std::vector<std::string> lines;
-    const LRESULT n = SendMessageW(list, LB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < n; ++i) {
-        const LRESULT len = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
-        std::vector<wchar_t> wide(static_cast<std::size_t>(len > 0 ? len : 0) + 256, L'\0');
-        SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i),
-                     reinterpret_cast<LPARAM>(wide.data()));
-        char ansi[512] = {};
-        WideCharToMultiByte(CP_ACP, 0, wide.data(), -1, ansi, sizeof ansi, nullptr, nullptr);
-        lines.emplace_back(ansi);
-    }
-    return lines;
-}
-
 std::string message_text(HWND box) {
     return window_text(GetDlgItem(box, 65535));
-}
-
-void click(HWND dlg, int id) {
-    PostMessageA(GetDlgItem(dlg, id), BM_CLICK, 0, 0);
 }
 
 void set_text(HWND dlg, int id, const std::string& text) {

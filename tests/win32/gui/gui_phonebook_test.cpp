@@ -33,20 +33,6 @@ std::string message_text(HWND box) {
     return window_text(GetDlgItem(box, 65535));
 }
 
-std::vector<std::string> list_lines(HWND list) {
-    std::vector<std::string> lines;
-    const LRESULT n = SendMessageW(list, LB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < n; ++i) {
-        // Across processes the ANSI message comes back in UTF-16 under Wine: ask for UTF-16.
-        wchar_t wide[512] = {};
-        SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(wide));
-        char out[512] = {};
-        WideCharToMultiByte(CP_ACP, 0, wide, -1, out, sizeof out - 1, nullptr, nullptr);
-        lines.emplace_back(out);
-    }
-    return lines;
-}
-
 int selected(HWND list) {
     return static_cast<int>(SendMessageW(list, LB_GETCURSEL, 0, 0));
 }
@@ -62,10 +48,6 @@ std::string field(HWND dlg, int id) {
     char out[512] = {};
     WideCharToMultiByte(CP_ACP, 0, wide, -1, out, sizeof out - 1, nullptr, nullptr);
     return out;
-}
-
-void click(HWND dlg, int id) {
-    PostMessageA(GetDlgItem(dlg, id), BM_CLICK, 0, 0);
 }
 
 // Selects a line as a click does: the selection, then the list box's notification.

@@ -1,0 +1,55 @@
+#include "help.h"
+
+#include <objbase.h>
+#include <shellapi.h>
+
+#include "app.h"
+
+namespace kalmo::win32 {
+
+namespace {
+
+bool winhelp_file_exists() {
+    const DWORD attributes = GetFileAttributesA(app_state().help_file.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+UINT winhelp_command(app::HelpKind kind) {
+    switch (kind) {
+    case app::HelpKind::Context:
+        return HELP_CONTEXT;
+    case app::HelpKind::ContextPopup:
+        return HELP_CONTEXTPOPUP;
+    case app::HelpKind::Index:
+    case app::HelpKind::HelpOnHelp:
+        break;
+    }
+    return HELP_INDEX;
+}
+
+} // namespace
+
+void open_help(HWND owner, app::HelpKind kind, unsigned context) {
+    const app::HelpTarget target =
+        app::help_target({kind, context}, app_state().help_file, winhelp_file_exists());
+    if (target.winhelp) {
+        WinHelpA(owner, target.file.c_str(), winhelp_command(kind),
+                 kind == app::HelpKind::Context || kind == app::HelpKind::ContextPopup ? context
+                                                                                       : 0);
+        return;
+    }
+    // Some browsers' shell handlers need COM on the calling thread; a second call is harmless.
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    const auto result = reinterpret_cast<INT_PTR>(
+        ShellExecuteA(owner, "open", target.file.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+    if (result <= 32) {
+        const std::string text = app::help_not_opened_text(target);
+        MessageBoxA(nullptr, text.c_str(), nullptr, MB_OK | MB_ICONEXCLAMATION);
+    }
+}
+
+void close_help(HWND owner) {
+    if (winhelp_file_exists()) WinHelpA(owner, app_state().help_file.c_str(), HELP_QUIT, 0);
+}
+
+} // namespace kalmo::win32
