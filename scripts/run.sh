@@ -3,7 +3,7 @@
 #   - installs what is missing (as root), builds the windows preset;
 #   - prepares a Wine prefix (build/windows/run-prefix, or $KALMO_WINEPREFIX) and installs the
 #     program as C:\Kalmo\kalmo32.exe there (its settings file Kalmo32.ini lands beside it);
-#   - starts the exchange simulator on COM1 when it has been built;
+#   - starts the exchange simulator on COM1;
 #   - starts Xvfb when there is no display, starts the program and takes a screenshot to
 #     build/screenshots/main.png.
 # With a display of your own the program stays open until you close it. Under Xvfb it is
@@ -17,10 +17,8 @@ if [ "$(id -u)" = 0 ]; then bash scripts/setup.sh; fi
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j"$(nproc)" --target kalmo32
 # The simulated exchange is a Linux program.
-if [ -f src/sim/CMakeLists.txt ]; then
-  cmake --preset linux >/dev/null
-  cmake --build --preset linux -j"$(nproc)" --target exchange-sim
-fi
+cmake --preset linux >/dev/null
+cmake --build --preset linux -j"$(nproc)" --target exchange-sim
 
 export WINEDEBUG=-all
 export WINEPREFIX="${KALMO_WINEPREFIX:-$root/build/windows/run-prefix}"
@@ -43,22 +41,14 @@ trap cleanup EXIT
 # --- the exchange at the other end of COM1 ---------------------------------------------------
 # The simulator creates a pseudo-terminal and links it to $WINEPREFIX/com1-pty; Wine's COM1 is
 # mapped to that link in the registry, and the server restarted so that it takes the mapping.
-sim=""
-for candidate in build/linux/src/sim/exchange-sim build/linux/exchange-sim build/linux/bin/exchange-sim; do
-  if [ -x "$candidate" ]; then sim="$candidate"; break; fi
-done
-if [ -n "$sim" ]; then
-  rm -f "$WINEPREFIX/com1-pty"
-  "$sim" --link "$WINEPREFIX/com1-pty" >build/screenshots/exchange-sim.log 2>&1 &
-  sim_pid=$!
-  for _ in $(seq 1 50); do [ -e "$WINEPREFIX/com1-pty" ] && break; sleep 0.1; done
-  wine reg add 'HKLM\Software\Wine\Ports' /v COM1 /t REG_SZ /d "$WINEPREFIX/com1-pty" /f >/dev/null 2>&1
-  wineserver -k >/dev/null 2>&1 || true
-  wineserver -w >/dev/null 2>&1 || true
-  echo "exchange simulator on COM1 ($WINEPREFIX/com1-pty), log build/screenshots/exchange-sim.log"
-else
-  echo "exchange simulator not built (cmake --build --preset linux): COM1 stays unconnected"
-fi
+rm -f "$WINEPREFIX/com1-pty"
+build/linux/src/sim/exchange-sim --link "$WINEPREFIX/com1-pty" >build/screenshots/exchange-sim.log 2>&1 &
+sim_pid=$!
+for _ in $(seq 1 50); do [ -e "$WINEPREFIX/com1-pty" ] && break; sleep 0.1; done
+wine reg add 'HKLM\Software\Wine\Ports' /v COM1 /t REG_SZ /d "$WINEPREFIX/com1-pty" /f >/dev/null 2>&1
+wineserver -k >/dev/null 2>&1 || true
+wineserver -w >/dev/null 2>&1 || true
+echo "exchange simulator on COM1 ($WINEPREFIX/com1-pty), log build/screenshots/exchange-sim.log"
 
 # --- the program -----------------------------------------------------------------------------
 if [ -z "${DISPLAY:-}" ]; then

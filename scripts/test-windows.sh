@@ -41,27 +41,25 @@ if command -v socat >/dev/null 2>&1; then
   export KALMO_SERIAL_LOOP="COM3 COM4"
 fi
 
-# The simulated exchange on COM1 (a Linux program, built natively) when the tree has it.
-if [ -f src/sim/CMakeLists.txt ]; then
-  cmake --preset linux >/dev/null
-  cmake --build --preset linux -j"$jobs" --target exchange-sim
-  com1="$root/build/windows/com1-pty"
-  rm -f "$com1"
-  build/linux/src/sim/exchange-sim --link "$com1" >build/windows/exchange-sim.log 2>&1 &
-  sim_pid=$!
-  for _ in $(seq 1 50); do [ -e "$com1" ] && break; sleep 0.1; done
-  wine reg add 'HKLM\Software\Wine\Ports' /v COM1 /t REG_SZ /d "$com1" /f >/dev/null 2>&1
-  export KALMO_EXCHANGE_SIM=1
-  # A second exchange on COM2 whose reply to the third request comes past the deadline.
-  com2="$root/build/windows/com2-pty"
-  rm -f "$com2"
-  build/linux/src/sim/exchange-sim --link "$com2" --count 200 --seed 12 --delay 3:3.5 \
-    >build/windows/late-exchange-sim.log 2>&1 &
-  late_pid=$!
-  for _ in $(seq 1 50); do [ -e "$com2" ] && break; sleep 0.1; done
-  wine reg add 'HKLM\Software\Wine\Ports' /v COM2 /t REG_SZ /d "$com2" /f >/dev/null 2>&1
-  export KALMO_LATE_EXCHANGE=1
-fi
+# The simulated exchange on COM1 (a Linux program, built natively).
+cmake --preset linux >/dev/null
+cmake --build --preset linux -j"$jobs" --target exchange-sim
+com1="$root/build/windows/com1-pty"
+rm -f "$com1"
+build/linux/src/sim/exchange-sim --link "$com1" >build/windows/exchange-sim.log 2>&1 &
+sim_pid=$!
+for _ in $(seq 1 50); do [ -e "$com1" ] && break; sleep 0.1; done
+wine reg add 'HKLM\Software\Wine\Ports' /v COM1 /t REG_SZ /d "$com1" /f >/dev/null 2>&1
+export KALMO_EXCHANGE_SIM=1
+# A second exchange on COM2 whose reply to the third request comes past the deadline.
+com2="$root/build/windows/com2-pty"
+rm -f "$com2"
+build/linux/src/sim/exchange-sim --link "$com2" --count 200 --seed 12 --delay 3:3.5 \
+  >build/windows/late-exchange-sim.log 2>&1 &
+late_pid=$!
+for _ in $(seq 1 50); do [ -e "$com2" ] && break; sleep 0.1; done
+wine reg add 'HKLM\Software\Wine\Ports' /v COM2 /t REG_SZ /d "$com2" /f >/dev/null 2>&1
+export KALMO_LATE_EXCHANGE=1
 if [ -n "$socat_pid$sim_pid" ]; then
   # Wine reads the port mapping when its server starts.
   wineserver -k >/dev/null 2>&1 || true

@@ -8,6 +8,9 @@ jobs=$(nproc)
 failed=0
 run() { echo "== $*"; "$@" || { echo "FAILED: $*"; failed=1; }; }
 
+# The whole tree in the repository's format.
+run bash -c 'git ls-files "*.cpp" "*.h" "*.c" | xargs clang-format --dry-run --Werror'
+
 run cmake --preset linux
 run cmake --build --preset linux -j"$jobs"
 run ctest --preset linux -j"$jobs"
@@ -20,9 +23,7 @@ run cmake --preset fuzz
 run cmake --build --preset fuzz -j"$jobs"
 run bash scripts/fuzz-smoke.sh build/fuzz
 
-if [ -f scripts/test-windows.sh ]; then
-  run bash scripts/test-windows.sh
-fi
+run bash scripts/test-windows.sh
 
 if [ "$failed" -ne 0 ]; then
   echo "some test steps failed"

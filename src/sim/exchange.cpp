@@ -6,6 +6,8 @@
 
 namespace kalmo::sim {
 
+using link::make_frame;
+
 namespace {
 
 std::string hex(const Bytes& bytes, std::size_t from, std::size_t max) {
@@ -58,17 +60,6 @@ std::string name_of(std::uint8_t code) {
 }
 
 } // namespace
-
-Bytes make_frame(std::uint8_t type, const Bytes& payload) {
-    const std::uint16_t sum = link::frame_checksum(payload);
-    Bytes f(payload.size() + link::kFrameHeader);
-    f[0] = static_cast<std::uint8_t>(f.size());
-    f[1] = type;
-    f[2] = static_cast<std::uint8_t>(sum);
-    f[3] = static_cast<std::uint8_t>(sum >> 8);
-    std::copy(payload.begin(), payload.end(), f.begin() + link::kFrameHeader);
-    return f;
-}
 
 std::string describe_frame(const Bytes& f) {
     if (f.size() < link::kFrameHeader) return "[" + hex(f, 0, 8) + "] (short)";

@@ -73,9 +73,6 @@ private:
     std::optional<std::uint8_t> armed_delete_; // first step seen, second step expected
 };
 
-// A frame with its checksum.
-Bytes make_frame(std::uint8_t type, const Bytes& payload);
-
 // Readable one-line form of a frame for the trace.
 std::string describe_frame(const Bytes& frame);
 

@@ -17,9 +17,7 @@
 #include "lists_ids.h"
 #include "lookup_access.h"
 #include "print.h"
-#if KALMO_WITH_TRANSFERS
 #include "transfers_gui.h"
-#endif
 
 namespace kalmo::win32 {
 
@@ -390,10 +388,8 @@ INT_PTR CALLBACK speed_dial_proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
             if (const auto* error = std::get_if<app::Message>(&result)) {
                 app_state().ui.show(*error);
             } else {
-#if KALMO_WITH_TRANSFERS
                 const auto& target = std::get<eval::SpeedDialTarget>(result);
                 write_speed_dial(dlg, target.number, target.index);
-#endif
             }
             EndDialog(dlg, IDOK);
             return TRUE;
@@ -477,9 +473,7 @@ void run_call_list(HWND owner) {
     if (a.calls->count() == 0) {
         // Also after a read that found the exchange's call list empty: the user may read again.
         if (a.ui.show(eval::no_call_data_question()) != app::Answer::Yes) return;
-#if KALMO_WITH_TRANSFERS
         run_transfer(owner, app::cmd::ReadCalls); // a connected read opens the list itself
-#endif
         return;
     }
     eval::group_calls(*a.calls);

@@ -19,9 +19,7 @@
 #include "phonebook_dialogs.h"
 #include "resource.h"
 #include "shell_parts.h"
-#if KALMO_WITH_TRANSFERS
 #include "transfers_gui.h"
-#endif
 
 namespace kalmo::win32 {
 
@@ -120,11 +118,7 @@ void printer_setup() {
 // While a transfer waits its pump dispatches the main window's messages too; nothing that
 // touches the stores, the port or the window's life may start meanwhile.
 bool busy() {
-#if KALMO_WITH_TRANSFERS
     return transfer_busy();
-#else
-    return false;
-#endif
 }
 
 void run_command(HWND hwnd, unsigned id) {
@@ -176,9 +170,7 @@ void run_command(HWND hwnd, unsigned id) {
     case app::Action::DeleteCharges:
     case app::Action::ReadCalls:
     case app::Action::DeleteCalls:
-#if KALMO_WITH_TRANSFERS
         run_transfer(hwnd, id);
-#endif
         break;
     case app::Action::NewPhonebook:
     case app::Action::OpenPhonebook:

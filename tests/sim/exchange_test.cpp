@@ -73,7 +73,7 @@ Bytes speed_dial_frame(std::uint8_t index, const std::string& number) {
     Bytes payload(26, 0);
     payload[0] = index;
     std::copy(number.begin(), number.end(), payload.begin() + 1);
-    Bytes f = make_frame(0x29, payload);
+    Bytes f = link::make_frame(0x29, payload);
     f.insert(f.end(), 10, 0x00);
     return f;
 }

@@ -1,5 +1,6 @@
 #include "core/link/protocol.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace kalmo::link {
@@ -11,6 +12,17 @@ std::uint16_t frame_checksum(std::span<const std::uint8_t> payload) {
         sum = static_cast<std::uint16_t>(sum + b);
     }
     return sum;
+}
+
+std::vector<std::uint8_t> make_frame(std::uint8_t type, std::span<const std::uint8_t> payload) {
+    const std::uint16_t sum = frame_checksum(payload);
+    std::vector<std::uint8_t> f(payload.size() + kFrameHeader);
+    f[0] = static_cast<std::uint8_t>(f.size());
+    f[1] = type;
+    f[2] = static_cast<std::uint8_t>(sum);
+    f[3] = static_cast<std::uint8_t>(sum >> 8);
+    std::copy(payload.begin(), payload.end(), f.begin() + kFrameHeader);
+    return f;
 }
 
 void Link::write(std::span<const std::uint8_t> bytes) {
@@ -124,19 +136,13 @@ std::uint16_t Link::read_block(std::uint8_t code, std::uint16_t index, std::uint
 
 bool Link::write_block(std::uint8_t code, std::span<const std::uint8_t> payload) {
     if (payload.size() > kMaxPayload) return false;
-    const std::uint16_t sum = frame_checksum(payload);
-    const std::uint8_t header[] = {static_cast<std::uint8_t>(payload.size() + kFrameHeader), code,
-                                   static_cast<std::uint8_t>(sum),
-                                   static_cast<std::uint8_t>(sum >> 8)};
+    const std::vector<std::uint8_t> frame = make_frame(code, payload);
     const std::array<std::uint8_t, kDataFrameTrail> trail{};
     for (int attempt = 1; attempt <= kAttempts && !ui_.cancelled(); ++attempt) {
         if (attempt > 1 && !await_quiet()) break;
         if (code != code::NotSent) {
-            // Header and payload leave in the writes they always did; only the receive queue is
-            // emptied before them.
             if (open_) port_.discard_input();
-            write(header);
-            write(payload);
+            write(frame);
             write(trail);
         }
         if (receive_frame(attempt < kAttempts)) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "core/app/ui.h"
 #include "core/link/serial_port.h"
@@ -62,6 +63,9 @@ constexpr const char* CloseFailed = "Fehler beim schließen der Schnittstelle";
 
 // 16-bit BSD checksum (rotate right by one, add the byte) over the payload only.
 std::uint16_t frame_checksum(std::span<const std::uint8_t> payload);
+
+// A data frame or reply: length, type, checksum of the payload, payload (at most kMaxPayload).
+std::vector<std::uint8_t> make_frame(std::uint8_t type, std::span<const std::uint8_t> payload);
 
 // The waits of the link; tests of other matters may shorten the quiet wait.
 struct LinkTiming {

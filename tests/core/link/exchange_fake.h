@@ -71,16 +71,10 @@ struct Request {
     }
 };
 
-// Builds a reply frame with a correct checksum.
-inline std::vector<std::uint8_t> frame(std::uint8_t type, std::vector<std::uint8_t> payload = {}) {
-    const std::uint16_t sum = link::frame_checksum(payload);
-    std::vector<std::uint8_t> f(payload.size() + 4);
-    f[0] = static_cast<std::uint8_t>(payload.size() + 4);
-    f[1] = type;
-    f[2] = static_cast<std::uint8_t>(sum);
-    f[3] = static_cast<std::uint8_t>(sum >> 8);
-    std::copy(payload.begin(), payload.end(), f.begin() + 4);
-    return f;
+// A reply frame with a correct checksum.
+inline std::vector<std::uint8_t> frame(std::uint8_t type,
+                                       const std::vector<std::uint8_t>& payload = {}) {
+    return link::make_frame(type, payload);
 }
 
 class FakeExchange : public link::SerialPort {
