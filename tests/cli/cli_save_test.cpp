@@ -6,26 +6,13 @@
 #include <fstream>
 #include <sstream>
 
-#include "cli/cli.h"
+#include "cli/cli_run.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-struct CliRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-CliRun run_kalmo(std::vector<std::string> args) {
-    args.insert(args.begin(), "kalmo");
-    std::vector<const char*> argv;
-    for (const auto& a : args)
-        argv.push_back(a.c_str());
-    std::ostringstream out, err;
-    const int status = kalmo::cli::run(static_cast<int>(argv.size()), argv.data(), out, err);
-    return {status, out.str(), err.str()};
-}
+using kalmo::test::CliRun;
+const auto run_kalmo = kalmo::test::kalmo_cli;
 
 // The console speaks UTF-8 while literals here are Windows-1252: expected console texts are
 // written as UTF-8 literals.

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/cli.h"
+#include "cli/cli_run.h"
 #include "core/data/charge.h"
 
 namespace fs = std::filesystem;
@@ -104,15 +104,11 @@ protected:
             if (a.size() > 4 &&
                 (a.substr(a.size() - 4) == ".gds" || a.substr(a.size() - 4) == ".tlb"))
                 a = (dir_ / a).string();
-        std::vector<const char*> argv{"kalmo"};
-        for (const std::string& a : args)
-            argv.push_back(a.c_str());
-        std::ostringstream out, err;
-        const int rc = cli::run(static_cast<int>(argv.size()), argv.data(), out, err);
+        const test::CliRun r = test::kalmo_cli(std::move(args));
         const fs::path expected = fs::path(__FILE__).parent_path() / "expected";
-        EXPECT_EQ(rc, status) << name;
-        EXPECT_EQ(out.str(), read_file(expected / (name + ".out"))) << name;
-        EXPECT_EQ(err.str(), read_file(expected / (name + ".err"))) << name;
+        EXPECT_EQ(r.status, status) << name;
+        EXPECT_EQ(r.out, read_file(expected / (name + ".out"))) << name;
+        EXPECT_EQ(r.err, read_file(expected / (name + ".err"))) << name;
     }
 
     static fs::path dir_;
@@ -181,20 +177,11 @@ TEST_F(EvalCli, ProjectThroughThePhonebook) {
     check("project_undefined",
           {"project", "basic.gds", "--phonebook", "projects.tlb", "--project", "4"}, 1);
     // A phonebook that cannot be read fails the run instead of listing numbers without names.
-    std::vector<std::string> args = {"kalmo",
-                                     "project",
-                                     (dir_ / "basic.gds").string(),
-                                     "--phonebook",
-                                     (dir_ / "none.tlb").string(),
-                                     "--project",
-                                     "3"};
-    std::vector<const char*> argv;
-    for (const auto& a : args)
-        argv.push_back(a.c_str());
-    std::ostringstream out, err;
-    EXPECT_EQ(cli::run(static_cast<int>(argv.size()), argv.data(), out, err), 1);
-    EXPECT_EQ(out.str(), "");
-    EXPECT_NE(err.str().find("none.tlb"), std::string::npos);
+    const test::CliRun r = test::kalmo_cli({"project", (dir_ / "basic.gds").string(), "--phonebook",
+                                            (dir_ / "none.tlb").string(), "--project", "3"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find("none.tlb"), std::string::npos);
     check("project_usage", {"project", "basic.gds", "--phonebook", "none.tlb", "--project", "11"},
           2);
 }

@@ -4,7 +4,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "cli/cli.h"
+#include "cli/cli_run.h"
 #include "platform/platform.h"
 
 namespace {
@@ -23,14 +23,10 @@ struct PhonebookCommandTest : ::testing::Test {
         f << content;
     }
     int run(std::vector<std::string> args, std::string& out, std::string& err) {
-        std::vector<const char*> argv{"kalmo"};
-        for (const std::string& a : args)
-            argv.push_back(a.c_str());
-        std::ostringstream o, e;
-        const int rc = kalmo::cli::run(static_cast<int>(argv.size()), argv.data(), o, e);
-        out = o.str();
-        err = e.str();
-        return rc;
+        const auto r = kalmo::test::kalmo_cli(std::move(args));
+        out = r.out;
+        err = r.err;
+        return r.status;
     }
 };
 

@@ -8,27 +8,14 @@
 #include <fstream>
 #include <sstream>
 
-#include "cli/cli.h"
+#include "cli/cli_run.h"
 #include "core/data/charge.h"
 
 namespace fs = std::filesystem;
 using namespace kalmo;
 
 namespace {
-struct CliResult {
-    int status;
-    std::string out, err;
-};
-
-CliResult kalmo_run(std::vector<std::string> args) {
-    args.insert(args.begin(), "kalmo");
-    std::vector<const char*> argv;
-    for (const auto& a : args)
-        argv.push_back(a.c_str());
-    std::ostringstream out, err;
-    const int status = cli::run(static_cast<int>(argv.size()), argv.data(), out, err);
-    return {status, out.str(), err.str()};
-}
+const auto kalmo_run = test::kalmo_cli;
 
 void write_charges(const fs::path& p, const std::vector<std::array<std::uint8_t, 3>>& calls) {
     std::string s(data::kChargeMagic, data::kChargeHeaderSize);
@@ -70,7 +57,7 @@ TEST_F(ReportCli, FolderWithJournalCopyDecemberAndADamagedFile) {
     std::ofstream(dir / "2026" / "kaputt.GDS") << "kein Gebührenfile";
     std::ofstream(dir / "notes.txt") << "ignored";
 
-    CliResult r = kalmo_run({"report", dir.string(), "--by", "month"});
+    test::CliRun r = kalmo_run({"report", dir.string(), "--by", "month"});
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("kaputt.GDS"), std::string::npos) << r.err;
     std::istringstream lines(r.out);
@@ -105,7 +92,8 @@ TEST_F(ReportCli, FolderWithJournalCopyDecemberAndADamagedFile) {
 TEST_F(ReportCli, ListsGoOutAsTablesWithTheirFiltersApplied) {
     write_charges(dir / "a.GDS", {{{0x21, 3, 10}, {0x05, 3, 250}, {0x21, 3, 99}}});
     const std::string file = (dir / "a.GDS").string();
-    CliResult r = kalmo_run({"charges", file, "--min", "0,50", "--today", "2026-03-20", "--csv"});
+    test::CliRun r =
+        kalmo_run({"charges", file, "--min", "0,50", "--today", "2026-03-20", "--csv"});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out.substr(0, 3), "\xEF\xBB\xBF");
     EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 3); // header, 250 and 99

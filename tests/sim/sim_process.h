@@ -14,7 +14,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "cli/cli.h"
+#include "cli/cli_run.h"
 #include "platform/platform.h"
 #include "sim/records.h"
 
@@ -97,20 +97,7 @@ template <typename Store> bool sorted(const Store& store) {
     return true;
 }
 
-// The console commands, end to end.
-struct CliRun {
-    int status;
-    std::string out, err;
-};
-inline CliRun kalmo_cli(std::vector<std::string> args) {
-    args.insert(args.begin(), "kalmo");
-    std::vector<const char*> argv;
-    for (const auto& a : args)
-        argv.push_back(a.c_str());
-    std::ostringstream out, err;
-    const int status = cli::run(static_cast<int>(argv.size()), argv.data(), out, err);
-    return {status, out.str(), err.str()};
-}
+// The console commands, end to end: kalmo_cli (cli/cli_run.h).
 inline bool contains(const std::string& text, const char* ansi) {
     return text.find(platform::to_console(ansi)) != std::string::npos;
 }
