@@ -20,17 +20,6 @@ std::string digits(std::mt19937& rng, int n) {
     return s;
 }
 
-data::NumberField packed(const std::string& d) {
-    data::NumberField f;
-    f.fill(0xFF);
-    for (std::size_t i = 0; i < d.size(); ++i) {
-        const auto n = static_cast<std::uint8_t>(d[i] - '0');
-        f[i / 2] = i % 2 == 0 ? static_cast<std::uint8_t>(n << 4 | 0x0F)
-                              : static_cast<std::uint8_t>((f[i / 2] & 0xF0) | n);
-    }
-    return f;
-}
-
 struct Archive24 {
     phonebook::Phonebook book;
     eval::ProjectNames projects;
@@ -64,7 +53,7 @@ struct Archive24 {
                 r.day = static_cast<std::uint8_t>(1 + i % 28);
                 r.hour = static_cast<std::uint8_t>(i % 24);
                 r.minute = static_cast<std::uint8_t>(i % 60);
-                r.number = packed("0" + digits(rng, 9));
+                r.number = data::pack_number("0" + digits(rng, 9));
                 std::uint8_t raw[data::kChargeRecordSize];
                 r.to_bytes(raw);
                 f.insert(f.end(), raw, raw + sizeof raw);

@@ -31,94 +31,62 @@ constexpr Destination kDestinations[] = {
 constexpr int kSecondsPerUnit[5][2] = {{90, 240}, {26, 45}, {21, 42}, {8, 10}, {12, 20}};
 constexpr std::uint32_t kPfennigPerUnit = 12;
 
-data::NumberField pack(const std::string& digits) {
-    data::NumberField f;
-    f.fill(0xFF);
-    for (std::size_t i = 0; i < digits.size() && i < 24; ++i) {
-        const std::uint8_t nibble =
-            digits[i] == '#' ? 0xA : static_cast<std::uint8_t>(digits[i] - '0');
-        std::uint8_t& b = f[i / 2];
-        b = (i % 2 == 0) ? static_cast<std::uint8_t>((nibble << 4) | 0x0F)
-                         : static_cast<std::uint8_t>((b & 0xF0) | nibble);
-    }
-    return f;
-}
-
-struct When {
-    std::uint8_t month, day, hour, minute;
-};
-
-When random_time(std::mt19937& rng) {
-    // Mostly office hours, a December and the January after it.
-    When w{};
-    w.month = std::uniform_int_distribution<int>(0, 1)(rng) ? 12 : 1;
-    w.day = static_cast<std::uint8_t>(std::uniform_int_distribution<int>(1, 31)(rng));
+// Mostly office hours, a December and the January after it.
+template <typename Record> void set_random_time(Record& r, std::mt19937& rng) {
+    r.month = std::uniform_int_distribution<int>(0, 1)(rng) ? 12 : 1;
+    r.day = static_cast<std::uint8_t>(std::uniform_int_distribution<int>(1, 31)(rng));
     const int hour_pick = std::uniform_int_distribution<int>(0, 9)(rng);
-    w.hour =
+    r.hour =
         static_cast<std::uint8_t>(hour_pick < 8 ? std::uniform_int_distribution<int>(8, 17)(rng)
                                                 : std::uniform_int_distribution<int>(0, 23)(rng));
-    w.minute = static_cast<std::uint8_t>(std::uniform_int_distribution<int>(0, 59)(rng));
-    return w;
+    r.minute = static_cast<std::uint8_t>(std::uniform_int_distribution<int>(0, 59)(rng));
+}
+
+// Subscribers 21 to 40 as BCD.
+std::uint8_t random_subscriber(std::mt19937& rng) {
+    const int sub = std::uniform_int_distribution<int>(21, 40)(rng);
+    return static_cast<std::uint8_t>((sub / 10) << 4 | (sub % 10));
+}
+
+template <typename Record> Bytes record_bytes(const Record& r) {
+    Bytes b(Record::kSize);
+    r.to_bytes(b.data());
+    return b;
 }
 
 Bytes random_charge(std::mt19937& rng) {
     data::ChargeRecord r;
-    const When w = random_time(rng);
-    r.month = w.month;
-    r.day = w.day;
-    r.hour = w.hour;
-    r.minute = w.minute;
-    // Subscribers 21 to 40 as BCD.
-    const int sub = std::uniform_int_distribution<int>(21, 40)(rng);
-    r.subscriber = static_cast<std::uint8_t>((sub / 10) << 4 | (sub % 10));
+    set_random_time(r, rng);
+    r.subscriber = random_subscriber(rng);
     const Destination& d = kDestinations[std::uniform_int_distribution<std::size_t>(
         0, std::size(kDestinations) - 1)(rng)];
     r.duration =
         static_cast<std::uint16_t>(std::uniform_int_distribution<int>(0, 3)(rng) == 0
                                        ? std::uniform_int_distribution<int>(5, 60)(rng)
                                        : std::uniform_int_distribution<int>(40, 1800)(rng));
-    const bool off_peak = w.hour < 8 || w.hour >= 18;
+    const bool off_peak = r.hour < 8 || r.hour >= 18;
     const int per_unit = kSecondsPerUnit[d.zone][off_peak ? 1 : 0];
     r.amount = (1u + r.duration / static_cast<unsigned>(per_unit)) * kPfennigPerUnit;
     const bool private_call = std::uniform_int_distribution<int>(0, 11)(rng) == 0;
-    if (private_call) {
-        r.number.fill(0xFF);
-        r.number[0] = data::kPrivateCallMark;
-    } else {
-        r.number = pack(d.number);
-    }
-    Bytes b(data::kChargeRecordSize);
-    r.to_bytes(b.data());
-    return b;
+    r.number = private_call ? data::kPrivateNumber : data::pack_number(d.number);
+    return record_bytes(r);
 }
 
 Bytes random_call(std::mt19937& rng) {
     data::CallRecord r;
-    const When w = random_time(rng);
-    r.month = w.month;
-    r.day = w.day;
-    r.hour = w.hour;
-    r.minute = w.minute;
+    set_random_time(r, rng);
     const int pick = std::uniform_int_distribution<int>(0, 19)(rng);
-    if (pick == 0) {
-        r.subscriber = data::kAvaSubscriber;
-    } else {
-        const int sub = std::uniform_int_distribution<int>(21, 40)(rng);
-        r.subscriber = static_cast<std::uint8_t>((sub / 10) << 4 | (sub % 10));
-    }
+    r.subscriber = pick == 0 ? data::kAvaSubscriber : random_subscriber(rng);
     if (pick == 1 || pick == 2) {
-        r.number.fill(0xFF); // no number transmitted
+        r.number = data::pack_number(""); // no number transmitted
     } else if (pick == 3) {
-        r.number.fill(0xFF);
-        r.number[0] = data::kPrivateCallMark;
+        r.number = data::kPrivateNumber;
     } else {
         // A few callers call again and again.
         const std::size_t n = std::uniform_int_distribution<std::size_t>(0, 7)(rng);
-        r.number = pack(kDestinations[n * 2 + 1].number);
+        r.number = data::pack_number(kDestinations[n * 2 + 1].number);
     }
-    Bytes b(data::kCallRecordSize);
-    r.to_bytes(b.data());
-    return b;
+    return record_bytes(r);
 }
 
 } // namespace
@@ -154,18 +122,14 @@ bool fill_from_charge_file(Exchange& exchange, const std::string& path, std::str
         return false;
     }
     const Bytes bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (bytes.size() < data::kChargeImageHead ||
-        std::string(reinterpret_cast<const char*>(bytes.data()),
-                    strnlen(reinterpret_cast<const char*>(bytes.data()),
-                            data::kChargeHeaderSize)) != data::kChargeMagic) {
+    if (!data::is_charge_image(bytes)) {
         error = path + " is no charge data file";
         return false;
     }
-    const std::size_t count = bytes[32] | bytes[33] << 8;
+    const std::size_t count = data::held_records(bytes);
     std::vector<Bytes> records;
     for (std::size_t i = 0; i < count; ++i) {
         const std::size_t at = data::kChargeImageHead + i * data::kChargeRecordSize;
-        if (at + data::kChargeRecordSize > bytes.size()) break;
         records.emplace_back(bytes.begin() + static_cast<std::ptrdiff_t>(at),
                              bytes.begin() +
                                  static_cast<std::ptrdiff_t>(at + data::kChargeRecordSize));

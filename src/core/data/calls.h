@@ -14,19 +14,16 @@ constexpr std::size_t kCallRecordSize = 17;
 constexpr std::size_t kCallCapacity = 150;
 constexpr std::uint8_t kAvaSubscriber = 0xAA;
 
-struct CallRecord {
-    std::uint8_t subscriber = 0;
-    std::uint8_t month = 0;
-    std::uint8_t day = 0;
-    std::uint8_t hour = 0;
-    std::uint8_t minute = 0;
-    NumberField number{};
+// A call record is a charge record from its subscriber byte on.
+namespace call_at {
+enum : std::size_t { Subscriber = 0, Number = 5 };
+} // namespace call_at
+static_assert(call_at::Number + kNumberFieldSize == kCallRecordSize);
 
+struct CallRecord : CallFields {
+    static constexpr std::size_t kSize = kCallRecordSize;
     static CallRecord from_bytes(const std::uint8_t* bytes);
     void to_bytes(std::uint8_t* bytes) const;
-    std::uint32_t key() const { return time_key(month, day, hour, minute); }
-    bool empty() const { return subscriber == kEmptySubscriber; }
-
     bool operator==(const CallRecord&) const = default;
 };
 

@@ -1,12 +1,19 @@
 #include "core/data/charge.h"
 
+#include "core/data/record_slots.h"
+
 #include <algorithm>
 #include <cstring>
 
 namespace kalmo::data {
 
+namespace {
+constexpr char kPrivateCallText[] = "Privatgespräch";
+constexpr slots::Layout kChargeSlots{kChargeRecordSize, kChargeCapacity, charge_at::Subscriber};
+} // namespace
+
 std::string number_text(const std::uint8_t* field) {
-    if (field[0] == kPrivateCallMark) return "Privatgespräch";
+    if (field[0] == kPrivateCallMark) return kPrivateCallText;
     std::string text;
     for (std::size_t i = 0; i < kNumberFieldSize; ++i) {
         for (int shift : {4, 0}) {
@@ -27,64 +34,63 @@ bool is_dial_string(std::string_view text) {
            text.find_first_not_of("0123456789#") == std::string_view::npos;
 }
 
+NumberField pack_number(std::string_view text) {
+    if (text == kPrivateCallText) return kPrivateNumber;
+    NumberField f;
+    f.fill(0xFF);
+    for (std::size_t i = 0; i < text.size() && i < 2 * kNumberFieldSize; ++i) {
+        std::uint8_t nibble = 0;
+        if (text[i] >= '0' && text[i] <= '9')
+            nibble = static_cast<std::uint8_t>(text[i] - '0');
+        else if (text[i] == '#')
+            nibble = 0xA;
+        else
+            break;
+        std::uint8_t& b = f[i / 2];
+        b = i % 2 == 0 ? static_cast<std::uint8_t>((nibble << 4) | 0x0F)
+                       : static_cast<std::uint8_t>((b & 0xF0) | nibble);
+    }
+    return f;
+}
+
+bool is_charge_image(std::span<const std::uint8_t> bytes) {
+    return bytes.size() >= kChargeImageHead &&
+           std::memcmp(bytes.data(), kChargeMagic, kChargeHeaderSize) == 0;
+}
+
+std::size_t held_records(std::span<const std::uint8_t> image) {
+    return std::min<std::size_t>(stored_count(image.data()),
+                                 (image.size() - kChargeImageHead) / kChargeRecordSize);
+}
+
 ChargeRecord ChargeRecord::from_bytes(const std::uint8_t* b) {
     ChargeRecord r;
     r.amount = static_cast<std::uint32_t>(b[0]) | static_cast<std::uint32_t>(b[1]) << 8 |
                static_cast<std::uint32_t>(b[2]) << 16 | static_cast<std::uint32_t>(b[3]) << 24;
-    r.duration = static_cast<std::uint16_t>(b[4] | b[5] << 8);
-    r.subscriber = b[6];
-    r.month = b[7];
-    r.day = b[8];
-    r.hour = b[9];
-    r.minute = b[10];
-    std::memcpy(r.number.data(), b + 11, kNumberFieldSize);
+    r.duration =
+        static_cast<std::uint16_t>(b[charge_at::Duration] | b[charge_at::Duration + 1] << 8);
+    slots::read_call_fields(r, b + charge_at::Subscriber);
     return r;
 }
 
 void ChargeRecord::to_bytes(std::uint8_t* b) const {
-    for (int i = 0; i < 4; ++i)
-        b[i] = static_cast<std::uint8_t>(amount >> (8 * i));
-    b[4] = static_cast<std::uint8_t>(duration);
-    b[5] = static_cast<std::uint8_t>(duration >> 8);
-    b[6] = subscriber;
-    b[7] = month;
-    b[8] = day;
-    b[9] = hour;
-    b[10] = minute;
-    std::memcpy(b + 11, number.data(), kNumberFieldSize);
+    for (std::size_t i = 0; i < 4; ++i)
+        b[charge_at::Amount + i] = static_cast<std::uint8_t>(amount >> (8 * i));
+    b[charge_at::Duration] = static_cast<std::uint8_t>(duration);
+    b[charge_at::Duration + 1] = static_cast<std::uint8_t>(duration >> 8);
+    slots::write_call_fields(*this, b + charge_at::Subscriber);
 }
 
 std::size_t ChargeStore::append_received_block(std::span<const std::uint8_t> payload) {
-    const std::size_t at = kChargeImageHead + count() * kChargeRecordSize;
-    const std::size_t room = image_.size() - at;
-    const std::size_t copied = std::min(room, payload.size());
-    std::memcpy(image_.data() + at, payload.data(), copied);
-    const std::size_t whole = payload.size() / kChargeRecordSize;
-    const std::size_t kept = std::min(whole, kChargeCapacity - count());
-    set_count(static_cast<std::uint16_t>(count() + kept));
-    return whole - kept;
+    std::uint16_t n = count();
+    const std::size_t dropped =
+        slots::append<kChargeSlots>(std::span(image_).subspan(kChargeImageHead), n, payload);
+    set_count(n);
+    return dropped;
 }
-
-namespace {
-std::uint32_t key_at(const std::uint8_t* r) {
-    return time_key(r[7], r[8], r[9], r[10]);
-}
-} // namespace
 
 void ChargeStore::sort() {
-    const std::size_t n = count();
-    std::uint8_t* base = image_.data() + kChargeImageHead;
-    for (std::size_t i = 0; i < n; ++i) {
-        std::uint32_t k = key_at(base + i * kChargeRecordSize);
-        for (std::size_t j = i + 1; j < n; ++j) {
-            const std::uint32_t kj = key_at(base + j * kChargeRecordSize);
-            if (kj < k) {
-                std::swap_ranges(base + i * kChargeRecordSize, base + (i + 1) * kChargeRecordSize,
-                                 base + j * kChargeRecordSize);
-                k = kj;
-            }
-        }
-    }
+    slots::sort<kChargeSlots>(image_.data() + kChargeImageHead, count());
     set_filter_range_from_records();
 }
 
@@ -93,10 +99,10 @@ void ChargeStore::set_filter_range_from_records() {
     if (n == 0) return;
     const std::uint8_t* first = record_bytes(0);
     const std::uint8_t* last = record_bytes(n - 1);
-    filter.from_month = first[7];
-    filter.from_day = first[8];
-    filter.to_month = last[7];
-    filter.to_day = last[8];
+    filter.from_month = first[charge_at::Month];
+    filter.from_day = first[charge_at::Day];
+    filter.to_month = last[charge_at::Month];
+    filter.to_day = last[charge_at::Day];
 }
 
 void ChargeStore::load_image(std::span<const std::uint8_t> bytes) {
@@ -108,8 +114,7 @@ void ChargeStore::load_image(std::span<const std::uint8_t> bytes) {
         set_count(0);
         return;
     }
-    const std::size_t held = (n - kChargeImageHead) / kChargeRecordSize;
-    set_count(static_cast<std::uint16_t>(std::min<std::size_t>(count(), held)));
+    set_count(static_cast<std::uint16_t>(held_records({image_.data(), n})));
 }
 
 std::span<const std::uint8_t> ChargeStore::save_image() {

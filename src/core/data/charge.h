@@ -12,8 +12,9 @@ namespace kalmo::data {
 constexpr std::size_t kChargeRecordSize = 23;
 constexpr std::size_t kNumberFieldSize = 12;
 constexpr std::size_t kChargeCapacity = 2000;
-constexpr std::size_t kChargeHeaderSize = 32; // magic text and its zero byte
-constexpr std::size_t kChargeImageHead = 34;  // header and record count
+constexpr std::size_t kChargeHeaderSize = 32;             // magic text and its zero byte
+constexpr std::size_t kChargeCountAt = kChargeHeaderSize; // record count, low byte first
+constexpr std::size_t kChargeImageHead = 34;              // header and record count
 constexpr std::size_t kChargeImageSize = kChargeImageHead + kChargeCapacity * kChargeRecordSize;
 constexpr char kChargeMagic[] = "Gebuehrendaten QUELTAR 240 V1.0";
 static_assert(sizeof(kChargeMagic) == kChargeHeaderSize);
@@ -22,6 +23,25 @@ constexpr std::uint8_t kEmptySubscriber = 0xFF;
 constexpr std::uint8_t kPrivateCallMark = 0xBB;
 
 using NumberField = std::array<std::uint8_t, kNumberFieldSize>;
+// The number field of a private call as the exchange sends it.
+constexpr NumberField kPrivateNumber{
+    kPrivateCallMark, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+
+// Byte offsets within a charge record: amount (4 bytes, low byte first), duration (2), then
+// one byte each for subscriber and time, then the number field.
+namespace charge_at {
+enum : std::size_t { Amount = 0, Duration = 4, Subscriber = 6, Month = 7, Day = 8, Number = 11 };
+} // namespace charge_at
+static_assert(charge_at::Number + kNumberFieldSize == kChargeRecordSize);
+
+// The record count of a charge data image (at least kChargeImageHead bytes).
+inline std::uint16_t stored_count(const std::uint8_t* image) {
+    return static_cast<std::uint16_t>(image[kChargeCountAt] | image[kChargeCountAt + 1] << 8);
+}
+// Whether the bytes begin with a charge data file's header text and record count.
+bool is_charge_image(std::span<const std::uint8_t> bytes);
+// The records a charge data image both claims and holds in whole (needs its header and count).
+std::size_t held_records(std::span<const std::uint8_t> image);
 
 // Printable form of a packed-BCD number field: digits and "#", "Privatgespräch" for a private
 // call, empty when the first nibble ends the number. At most 24 bytes.
@@ -31,6 +51,10 @@ bool is_dial_string(std::string_view text);
 inline std::string number_text(const NumberField& field) {
     return number_text(field.data());
 }
+// The number field whose number_text is `text`: a dial string (the first 24 characters, digits
+// and "#"; the field ends at the first other character), an empty text, or "Privatgespräch".
+// Unused nibbles are 0xF.
+NumberField pack_number(std::string_view text);
 
 // Orders records within one year; the year is not part of it.
 constexpr std::uint32_t time_key(std::uint8_t month, std::uint8_t day, std::uint8_t hour,
@@ -38,9 +62,9 @@ constexpr std::uint32_t time_key(std::uint8_t month, std::uint8_t day, std::uint
     return month * 2592000u + day * 86400u + hour * 3600u + minute * 60u;
 }
 
-struct ChargeRecord {
-    std::uint32_t amount = 0;   // Pfennig
-    std::uint16_t duration = 0; // seconds
+// What a charge record and a call record both hold: who, when, which number. In the bytes of
+// both they stand in this order from the subscriber on.
+struct CallFields {
     std::uint8_t subscriber = 0;
     std::uint8_t month = 0;
     std::uint8_t day = 0;
@@ -48,11 +72,18 @@ struct ChargeRecord {
     std::uint8_t minute = 0;
     NumberField number{};
 
-    static ChargeRecord from_bytes(const std::uint8_t* bytes);
-    void to_bytes(std::uint8_t* bytes) const;
     std::uint32_t key() const { return time_key(month, day, hour, minute); }
     bool empty() const { return subscriber == kEmptySubscriber; }
+    bool operator==(const CallFields&) const = default;
+};
 
+struct ChargeRecord : CallFields {
+    std::uint32_t amount = 0;   // Pfennig
+    std::uint16_t duration = 0; // seconds
+
+    static constexpr std::size_t kSize = kChargeRecordSize;
+    static ChargeRecord from_bytes(const std::uint8_t* bytes);
+    void to_bytes(std::uint8_t* bytes) const;
     bool operator==(const ChargeRecord&) const = default;
 };
 
@@ -74,7 +105,7 @@ struct EvaluationFilter {
 // count, records. Slots beyond the count are undefined.
 class ChargeStore {
 public:
-    std::uint16_t count() const { return static_cast<std::uint16_t>(image_[32] | image_[33] << 8); }
+    std::uint16_t count() const { return stored_count(image_.data()); }
     ChargeRecord record(std::size_t i) const {
         return ChargeRecord::from_bytes(image_.data() + kChargeImageHead + i * kChargeRecordSize);
     }
@@ -112,8 +143,8 @@ public:
     EvaluationFilter filter;
 
     void set_count(std::uint16_t n) {
-        image_[32] = static_cast<std::uint8_t>(n);
-        image_[33] = static_cast<std::uint8_t>(n >> 8);
+        image_[kChargeCountAt] = static_cast<std::uint8_t>(n);
+        image_[kChargeCountAt + 1] = static_cast<std::uint8_t>(n >> 8);
     }
 
 private:

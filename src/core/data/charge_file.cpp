@@ -36,8 +36,7 @@ LoadResult load_charge_file(ChargeStore& store, const std::string& path, app::Fi
         report(ui, "Error %s ist keine Gebührendatei.", path, Icon::Error);
         return LoadResult::NotAChargeFile;
     }
-    const unsigned claimed =
-        bytes->size() >= kChargeImageHead ? unsigned((*bytes)[32] | (*bytes)[33] << 8) : 0u;
+    const unsigned claimed = bytes->size() >= kChargeImageHead ? stored_count(bytes->data()) : 0u;
     store.load_image(*bytes);
     store.set_filter_range_from_records();
     if (store.count() < claimed) {

@@ -126,7 +126,7 @@ std::vector<std::size_t> subscriber_records(const data::ChargeStore& store,
                                             const std::string& subscriber_text_wanted) {
     std::vector<std::size_t> out;
     for (std::size_t i = 0; i < store.count(); ++i) {
-        const std::uint8_t s = store.record_bytes(i)[6];
+        const std::uint8_t s = store.record_bytes(i)[data::charge_at::Subscriber];
         if (s != data::kEmptySubscriber && subscriber_text(s) == subscriber_text_wanted)
             out.push_back(i);
     }

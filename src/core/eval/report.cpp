@@ -78,14 +78,9 @@ std::optional<Month> parse_month(std::string_view text) {
 }
 
 FileVerdict Archive::add_file(std::span<const std::uint8_t> bytes, Month read) {
-    if (bytes.size() < data::kChargeImageHead ||
-        std::string_view(reinterpret_cast<const char*>(bytes.data()), data::kChargeHeaderSize) !=
-            std::string_view(data::kChargeMagic, data::kChargeHeaderSize))
-        return FileVerdict::NotChargeData;
+    if (!data::is_charge_image(bytes)) return FileVerdict::NotChargeData;
     ++files_read_;
-    const std::size_t claimed = bytes[32] | bytes[33] << 8;
-    const std::size_t held = (bytes.size() - data::kChargeImageHead) / data::kChargeRecordSize;
-    const std::size_t n = std::min(claimed, held);
+    const std::size_t n = data::held_records(bytes);
     for (std::size_t i = 0; i < n; ++i) {
         const std::uint8_t* raw =
             bytes.data() + data::kChargeImageHead + i * data::kChargeRecordSize;
@@ -102,7 +97,7 @@ FileVerdict Archive::add_file(std::span<const std::uint8_t> bytes, Month read) {
         }
         records_.push_back({r, year});
     }
-    return n < claimed ? FileVerdict::Incomplete : FileVerdict::Read;
+    return n < data::stored_count(bytes.data()) ? FileVerdict::Incomplete : FileVerdict::Read;
 }
 
 Report summarize(const Archive& archive, By by, std::optional<Month> from, std::optional<Month> to,

@@ -58,6 +58,23 @@ TEST(NumberText, PrivateCallWhateverFollows) {
     EXPECT_EQ(number_text(number({0xBA})), "");
 }
 
+TEST(PackNumber, IsTheInverseOfNumberText) {
+    for (const std::string& text :
+         {std::string(), std::string("0"), std::string("12"), std::string("123"),
+          std::string("0891#"), std::string("#"), std::string(23, '7'), std::string(24, '9'),
+          std::string("0123456789#0123456789#01"), std::string("Privatgespräch")})
+        EXPECT_EQ(number_text(pack_number(text)), text) << text;
+    // The bytes themselves: the exchange ends a number with 0xF and fills the field with it.
+    EXPECT_EQ(pack_number("123"), number({0x12, 0x3F}));
+    EXPECT_EQ(pack_number("12"), number({0x12}));
+    EXPECT_EQ(pack_number("#0"), number({0xA0}));
+    EXPECT_EQ(pack_number(""), number({}));
+    EXPECT_EQ(pack_number("Privatgespräch"), number({0xBB}));
+    // More than the field holds is cut; anything but a digit or "#" ends the number.
+    EXPECT_EQ(number_text(pack_number(std::string(30, '5'))), std::string(24, '5'));
+    EXPECT_EQ(number_text(pack_number("089-123")), "089");
+}
+
 TEST(ChargeRecord, ByteLayoutIsLittleEndianAndRoundTrips) {
     ChargeRecord r = charge(3, 14, 9, 5, 0x01020304);
     r.duration = 0x0506;
