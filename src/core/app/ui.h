@@ -34,9 +34,13 @@ public:
     virtual Answer show(const Message& message) = 0;
 };
 
-// The message helper: text and caption from the string table.
-Answer show_string(MessageUi& ui, unsigned text_id, unsigned caption_id, Buttons buttons,
-                   Icon icon);
+// The message helper: a box of string-table texts, cut to its limits (text 159 bytes, caption
+// 39), and the same box shown.
+Message string_message(unsigned text_id, unsigned caption_id, Buttons buttons, Icon icon);
+inline Answer show_string(MessageUi& ui, unsigned text_id, unsigned caption_id, Buttons buttons,
+                          Icon icon) {
+    return ui.show(string_message(text_id, caption_id, buttons, icon));
+}
 
 // Conversion between the Windows character set (1252) and the OEM one (850 in Germany), and to
 // the console's encoding at the edge.

@@ -28,8 +28,8 @@ std::string display_text(const std::string& number, const phonebook::NumberLooku
 
 app::Message no_call_data_question() {
     // An error icon on a question: that is how the list has always asked.
-    return string_message(app::str::NoCallData, app::str::Information, app::Buttons::YesNo,
-                          app::Icon::Error);
+    return app::string_message(app::str::NoCallData, app::str::Information, app::Buttons::YesNo,
+                               app::Icon::Error);
 }
 
 void group_calls(data::CallStore& calls) {
@@ -111,14 +111,14 @@ speed_dial(const data::CallStore& calls, std::size_t record, const std::string& 
         value = std::min<std::uint32_t>(value * 10 + static_cast<std::uint32_t>(c - '0'), 100000);
     }
     if (!digits_only || value < 100 || value > 299 || record >= listed_count(calls))
-        return string_message(app::str::SpeedDialInvalid, app::str::Error, app::Buttons::Ok,
-                              app::Icon::Warning);
+        return app::string_message(app::str::SpeedDialInvalid, app::str::Error, app::Buttons::Ok,
+                                   app::Icon::Warning);
     std::string number = call_number_text(calls, record);
     // A private call or one without a number has only its display text; the exchange would
     // store that text as the number to dial.
     if (!data::is_dial_string(number))
-        return string_message(app::str::SpeedDialNoNumber, app::str::Error, app::Buttons::Ok,
-                              app::Icon::Warning);
+        return app::string_message(app::str::SpeedDialNoNumber, app::str::Error, app::Buttons::Ok,
+                                   app::Icon::Warning);
     return SpeedDialTarget{std::move(number), static_cast<std::uint8_t>(value - 100)};
 }
 

@@ -103,10 +103,10 @@ FillResult SystemChargeList::fill(const phonebook::NumberLookup& lookup,
     }
     if (totals_.rejected)
         return {FillOutcome::AskFilter,
-                string_message(app::str::AllOutsideFilter, app::str::Information,
-                               app::Buttons::YesNo, app::Icon::Information)};
-    return {FillOutcome::NoChargeData, string_message(app::str::NoChargeData, app::str::Error,
-                                                      app::Buttons::Ok, app::Icon::Error)};
+                app::string_message(app::str::AllOutsideFilter, app::str::Information,
+                                    app::Buttons::YesNo, app::Icon::Information)};
+    return {FillOutcome::NoChargeData, app::string_message(app::str::NoChargeData, app::str::Error,
+                                                           app::Buttons::Ok, app::Icon::Error)};
 }
 
 std::optional<FillResult>

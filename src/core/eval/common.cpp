@@ -1,6 +1,5 @@
 #include "core/eval/common.h"
 
-#include "core/app/strings.h"
 #include "core/app/text.h"
 #include "core/data/calls.h"
 
@@ -14,13 +13,6 @@ std::string subscriber_text(std::uint8_t subscriber) {
 std::string call_subscriber_text(std::uint8_t subscriber) {
     if (subscriber == data::kAvaSubscriber) return "AVA";
     return app::format("%2X", unsigned{subscriber});
-}
-
-app::Message string_message(unsigned text_id, unsigned caption_id, app::Buttons buttons,
-                            app::Icon icon) {
-    // The message helper's limits: text 159 bytes, caption 39.
-    return app::Message{app::cut(app::string_text(text_id), 159),
-                        app::cut(app::string_text(caption_id), 39), buttons, icon};
 }
 
 } // namespace kalmo::eval

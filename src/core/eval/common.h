@@ -13,10 +13,6 @@ std::string subscriber_text(std::uint8_t subscriber);
 // A call record's subscriber: "AVA" for 0xAA, otherwise "%2X" (0 stays " 0").
 std::string call_subscriber_text(std::uint8_t subscriber);
 
-// A message box of string-table texts, as the message helper would show it.
-app::Message string_message(unsigned text_id, unsigned caption_id, app::Buttons buttons,
-                            app::Icon icon);
-
 // Whole DM of an amount in Pfennig. The full quotient: a 16-bit cut would turn 70,000.00 DM
 // into 4,464.00 DM on a bill, so large totals widen their field instead. Totals are summed in
 // 64 bits: 2,000 records of up to 42,949,672.95 DM each overflow 32 bits.

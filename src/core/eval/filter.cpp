@@ -74,7 +74,8 @@ FilterDialog::OkResult FilterDialog::ok(const Fields& fields) {
 
     OkResult result;
     const auto fail = [&](unsigned text_id) {
-        result.error = string_message(text_id, app::str::Error, app::Buttons::Ok, app::Icon::Error);
+        result.error =
+            app::string_message(text_id, app::str::Error, app::Buttons::Ok, app::Icon::Error);
         return result;
     };
     if (from_month < 1 || from_month > 12 || to_month < 1 || to_month > 12)
