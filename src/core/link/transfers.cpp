@@ -36,14 +36,34 @@ struct ReadKind {
     // A bank that delivered this many records is over (0: only its empty block ends it).
     std::uint16_t bank_limit;
     const char* record_no;
+    const char* received; // the final count
+    const char* none;     // instead of it when nothing came
+    bool opens_empty_list;
 };
 
 // A charge bank is read to its empty block: a first bank that stopped at a fixed count would
 // leave records unread (and then deleted) whenever it holds more, and would skip the second bank.
-constexpr ReadKind kChargeRead{code::ChargesBank1, code::ChargesBank2, data::kChargeRecordSize, 0,
-                               progress::ChargeRecordNo};
-constexpr ReadKind kCallRead{code::CallsBank1, code::CallsBank2, data::kCallRecordSize,
-                             kCallBankLimit, progress::CallRecordNo};
+constexpr ReadKind kChargeRead{code::ChargesBank1,
+                               code::ChargesBank2,
+                               data::kChargeRecordSize,
+                               0,
+                               progress::ChargeRecordNo,
+                               " %d Gebührensätze empfangen ",
+                               " Gebührendatenspeicher leer ",
+                               false};
+constexpr ReadKind kCallRead{code::CallsBank1,       code::CallsBank2,
+                             data::kCallRecordSize,  kCallBankLimit,
+                             progress::CallRecordNo, " %d Anrufdatensätze empfangen ",
+                             " Anrufliste leer ",    true};
+
+// A read starts from an empty store; the charge list then works out its from-year afresh.
+void start_over(data::ChargeStore& store) {
+    store.clear();
+    store.filter.from_year = data::EvaluationFilter::kYearUnset;
+}
+void start_over(data::CallStore& store) {
+    store.clear();
+}
 
 void show_journal_failure(TransferUi& ui, const ReceiveJournal& journal) {
     show(ui, app::format(app::string_text(app::str::JournalFailed), journal.name().c_str()),
@@ -128,6 +148,28 @@ void warn_if_left(TransferUi& ui, const ReadResult& result) {
                          app::Icon::Warning);
 }
 
+template <typename Store>
+ReadResult read_records(Link& link, Store& store, const std::string& port_name,
+                        ReceiveJournal* journal, const ReadKind& kind) {
+    ReadResult result;
+    const TransferGuard guard;
+    if (!guard.acquired()) return result;
+    TransferUi& ui = link.ui();
+    if (!open_progress(ui)) return result;
+    if (!begin_read(link, port_name, journal, result)) return result;
+    start_over(store);
+    result.outcome = read_banks(link, store, kind, journal, result);
+    link.disconnect();
+    const int count = store.count();
+    store.sort();
+    ui.close_progress_dialog();
+    show(ui, count > 0 ? app::format(kind.received, count) : std::string(kind.none), kInformation,
+         app::Icon::Information);
+    warn_if_left(ui, result);
+    result.opens_list = count > 0 || kind.opens_empty_list;
+    return result;
+}
+
 struct DeleteKind {
     const char* question;
     std::uint8_t step1;
@@ -198,48 +240,12 @@ TransferGuard::~TransferGuard() {
 
 ReadResult read_charges(Link& link, data::ChargeStore& store, const std::string& port_name,
                         ReceiveJournal* journal) {
-    ReadResult result;
-    const TransferGuard guard;
-    if (!guard.acquired()) return result;
-    TransferUi& ui = link.ui();
-    if (!open_progress(ui)) return result;
-    if (!begin_read(link, port_name, journal, result)) return result;
-    store.clear();
-    store.filter.from_year = data::EvaluationFilter::kYearUnset;
-    result.outcome = read_banks(link, store, kChargeRead, journal, result);
-    link.disconnect();
-    const int count = store.count();
-    const std::string final_text = count > 0 ? app::format(" %d Gebührensätze empfangen ", count)
-                                             : std::string(" Gebührendatenspeicher leer ");
-    if (count > 0) store.sort();
-    ui.close_progress_dialog();
-    show(ui, final_text, kInformation, app::Icon::Information);
-    warn_if_left(ui, result);
-    result.opens_list = count > 0;
-    return result;
+    return read_records(link, store, port_name, journal, kChargeRead);
 }
 
 ReadResult read_calls(Link& link, data::CallStore& store, const std::string& port_name,
                       ReceiveJournal* journal) {
-    ReadResult result;
-    const TransferGuard guard;
-    if (!guard.acquired()) return result;
-    TransferUi& ui = link.ui();
-    if (!open_progress(ui)) return result;
-    if (!begin_read(link, port_name, journal, result)) return result;
-    store.clear();
-    result.outcome = read_banks(link, store, kCallRead, journal, result);
-    link.disconnect();
-    ui.close_progress_dialog();
-    const int count = store.count();
-    show(ui,
-         count > 0 ? app::format(" %d Anrufdatensätze empfangen ", count)
-                   : std::string(" Anrufliste leer "),
-         kInformation, app::Icon::Information);
-    warn_if_left(ui, result);
-    store.sort();
-    result.opens_list = true;
-    return result;
+    return read_records(link, store, port_name, journal, kCallRead);
 }
 
 Outcome delete_charges(Link& link, data::ChargeStore& store, const std::string& port_name,
