@@ -101,6 +101,25 @@ std::string subscriber_cell(std::uint8_t subscriber) {
     return app::trimmed(subscriber_text(subscriber));
 }
 
+namespace {
+// What a charge and a call row both give: date, time, the number and its phonebook name.
+struct RecordCells {
+    std::string date, time, number, name;
+    std::uint8_t project = 0;
+};
+
+template <typename Record>
+RecordCells record_cells(const Record& r, const phonebook::NumberLookup& lookup,
+                         const app::LocalTime& now, std::uint8_t this_year) {
+    RecordCells c;
+    c.number = data::number_text(r.number);
+    c.name = phonebook_name(lookup, c.number, c.project);
+    c.date = date_cell(r.day, r.month, 1900u + record_year(r.month, now.month, this_year));
+    c.time = time_cell(r.hour, r.minute);
+    return c;
+}
+} // namespace
+
 Table charge_table(const data::ChargeStore& store, const std::vector<std::size_t>& records,
                    const phonebook::NumberLookup& lookup, const ProjectNames& projects,
                    const app::LocalTime& now) {
@@ -109,14 +128,11 @@ Table charge_table(const data::ChargeStore& store, const std::vector<std::size_t
     const std::uint8_t this_year = current_year(now);
     for (const std::size_t i : records) {
         const data::ChargeRecord r = store.record(i);
-        const std::string number = data::number_text(r.number);
-        std::uint8_t project = 0;
-        const std::string name = phonebook_name(lookup, number, project);
-        const unsigned year = 1900u + record_year(r.month, now.month, this_year);
-        t.add({subscriber_cell(r.subscriber), date_cell(r.day, r.month, year),
-               time_cell(r.hour, r.minute), number_cell(r.duration), duration_cell(r.duration),
-               number, name, std::to_string(r.amount), dm_cell(r.amount),
-               project ? number_cell(project) : std::string(),
+        const RecordCells c = record_cells(r, lookup, now, this_year);
+        const std::uint8_t project = c.project;
+        t.add({subscriber_cell(r.subscriber), c.date, c.time, number_cell(r.duration),
+               duration_cell(r.duration), c.number, c.name, std::to_string(r.amount),
+               dm_cell(r.amount), project ? number_cell(project) : std::string(),
                project >= 1 && project <= kProjectCount ? projects[project - 1] : std::string()});
     }
     return t;
@@ -182,12 +198,9 @@ Table call_list_table(const data::CallStore& calls, const std::vector<std::size_
     const std::uint8_t this_year = current_year(now);
     for (const std::size_t i : records) {
         const data::CallRecord r = calls.record(i);
-        const std::string number = data::number_text(r.number);
-        std::uint8_t project = 0;
-        const std::string name = phonebook_name(lookup, number, project);
-        const unsigned year = 1900u + record_year(r.month, now.month, this_year);
-        t.add({app::trimmed(call_subscriber_text(r.subscriber)), date_cell(r.day, r.month, year),
-               time_cell(r.hour, r.minute), number, name, number_cell(calls.repeat[i])});
+        const RecordCells c = record_cells(r, lookup, now, this_year);
+        t.add({app::trimmed(call_subscriber_text(r.subscriber)), c.date, c.time, c.number, c.name,
+               number_cell(calls.repeat[i])});
     }
     return t;
 }
