@@ -13,12 +13,11 @@ namespace kalmo::cli {
 // "TlnStatistik" on the sums line of subscriber SUB (written as printed, without blanks).
 int cmd_subscriber(Context& ctx) {
     const std::string wanted = ctx.positional[1];
-    auto store = std::make_unique<data::ChargeStore>();
-    if (!load_charges_for_cli(ctx, *store, ctx.positional[0])) return kExitFailed;
-    const auto book = load_phonebook_for_cli(ctx, ctx.option("--phonebook"));
-    if (!book) return kExitFailed;
-    eval::SystemChargeList list(*store);
-    if (!open_system_charge_list(ctx, *store, list, *book->lookup)) return kExitFailed;
+    const auto open = open_charge_list_for_cli(ctx);
+    if (!open) return kExitFailed;
+    const std::unique_ptr<data::ChargeStore>& store = open->store;
+    const CliPhonebook* book = &open->book;
+    const eval::SystemChargeList& list = *open->list;
 
     const std::vector<std::string> sums = eval::subscriber_sums_lines(list.sums());
     std::optional<eval::SelectedSubscriber> selected;

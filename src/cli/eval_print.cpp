@@ -136,6 +136,8 @@ int print_system_charge_list(Context& ctx, data::ChargeStore& store,
     return kExitOk;
 }
 
+namespace {
+// false, after the GUI's message, when the list would have ended at once.
 bool open_system_charge_list(Context& ctx, data::ChargeStore& store, eval::SystemChargeList& list,
                              const phonebook::NumberLookup& lookup) {
     eval::open_charge_evaluation(store);
@@ -151,6 +153,20 @@ bool open_system_charge_list(Context& ctx, data::ChargeStore& store, eval::Syste
         return false;
     }
     return false;
+}
+} // namespace
+
+std::optional<OpenChargeList> open_charge_list_for_cli(Context& ctx) {
+    OpenChargeList open;
+    open.store = std::make_unique<data::ChargeStore>();
+    if (!load_charges_for_cli(ctx, *open.store, ctx.positional[0])) return std::nullopt;
+    auto book = load_phonebook_for_cli(ctx, ctx.option("--phonebook"));
+    if (!book) return std::nullopt;
+    open.book = std::move(*book);
+    open.list = std::make_unique<eval::SystemChargeList>(*open.store);
+    if (!open_system_charge_list(ctx, *open.store, *open.list, *open.book.lookup))
+        return std::nullopt;
+    return open;
 }
 
 int print_call_list(Context& ctx, data::CallStore& calls, const phonebook::NumberLookup& lookup) {

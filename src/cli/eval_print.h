@@ -1,11 +1,13 @@
 #pragma once
 // The evaluation lists on the console, shared by the subcommands that open them.
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
 
 #include "cli/cli.h"
+#include "cli/phonebook_option.h"
 #include "core/data/calls.h"
 #include "core/data/charge.h"
 #include "core/eval/charge_list.h"
@@ -44,10 +46,15 @@ int print_call_list(Context& ctx, data::CallStore& calls, const phonebook::Numbe
 int print_call_statistics(Context& ctx, data::CallStore& calls,
                           const phonebook::NumberLookup& lookup, std::size_t line);
 
-// Opens the system charge list `list` over `store` for the dialogs reached from it (subscriber
-// sums and statistics). false, after the GUI's message, when the list would have ended at once.
-bool open_system_charge_list(Context& ctx, data::ChargeStore& store, eval::SystemChargeList& list,
-                             const phonebook::NumberLookup& lookup);
+// The charge data file of the first argument and the --phonebook, with the system charge list
+// open over them for the dialogs reached from it (subscriber sums and statistics).
+struct OpenChargeList {
+    std::unique_ptr<data::ChargeStore> store;
+    CliPhonebook book;
+    std::unique_ptr<eval::SystemChargeList> list;
+};
+// Nothing, after the messages, when a file cannot be used or the list would have ended at once.
+std::optional<OpenChargeList> open_charge_list_for_cli(Context& ctx);
 
 // Loads a charge data file as "&Öffnen" does; false (with a reason on stderr) when the store
 // then holds no records.
