@@ -11,34 +11,21 @@
 
 #include "cli/cli_run.h"
 #include "core/data/charge.h"
+#include "support/builders.h"
 
 namespace fs = std::filesystem;
 using namespace kalmo;
 
 namespace {
-data::NumberField packed(const std::string& digits) {
-    data::NumberField f;
-    f.fill(0xFF);
-    for (std::size_t i = 0; i < digits.size(); ++i) {
-        const std::uint8_t n = digits[i] == '#' ? 0xA : static_cast<std::uint8_t>(digits[i] - '0');
-        f[i / 2] = i % 2 == 0 ? static_cast<std::uint8_t>(n << 4 | 0x0F)
-                              : static_cast<std::uint8_t>((f[i / 2] & 0xF0) | n);
-    }
-    return f;
-}
-
+// Columns in the order the tables below read best; "private" is a private call with stray bytes
+// after its mark.
 data::ChargeRecord rec(std::uint8_t sub, std::uint8_t month, std::uint8_t day, std::uint8_t hour,
                        std::uint8_t minute, std::uint16_t duration, const std::string& number,
                        std::uint32_t amount) {
-    data::ChargeRecord r;
-    r.subscriber = sub;
-    r.month = month;
-    r.day = day;
-    r.hour = hour;
-    r.minute = minute;
-    r.duration = duration;
-    r.number = number == "private" ? data::NumberField{0xBB, 0x12} : packed(number);
-    r.amount = amount;
+    const bool is_private = number == "private";
+    data::ChargeRecord r =
+        test::charge(sub, month, day, amount, is_private ? "" : number, hour, minute, duration);
+    if (is_private) r.number = data::NumberField{0xBB, 0x12};
     return r;
 }
 
@@ -87,15 +74,7 @@ protected:
     static void TearDownTestSuite() { fs::remove_all(dir_); }
 
     static void write(const std::string& name, const std::vector<data::ChargeRecord>& records) {
-        std::string bytes(data::kChargeMagic, sizeof(data::kChargeMagic));
-        bytes += static_cast<char>(records.size() & 0xFF);
-        bytes += static_cast<char>(records.size() >> 8);
-        for (const auto& r : records) {
-            std::uint8_t b[data::kChargeRecordSize];
-            r.to_bytes(b);
-            bytes.append(reinterpret_cast<const char*>(b), sizeof b);
-        }
-        std::ofstream(dir_ / name, std::ios::binary) << bytes;
+        std::ofstream(dir_ / name, std::ios::binary) << test::text_of(test::charge_file(records));
     }
 
     // Runs kalmo with FILE names relative to the generated files and compares with expected/.

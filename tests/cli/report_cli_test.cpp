@@ -10,6 +10,7 @@
 
 #include "cli/cli_run.h"
 #include "core/data/charge.h"
+#include "support/builders.h"
 
 namespace fs = std::filesystem;
 using namespace kalmo;
@@ -18,21 +19,10 @@ namespace {
 const auto kalmo_run = test::kalmo_cli;
 
 void write_charges(const fs::path& p, const std::vector<std::array<std::uint8_t, 3>>& calls) {
-    std::string s(data::kChargeMagic, data::kChargeHeaderSize);
-    s += static_cast<char>(calls.size());
-    s += '\0';
-    for (const auto& [sub, month, amount] : calls) {
-        data::ChargeRecord r;
-        r.subscriber = sub;
-        r.month = month;
-        r.day = 1;
-        r.amount = amount;
-        r.number.fill(0xFF);
-        std::uint8_t raw[data::kChargeRecordSize];
-        r.to_bytes(raw);
-        s.append(reinterpret_cast<const char*>(raw), sizeof raw);
-    }
-    std::ofstream(p, std::ios::binary) << s;
+    std::vector<data::ChargeRecord> records;
+    for (const auto& [sub, month, amount] : calls)
+        records.push_back(test::charge(sub, month, 1, amount, "", 0, 0, 0));
+    std::ofstream(p, std::ios::binary) << test::text_of(test::charge_file(records));
 }
 
 struct ReportCli : ::testing::Test {

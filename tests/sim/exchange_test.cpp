@@ -5,24 +5,18 @@
 #include "core/data/charge.h"
 #include "core/link/protocol.h"
 #include "sim/records.h"
+#include "support/builders.h"
 
 namespace kalmo::sim {
 namespace {
+
+using test::block_request;
 
 std::optional<Event> send(Exchange& ex, const Bytes& bytes) {
     std::optional<Event> last;
     for (std::uint8_t b : bytes)
         if (auto e = ex.take(b)) last = e;
     return last;
-}
-
-Bytes block_request(std::uint8_t code, std::uint16_t index) {
-    return {0x06,
-            code,
-            0x00,
-            0x00,
-            static_cast<std::uint8_t>(index),
-            static_cast<std::uint8_t>(index >> 8)};
 }
 
 std::vector<Bytes> numbered(std::size_t n, std::size_t size) {

@@ -5,6 +5,7 @@
 #include "core/app/text.h"
 #include "core/data/charge_file.h"
 #include "core/fakes.h"
+#include "support/builders.h"
 
 using namespace kalmo;
 using namespace kalmo::data;
@@ -12,21 +13,7 @@ using namespace kalmo::data;
 namespace {
 ChargeRecord record(std::uint8_t subscriber, std::uint8_t month, std::uint8_t day,
                     std::uint32_t amount) {
-    ChargeRecord r;
-    r.amount = amount;
-    r.duration = 75;
-    r.subscriber = subscriber;
-    r.month = month;
-    r.day = day;
-    r.hour = 9;
-    r.minute = 5;
-    r.number.fill(0xFF);
-    r.number[0] = 0x08;
-    r.number[1] = 0x91;
-    r.number[2] = 0x23;
-    r.number[3] = 0x45;
-    r.number[4] = 0x6F;
-    return r;
+    return test::charge(subscriber, month, day, amount, "089123456", 9, 5, 75);
 }
 
 void fill(ChargeStore& store, const std::vector<ChargeRecord>& records) {
@@ -36,16 +23,7 @@ void fill(ChargeStore& store, const std::vector<ChargeRecord>& records) {
 }
 
 std::string image(const std::vector<ChargeRecord>& records, std::uint16_t count) {
-    std::string s(kChargeMagic, 31);
-    s += '\0';
-    s += static_cast<char>(count & 0xFF);
-    s += static_cast<char>(count >> 8);
-    for (const auto& r : records) {
-        std::uint8_t b[kChargeRecordSize];
-        r.to_bytes(b);
-        s.append(reinterpret_cast<const char*>(b), kChargeRecordSize);
-    }
-    return s;
+    return test::text_of(test::charge_file(records, count));
 }
 
 struct ChargeFileTest : ::testing::Test {

@@ -4,7 +4,9 @@
 
 #include "core/data/calls.h"
 #include "core/data/charge.h"
+#include "support/builders.h"
 
+using namespace kalmo;
 using namespace kalmo::data;
 
 namespace {
@@ -19,23 +21,13 @@ NumberField number(std::initializer_list<std::uint8_t> bytes) {
 
 ChargeRecord charge(std::uint8_t month, std::uint8_t day, std::uint8_t hour, std::uint8_t minute,
                     std::uint32_t amount = 100, std::uint8_t subscriber = 0x21) {
-    ChargeRecord r;
-    r.amount = amount;
-    r.duration = 60;
-    r.subscriber = subscriber;
-    r.month = month;
-    r.day = day;
-    r.hour = hour;
-    r.minute = minute;
-    r.number = number({0x08, 0x91, 0x23, 0x4F});
-    return r;
+    return test::charge(subscriber, month, day, amount, "0891234", hour, minute);
 }
 
-std::vector<std::uint8_t> bytes_of(const std::vector<ChargeRecord>& records) {
-    std::vector<std::uint8_t> out(records.size() * kChargeRecordSize);
-    for (std::size_t i = 0; i < records.size(); ++i)
-        records[i].to_bytes(&out[i * kChargeRecordSize]);
-    return out;
+// From-month, from-day, to-month, to-day of the store's filter.
+std::vector<int> range_of(const ChargeStore& store) {
+    return {store.filter.from_month, store.filter.from_day, store.filter.to_month,
+            store.filter.to_day};
 }
 } // namespace
 
@@ -93,17 +85,17 @@ TEST(ChargeRecord, ByteLayoutIsLittleEndianAndRoundTrips) {
 
 TEST(ChargeStore, AppendCountsWholeRecordsAndOverwritesPartialTail) {
     ChargeStore store;
-    auto block = bytes_of({charge(1, 1, 1, 1), charge(1, 1, 1, 2)});
+    auto block = test::bytes_of({charge(1, 1, 1, 1), charge(1, 1, 1, 2)});
     EXPECT_EQ(block.size(), 46u);
     store.append_received_block(block);
     EXPECT_EQ(store.count(), 2);
 
     // 50 bytes: two records and four stray bytes that the next block overwrites.
-    auto odd = bytes_of({charge(2, 1, 1, 1), charge(2, 1, 1, 2), charge(9, 9, 9, 9)});
+    auto odd = test::bytes_of({charge(2, 1, 1, 1), charge(2, 1, 1, 2), charge(9, 9, 9, 9)});
     odd.resize(50);
     store.append_received_block(odd);
     EXPECT_EQ(store.count(), 4);
-    store.append_received_block(bytes_of({charge(3, 3, 3, 3)}));
+    store.append_received_block(test::bytes_of({charge(3, 3, 3, 3)}));
     EXPECT_EQ(store.count(), 5);
     EXPECT_EQ(store.record(4), charge(3, 3, 3, 3));
 }
@@ -112,13 +104,13 @@ TEST(ChargeStore, AppendNeverPassesTheCapacity) {
     ChargeStore store;
     std::vector<ChargeRecord> ten(10, charge(5, 5, 5, 5));
     for (int i = 0; i < 200; ++i)
-        EXPECT_EQ(store.append_received_block(bytes_of(ten)), 0u);
+        EXPECT_EQ(store.append_received_block(test::bytes_of(ten)), 0u);
     EXPECT_EQ(store.count(), kChargeCapacity);
-    EXPECT_EQ(store.append_received_block(bytes_of(ten)), 10u);
+    EXPECT_EQ(store.append_received_block(test::bytes_of(ten)), 10u);
     EXPECT_EQ(store.count(), kChargeCapacity);
     // Near the end a partial tail must not spill out of the image either.
     store.set_count(kChargeCapacity - 1);
-    auto odd = bytes_of({charge(1, 1, 1, 1), charge(1, 1, 1, 1)});
+    auto odd = test::bytes_of({charge(1, 1, 1, 1), charge(1, 1, 1, 1)});
     odd.push_back(0xAB);
     EXPECT_EQ(store.append_received_block(odd), 1u);
     EXPECT_EQ(store.count(), kChargeCapacity);
@@ -126,24 +118,21 @@ TEST(ChargeStore, AppendNeverPassesTheCapacity) {
 
 TEST(ChargeStore, ExchangeSortOrdersByKeyWithJanuaryBeforeDecember) {
     ChargeStore store;
-    store.append_received_block(bytes_of(
+    store.append_received_block(test::bytes_of(
         {charge(12, 31, 23, 59), charge(1, 2, 8, 0), charge(12, 1, 0, 0), charge(1, 1, 0, 0)}));
     store.sort();
     EXPECT_EQ(store.record(0).key(), charge(1, 1, 0, 0).key());
     EXPECT_EQ(store.record(1).key(), charge(1, 2, 8, 0).key());
     EXPECT_EQ(store.record(2).key(), charge(12, 1, 0, 0).key());
     EXPECT_EQ(store.record(3).key(), charge(12, 31, 23, 59).key());
-    EXPECT_EQ(store.filter.from_month, 1);
-    EXPECT_EQ(store.filter.from_day, 1);
-    EXPECT_EQ(store.filter.to_month, 12);
-    EXPECT_EQ(store.filter.to_day, 31);
+    EXPECT_EQ(range_of(store), (std::vector<int>{1, 1, 12, 31}));
 }
 
 TEST(ChargeStore, EqualKeysFollowTheExchangeSteps) {
     // Amounts tag the records. Keys: B=2, A1=1, C=1 (A1 and C equal).
     ChargeStore store;
-    store.append_received_block(bytes_of({charge(1, 1, 0, 2, 1), charge(1, 1, 0, 1, 2),
-                                          charge(1, 1, 0, 1, 3), charge(1, 1, 0, 0, 4)}));
+    store.append_received_block(test::bytes_of({charge(1, 1, 0, 2, 1), charge(1, 1, 0, 1, 2),
+                                                charge(1, 1, 0, 1, 3), charge(1, 1, 0, 0, 4)}));
     store.sort();
     // i=0: k=2 -> swap with 1 (k=1), 2 is not < 1, swap with 3 (k=0): [4,1,3,2]
     // i=1: k=2 (amount 1) -> swap with 2 (amount 3, k=1): [4,3,1,2]; 3 not <1
@@ -162,41 +151,25 @@ TEST(ChargeStore, EqualKeysFollowTheExchangeSteps) {
 
 TEST(ChargeStore, RangeOfOneRecordStore) {
     ChargeStore store;
-    store.append_received_block(bytes_of({charge(7, 4, 1, 1)}));
+    store.append_received_block(test::bytes_of({charge(7, 4, 1, 1)}));
     store.set_filter_range_from_records();
-    EXPECT_EQ(store.filter.from_month, 7);
-    EXPECT_EQ(store.filter.to_month, 7);
-    EXPECT_EQ(store.filter.from_day, 4);
-    EXPECT_EQ(store.filter.to_day, 4);
+    EXPECT_EQ(range_of(store), (std::vector<int>{7, 4, 7, 4}));
 }
 
 TEST(CallStore, SortAppendAndCapacity) {
     CallStore calls;
     auto rec = [](std::uint8_t month, std::uint8_t day, std::uint8_t hour, std::uint8_t minute) {
-        CallRecord r;
-        r.subscriber = 0x22;
-        r.month = month;
-        r.day = day;
-        r.hour = hour;
-        r.minute = minute;
-        r.number = number({0x01, 0x23});
-        return r;
+        return test::call(0x22, month, day, "0123", hour, minute);
     };
-    std::vector<std::uint8_t> block(3 * kCallRecordSize);
-    rec(3, 5, 14, 5).to_bytes(&block[0]);
-    rec(3, 5, 9, 30).to_bytes(&block[17]);
-    rec(3, 5, 11, 0).to_bytes(&block[34]);
-    calls.append_received_block(block);
+    calls.append_received_block(
+        test::bytes_of({rec(3, 5, 14, 5), rec(3, 5, 9, 30), rec(3, 5, 11, 0)}));
     calls.sort();
     EXPECT_EQ(calls.record(0).hour, 9);
     EXPECT_EQ(calls.record(1).hour, 11);
     EXPECT_EQ(calls.record(2).hour, 14);
 
     CallStore dec_jan;
-    std::vector<std::uint8_t> two(34);
-    rec(12, 31, 10, 0).to_bytes(&two[0]);
-    rec(1, 2, 10, 0).to_bytes(&two[17]);
-    dec_jan.append_received_block(two);
+    dec_jan.append_received_block(test::bytes_of({rec(12, 31, 10, 0), rec(1, 2, 10, 0)}));
     EXPECT_EQ(dec_jan.count(), 2);
     dec_jan.sort();
     EXPECT_EQ(dec_jan.record(0).month, 1);

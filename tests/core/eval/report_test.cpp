@@ -19,20 +19,6 @@ using test::charge;
 
 namespace {
 
-std::vector<std::uint8_t> file_bytes(const std::vector<data::ChargeRecord>& records,
-                                     std::optional<std::uint16_t> claimed = std::nullopt) {
-    std::vector<std::uint8_t> b(data::kChargeMagic, data::kChargeMagic + data::kChargeHeaderSize);
-    const std::uint16_t n = claimed.value_or(static_cast<std::uint16_t>(records.size()));
-    b.push_back(static_cast<std::uint8_t>(n));
-    b.push_back(static_cast<std::uint8_t>(n >> 8));
-    for (const auto& r : records) {
-        std::uint8_t raw[data::kChargeRecordSize];
-        r.to_bytes(raw);
-        b.insert(b.end(), raw, raw + sizeof raw);
-    }
-    return b;
-}
-
 TEST(ReportNames, ReadDateFromCollectedFileNames) {
     const std::pair<const char*, std::optional<Month>> cases[] = {
         {"2026-01-05_083000.GDS", Month{2026, 1}},
@@ -60,12 +46,12 @@ TEST(ReportArchive, DecemberAndJanuaryReadsAndDuplicates) {
     const auto dec = charge(0x21, 12, 20, 100);
     const auto jan = charge(0x21, 1, 3, 200);
     // Read in January 2026: December is 2025's.
-    EXPECT_EQ(a.add_file(file_bytes({jan, dec}), {2026, 1}), FileVerdict::Read);
+    EXPECT_EQ(a.add_file(test::charge_file({jan, dec}), {2026, 1}), FileVerdict::Read);
     // The journal of the same read and a December read of 2025 hold the same December call.
-    EXPECT_EQ(a.add_file(file_bytes({jan, dec}), {2026, 1}), FileVerdict::Read);
-    EXPECT_EQ(a.add_file(file_bytes({dec}), {2025, 12}), FileVerdict::Read);
+    EXPECT_EQ(a.add_file(test::charge_file({jan, dec}), {2026, 1}), FileVerdict::Read);
+    EXPECT_EQ(a.add_file(test::charge_file({dec}), {2025, 12}), FileVerdict::Read);
     // The same bytes read a year later are another call.
-    EXPECT_EQ(a.add_file(file_bytes({dec, charge(0xFF, 1, 1, 999)}), {2026, 12}),
+    EXPECT_EQ(a.add_file(test::charge_file({dec, charge(0xFF, 1, 1, 999)}), {2026, 12}),
               FileVerdict::Read);
     EXPECT_EQ(a.files_read(), 4u);
     EXPECT_EQ(a.duplicates(), 3u);
@@ -86,13 +72,13 @@ TEST(ReportArchive, DecemberAndJanuaryReadsAndDuplicates) {
 
 TEST(ReportArchive, DamagedFilesAreTakenAsFarAsTheyGo) {
     Archive a;
-    auto good = file_bytes({charge(0x21, 3, 1, 100)});
+    auto good = test::charge_file({charge(0x21, 3, 1, 100)});
     std::vector<std::uint8_t> foreign = good;
     foreign[30] = '2';
     EXPECT_EQ(a.add_file(foreign, {2026, 3}), FileVerdict::NotChargeData);
     EXPECT_EQ(a.add_file({good.data(), 20}, {2026, 3}), FileVerdict::NotChargeData);
     // Three records claimed, one held.
-    EXPECT_EQ(a.add_file(file_bytes({charge(0x22, 3, 2, 50)}, 3), {2026, 3}),
+    EXPECT_EQ(a.add_file(test::charge_file({charge(0x22, 3, 2, 50)}, 3), {2026, 3}),
               FileVerdict::Incomplete);
     EXPECT_EQ(a.add_file(good, {2026, 3}), FileVerdict::Read);
     EXPECT_EQ(a.files_read(), 2u);
@@ -136,7 +122,7 @@ struct GeneratedArchive : ::testing::Test {
             const Month month{read / 12, read % 12 + 1};
             const int copies = read % 4 == 0 ? 2 : 1;
             for (int k = 0; k < copies; ++k) {
-                EXPECT_EQ(archive.add_file(file_bytes(held), month), FileVerdict::Read);
+                EXPECT_EQ(archive.add_file(test::charge_file(held), month), FileVerdict::Read);
                 ++files;
             }
         }

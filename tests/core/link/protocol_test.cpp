@@ -3,25 +3,18 @@
 #include <gtest/gtest.h>
 
 #include "core/link/exchange_fake.h"
+#include "support/builders.h"
 
 namespace kalmo::link {
 namespace {
 
+using test::cat;
 using test::FakeClock;
 using test::FakeExchange;
 using test::FakeTransferUi;
+using test::fill;
 using test::frame;
 using Bytes = std::vector<std::uint8_t>;
-
-Bytes fill(std::size_t n) {
-    return Bytes(n, 0x00);
-}
-Bytes cat(std::initializer_list<Bytes> parts) {
-    Bytes all;
-    for (const Bytes& p : parts)
-        all.insert(all.end(), p.begin(), p.end());
-    return all;
-}
 
 TEST(FrameChecksum, RotatesRightThenAdds) {
     const Bytes abc = {'a', 'b', 'c'};

@@ -9,14 +9,18 @@
 #include "core/app/text.h"
 #include "core/link/exchange_fake.h"
 #include "core/link/journal.h"
+#include "support/builders.h"
 
 namespace kalmo::link {
 namespace {
 
 using test::BankModel;
+using test::block_request;
+using test::cat;
 using test::FakeClock;
 using test::FakeExchange;
 using test::FakeTransferUi;
+using test::fill;
 using test::frame;
 using test::Request;
 using Bytes = std::vector<std::uint8_t>;
@@ -27,31 +31,11 @@ const std::string kIncomplete = app::string_text(app::str::ReadIncomplete);
 // A charge record whose amount identifies it; the time runs backwards so sorting shows.
 Bytes charge(std::uint32_t id, std::uint8_t month = 1, std::uint8_t day = 1, std::uint8_t hour = 12,
              std::uint8_t minute = 0) {
-    data::ChargeRecord r;
-    r.amount = id;
-    r.duration = 60;
-    r.subscriber = 0x21;
-    r.month = month;
-    r.day = day;
-    r.hour = hour;
-    r.minute = minute;
-    r.number = {0x08, 0x91, 0x23, 0x45, 0xFF};
-    Bytes b(data::kChargeRecordSize);
-    r.to_bytes(b.data());
-    return b;
+    return test::bytes_of({test::charge(0x21, month, day, id, "08912345", hour, minute)});
 }
 
 Bytes call(std::uint8_t hour, std::uint8_t minute, std::uint8_t day = 5, std::uint8_t month = 3) {
-    data::CallRecord r;
-    r.subscriber = 0x22;
-    r.month = month;
-    r.day = day;
-    r.hour = hour;
-    r.minute = minute;
-    r.number = {0x04, 0x0F};
-    Bytes b(data::kCallRecordSize);
-    r.to_bytes(b.data());
-    return b;
+    return test::bytes_of({test::call(0x22, month, day, "04", hour, minute)});
 }
 
 // Charges numbered downwards in time, so a correct read must reorder them.
@@ -65,24 +49,6 @@ std::vector<Bytes> charges(std::uint32_t first_id, std::size_t n) {
                            static_cast<std::uint8_t>(minutes % 60)));
     }
     return v;
-}
-
-Bytes fill(std::size_t n) {
-    return Bytes(n, 0x00);
-}
-Bytes cat(std::initializer_list<Bytes> parts) {
-    Bytes all;
-    for (const Bytes& p : parts)
-        all.insert(all.end(), p.begin(), p.end());
-    return all;
-}
-Bytes block_request(std::uint8_t code, std::uint16_t index) {
-    return {0x06,
-            code,
-            0x00,
-            0x00,
-            static_cast<std::uint8_t>(index),
-            static_cast<std::uint8_t>(index >> 8)};
 }
 
 template <typename Store> bool sorted(const Store& store) {
