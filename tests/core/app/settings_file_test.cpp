@@ -121,17 +121,5 @@ TEST(IniFile, WritingReplacesKeysInPlaceAndAppendsMissingOnes) {
     EXPECT_EQ(ini.get_string("Other", "y", "?"), "?");
 }
 
-TEST(IniFile, IntegersReadLikeThePrivateProfileFunctions) {
-    EXPECT_EQ(profile_int("  12abc", 7), 12);
-    EXPECT_EQ(profile_int("-3", 7), -3);
-    EXPECT_EQ(profile_int("0x10", 7), 16);
-    EXPECT_EQ(profile_int("0X1F", 7), 0);
-    EXPECT_EQ(profile_int("", 7), 7);
-    EXPECT_EQ(profile_int("abc", 7), 0);
-    EXPECT_EQ(profile_int("010", 7), 10);
-    EXPECT_EQ(profile_int("+5", 7), 5);
-    EXPECT_EQ(profile_int("4294967295", 7), -1);
-}
-
 } // namespace
 } // namespace kalmo::app

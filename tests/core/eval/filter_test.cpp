@@ -10,16 +10,13 @@ namespace {
 FilterDialog::Fields fields(std::string from_day, std::string from_month, std::string from_year,
                             std::string to_day, std::string to_month, std::string to_year,
                             std::string dm = "000", std::string pf = "00") {
-    FilterDialog::Fields f;
-    f.from_day = from_day;
-    f.from_month = from_month;
-    f.from_year = from_year;
-    f.to_day = to_day;
-    f.to_month = to_month;
-    f.to_year = to_year;
-    f.dm = dm;
-    f.pf = pf;
-    return f;
+    return {from_day, from_month, from_year, to_day, to_month, to_year, dm, pf};
+}
+
+// A filter of two dates (years since 1900) and no minimum.
+data::EvaluationFilter dates(std::uint8_t from_year, std::uint8_t from_month, std::uint8_t from_day,
+                             std::uint8_t to_year, std::uint8_t to_month, std::uint8_t to_day) {
+    return {from_year, from_month, from_day, to_year, to_month, to_day, 0};
 }
 
 std::string error_of(const FilterDialog::Fields& f) {
@@ -70,13 +67,7 @@ TEST(FilterTest, MinimumAndBothBoundsInclusive) {
 }
 
 TEST(FilterDialogOpening, ThreeDigitYearsAndZeroMinimum) {
-    data::EvaluationFilter f;
-    f.from_year = 126;
-    f.from_month = 3;
-    f.from_day = 5;
-    f.to_year = 99;
-    f.to_month = 12;
-    f.to_day = 31;
+    data::EvaluationFilter f = dates(126, 3, 5, 99, 12, 31);
     EXPECT_EQ(FilterDialog::opening_texts(f), fields("05", "03", "126", "31", "12", "99"));
     f.minimum_amount = 505;
     const auto texts = FilterDialog::opening_texts(f);
@@ -85,13 +76,7 @@ TEST(FilterDialogOpening, ThreeDigitYearsAndZeroMinimum) {
 }
 
 TEST(FilterDialogOk, UntouchedFieldsAreAcceptedUnchanged) {
-    data::EvaluationFilter f;
-    f.from_year = 126;
-    f.from_month = 1;
-    f.from_day = 2;
-    f.to_year = 126;
-    f.to_month = 12;
-    f.to_day = 31;
+    const data::EvaluationFilter f = dates(126, 1, 2, 126, 12, 31);
     const auto result = FilterDialog::ok(FilterDialog::opening_texts(f));
     ASSERT_FALSE(result.error);
     data::EvaluationFilter stored;
