@@ -51,19 +51,19 @@ TEST(RecordYear, LaterMonthBelongsToLastYear) {
 
 TEST(FilterTest, MinimumAndBothBoundsInclusive) {
     const eval::FilterKeys keys{eval::date_key(126, 3, 1), eval::date_key(126, 3, 31)};
-    EXPECT_EQ(eval::filter_test(test::charge(0x21, 3, 1, 500), 126, 500, keys),
-              eval::FilterVerdict::Passes);
-    EXPECT_EQ(eval::filter_test(test::charge(0x21, 3, 31, 500), 126, 500, keys),
-              eval::FilterVerdict::Passes);
-    EXPECT_EQ(eval::filter_test(test::charge(0x21, 3, 10, 499), 126, 500, keys),
-              eval::FilterVerdict::BelowMinimum);
-    EXPECT_EQ(eval::filter_test(test::charge(0x21, 2, 30, 500), 126, 500, keys),
-              eval::FilterVerdict::OutsideRange);
+    using eval::FilterVerdict;
     // 31 March has the key of 1 April, so 1 April is admitted by a range up to 31 March.
-    EXPECT_EQ(eval::filter_test(test::charge(0x21, 4, 1, 500), 126, 500, keys),
-              eval::FilterVerdict::Passes);
-    EXPECT_EQ(eval::filter_test(test::charge(0x21, 4, 2, 500), 126, 500, keys),
-              eval::FilterVerdict::OutsideRange);
+    const std::pair<data::ChargeRecord, FilterVerdict> cases[] = {
+        {test::charge(0x21, 3, 1, 500), FilterVerdict::Passes},
+        {test::charge(0x21, 3, 31, 500), FilterVerdict::Passes},
+        {test::charge(0x21, 3, 10, 499), FilterVerdict::BelowMinimum},
+        {test::charge(0x21, 2, 30, 500), FilterVerdict::OutsideRange},
+        {test::charge(0x21, 4, 1, 500), FilterVerdict::Passes},
+        {test::charge(0x21, 4, 2, 500), FilterVerdict::OutsideRange},
+    };
+    for (const auto& [record, verdict] : cases)
+        EXPECT_EQ(eval::filter_test(record, 126, 500, keys), verdict)
+            << int(record.day) << "." << int(record.month) << " " << record.amount;
 }
 
 TEST(FilterDialogOpening, ThreeDigitYearsAndZeroMinimum) {

@@ -8,13 +8,8 @@
 namespace kalmo::link {
 namespace {
 
-using test::cat;
-using test::FakeClock;
-using test::FakeExchange;
-using test::FakeTransferUi;
-using test::fill;
-using test::frame;
-using Bytes = std::vector<std::uint8_t>;
+// The fake exchange, its clock and UI, and the frame and byte builders.
+using namespace kalmo::test;
 
 TEST(FrameChecksum, RotatesRightThenAdds) {
     const Bytes abc = {'a', 'b', 'c'};
