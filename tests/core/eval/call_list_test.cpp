@@ -9,10 +9,7 @@ using namespace kalmo;
 using test::call;
 
 namespace {
-struct CallListTest : ::testing::Test {
-    std::unique_ptr<data::CallStore> calls = std::make_unique<data::CallStore>();
-    test::MapLookup lookup;
-    app::LocalTime now{2026, 3, 20, 12, 0, 0};
+struct CallListTest : test::EvalTest {
 
     std::vector<int> repeats() const {
         std::vector<int> r;

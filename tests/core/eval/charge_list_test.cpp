@@ -15,10 +15,7 @@ app::LocalTime day(int year, int month, int d) {
     return app::LocalTime{year, month, d, 12, 0, 0};
 }
 
-struct ChargeListTest : ::testing::Test {
-    std::unique_ptr<data::ChargeStore> store = std::make_unique<data::ChargeStore>();
-    test::MapLookup lookup;
-    app::LocalTime now = day(2026, 3, 20);
+struct ChargeListTest : test::EvalTest {
 
     // Opens the list as the evaluation does: years and minimum worked out afresh.
     eval::FillResult open(SystemChargeList& list) {
@@ -32,6 +29,16 @@ struct ChargeListTest : ::testing::Test {
         edit(f);
         EXPECT_FALSE(list.filter_dialog_ok(f));
         return list.refill_after_filter_dialog(lookup, now);
+    }
+    // The lines listed over `records` once the filter dialog was confirmed changed by `edit`.
+    template <class Edit>
+    std::vector<std::string> listed_after_filter(std::initializer_list<data::ChargeRecord> records,
+                                                 Edit edit) {
+        test::fill_store(*store, records);
+        SystemChargeList list(*store);
+        open(list);
+        filter(list, edit);
+        return list.lines();
     }
 };
 } // namespace
@@ -134,28 +141,24 @@ TEST_F(ChargeListTest, MinimumIsInclusive) {
 }
 
 TEST_F(ChargeListTest, RecordsOnTheFromAndToDatesAreListed) {
-    test::fill_store(
-        *store, {charge(0x21, 3, 1), charge(0x21, 3, 5), charge(0x21, 3, 9), charge(0x21, 3, 10)});
-    SystemChargeList list(*store);
-    open(list);
-    filter(list, [](auto& f) {
-        f.from_day = "5";
-        f.to_day = "9";
-    });
-    ASSERT_EQ(list.lines().size(), 2u);
-    EXPECT_NE(list.lines()[0].find("05.03.126"), std::string::npos);
-    EXPECT_NE(list.lines()[1].find("09.03.126"), std::string::npos);
+    const auto lines = listed_after_filter(
+        {charge(0x21, 3, 1), charge(0x21, 3, 5), charge(0x21, 3, 9), charge(0x21, 3, 10)},
+        [](auto& f) {
+            f.from_day = "5";
+            f.to_day = "9";
+        });
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_NE(lines[0].find("05.03.126"), std::string::npos);
+    EXPECT_NE(lines[1].find("09.03.126"), std::string::npos);
 }
 
 TEST_F(ChargeListTest, ThirtyFirstOfJanuaryAdmitsFirstOfFebruary) {
-    test::fill_store(*store, {charge(0x21, 1, 30), charge(0x21, 2, 1), charge(0x21, 2, 2)});
-    SystemChargeList list(*store);
-    open(list);
-    filter(list, [](auto& f) {
-        f.to_day = "31";
-        f.to_month = "1";
-    });
-    EXPECT_EQ(list.lines().size(), 2u);
+    const auto lines = listed_after_filter(
+        {charge(0x21, 1, 30), charge(0x21, 2, 1), charge(0x21, 2, 2)}, [](auto& f) {
+            f.to_day = "31";
+            f.to_month = "1";
+        });
+    EXPECT_EQ(lines.size(), 2u);
 }
 
 TEST_F(ChargeListTest, DecemberReadInMarchBelongsToLastYear) {

@@ -1,9 +1,13 @@
 #pragma once
 // A phonebook stand-in for the evaluation tests, and the shared record builders.
+#include <gtest/gtest.h>
+
 #include <map>
+#include <memory>
 #include <string>
 #include <utility>
 
+#include "core/app/ui.h"
 #include "core/phonebook/lookup.h"
 #include "support/builders.h"
 
@@ -23,6 +27,15 @@ public:
     std::map<std::string, std::pair<std::string, std::uint8_t>> entries;
     mutable int calls = 0;
     mutable std::string seen;
+};
+
+// The stores (on the heap: the charge store is large), a phonebook stand-in and the day the
+// evaluation runs on, for the evaluation fixtures.
+struct EvalTest : ::testing::Test {
+    std::unique_ptr<data::ChargeStore> store = std::make_unique<data::ChargeStore>();
+    std::unique_ptr<data::CallStore> calls = std::make_unique<data::CallStore>();
+    MapLookup lookup;
+    app::LocalTime now{2026, 3, 20, 12, 0, 0};
 };
 
 } // namespace kalmo::test

@@ -9,11 +9,8 @@ using namespace kalmo;
 using test::charge;
 
 namespace {
-struct ProjectTest : ::testing::Test {
-    std::unique_ptr<data::ChargeStore> store = std::make_unique<data::ChargeStore>();
-    test::MapLookup lookup;
+struct ProjectTest : test::EvalTest {
     eval::ProjectNames names;
-    app::LocalTime now{2026, 3, 20, 12, 0, 0};
 };
 } // namespace
 

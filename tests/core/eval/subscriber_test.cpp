@@ -9,10 +9,7 @@ using namespace kalmo;
 using test::charge;
 
 namespace {
-struct SubscriberTest : ::testing::Test {
-    std::unique_ptr<data::ChargeStore> store = std::make_unique<data::ChargeStore>();
-    test::MapLookup lookup;
-    app::LocalTime now{2026, 3, 20, 12, 0, 0};
+struct SubscriberTest : test::EvalTest {
     eval::SystemChargeList list{*store};
 
     void open() {
