@@ -25,7 +25,7 @@ protected:
     }
     void TearDown() override { std::system(("rm -rf '" + dir + "'").c_str()); }
     std::string dir;
-    PosixFileSystem fs;
+    SystemFileSystem fs;
 };
 
 TEST_F(PosixFiles, ASaveThroughALinkReplacesItsTarget) {

@@ -8,7 +8,7 @@
 
 #include "cli/cli.h"
 #include "core/data/charge.h"
-#include "platform/win32/files.h"
+#include "platform/files.h"
 #include "temp_dir.h"
 
 namespace kalmo {
@@ -16,7 +16,7 @@ namespace {
 
 TEST(Win32Cli, SaveCopiesAChargeFileBetweenUmlautNames) {
     test::TempDir dir;
-    platform::Win32FileSystem fs;
+    platform::SystemFileSystem fs;
     auto store = std::make_unique<data::ChargeStore>();
     data::ChargeRecord r;
     r.subscriber = 31;

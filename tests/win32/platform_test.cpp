@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/platform.h"
-#include "platform/win32/files.h"
+#include "platform/files.h"
 #include "temp_dir.h"
 
 namespace kalmo {
@@ -12,7 +12,7 @@ namespace {
 
 TEST(Win32FileSystem, WriteReplacingReplacesAndLeavesNoTemporaryFile) {
     test::TempDir dir;
-    platform::Win32FileSystem fs;
+    platform::SystemFileSystem fs;
     const std::string path = dir.file("Daten.GDS");
     EXPECT_FALSE(fs.exists(path));
     EXPECT_FALSE(fs.read(path, 100).has_value());
@@ -28,7 +28,7 @@ TEST(Win32FileSystem, WriteReplacingReplacesAndLeavesNoTemporaryFile) {
 
 TEST(Win32FileSystem, ReadStopsAtTheLimitAndReadsEmptyFiles) {
     test::TempDir dir;
-    platform::Win32FileSystem fs;
+    platform::SystemFileSystem fs;
     const std::string path = dir.file("big.bin");
     const std::string content(20000, 'x');
     ASSERT_TRUE(fs.write_replacing(path, content));
@@ -44,7 +44,7 @@ TEST(Win32FileSystem, ReadStopsAtTheLimitAndReadsEmptyFiles) {
 
 TEST(Win32FileSystem, NamesWithUmlautsAreAnsiNames) {
     test::TempDir dir;
-    platform::Win32FileSystem fs;
+    platform::SystemFileSystem fs;
     const std::string path = dir.file("Gebühren März.GDS"); // Windows-1252 bytes
     ASSERT_TRUE(fs.write_replacing(path, "abc"));
     EXPECT_NE(GetFileAttributesA(path.c_str()), INVALID_FILE_ATTRIBUTES);
@@ -53,7 +53,7 @@ TEST(Win32FileSystem, NamesWithUmlautsAreAnsiNames) {
 
 TEST(Win32FileSystem, FailedWriteKeepsTheOldFileAndReportsFailure) {
     test::TempDir dir;
-    platform::Win32FileSystem fs;
+    platform::SystemFileSystem fs;
     EXPECT_FALSE(fs.write_replacing(dir.file("no such dir\\x.GDS"), "abc"));
 
     // A read-only target cannot be replaced: the old content survives and no temp stays.
@@ -75,7 +75,7 @@ TEST(Win32FileSystem, FailedWriteKeepsTheOldFileAndReportsFailure) {
 }
 
 TEST(Win32CodePage, UmlautsToOemAndBack) {
-    platform::Win32CodePage cp;
+    platform::SystemCodePage cp;
     const std::string ansi = "\xE4\xF6\xFC\xDF\xC4 Abc";
     const std::string oem = cp.ansi_to_oem(ansi);
     EXPECT_EQ(oem, "\x84\x94\x81\xE1\x8E Abc");
@@ -86,7 +86,7 @@ TEST(Win32CodePage, UmlautsToOemAndBack) {
 }
 
 TEST(Win32Platform, ClockAndProgramPath) {
-    platform::Win32Clock clock;
+    platform::SystemClock clock;
     const app::LocalTime t = clock.now();
     EXPECT_GE(t.year, 2020);
     EXPECT_GE(t.month, 1);

@@ -6,7 +6,7 @@
 
 #include "core/app/ini.h"
 #include "core/app/settings.h"
-#include "platform/win32/files.h"
+#include "platform/files.h"
 #include "temp_dir.h"
 
 namespace kalmo {
@@ -30,7 +30,7 @@ TEST(PrivateProfile, IntegerReadingMatchesGetPrivateProfileInt) {
                             "7 8", "00012",   "-0x10",      "\"9\"",      " 33 "};
     for (const char* v : values) {
         SCOPED_TRACE(std::string("value [") + v + "]");
-        platform::Win32FileSystem fs;
+        platform::SystemFileSystem fs;
         const app::IniFile ini(fs, path);
         const int real = real_profile_int(path, v, 77);
         EXPECT_EQ(ini.get_int("S", "k", 77), real);
@@ -42,7 +42,7 @@ TEST(PrivateProfile, FileWrittenFromScratchIsByteForByteTheSystemsFile) {
     test::TempDir dir;
     const std::string ours = dir.file("ours.ini");
     const std::string theirs = dir.file("theirs.ini");
-    platform::Win32FileSystem fs;
+    platform::SystemFileSystem fs;
 
     app::Settings s;
     s.phonebook_file = "C:\\Telefon\\Büro.TLB";
@@ -70,7 +70,7 @@ TEST(PrivateProfile, OurReaderSeesWhatTheSystemWrote) {
     WritePrivateProfileStringA("Files", "GebFile", "D:\\x.GDS", path.c_str());
     WritePrivateProfileStringA("Com", "ComPort", "259", path.c_str());
     WritePrivateProfileStringA("Toolbar", "ShowBar", "0", path.c_str());
-    platform::Win32FileSystem fs;
+    platform::SystemFileSystem fs;
     const app::Settings s = app::read_settings(fs, path);
     EXPECT_EQ(s.phonebook_file, "D:\\Bücher\\a.tlb");
     EXPECT_EQ(s.charge_file, "D:\\x.GDS");
@@ -84,7 +84,7 @@ TEST(PrivateProfile, OurReaderSeesWhatTheSystemWrote) {
 TEST(PrivateProfile, SystemReaderSeesWhatWeWroteIntoAHandEditedFile) {
     test::TempDir dir;
     const std::string path = dir.file("Kalmo32.ini");
-    platform::Win32FileSystem fs;
+    platform::SystemFileSystem fs;
     ASSERT_TRUE(fs.write_replacing(path, "; hand-edited\r\n[toolbar]\r\n  text = 0 \r\n"
                                          "[Other]\r\nx=1\r\n"));
     app::IniFile ini(fs, path);
@@ -105,7 +105,7 @@ TEST(PrivateProfile, SystemReaderSeesWhatWeWroteIntoAHandEditedFile) {
 TEST(PrivateProfile, QuotesAndBlanksAroundValuesReadAlike) {
     test::TempDir dir;
     const std::string path = dir.file("q.ini");
-    platform::Win32FileSystem fs;
+    platform::SystemFileSystem fs;
     ASSERT_TRUE(fs.write_replacing(path, "[Files]\r\nTelbook = \"C:\\a b.tlb\" \r\n"
                                          "GebFile=  C:\\x.gds\r\n"));
     const app::IniFile ini(fs, path);

@@ -45,15 +45,15 @@ std::string utf8_to_ansi(std::string_view text) {
     return convert("CP1252", "UTF-8", text);
 }
 
-std::string PosixCodePage::ansi_to_oem(std::string_view text) {
+std::string SystemCodePage::ansi_to_oem(std::string_view text) {
     return convert("CP850", "CP1252", text);
 }
-std::string PosixCodePage::oem_to_ansi(std::string_view text) {
+std::string SystemCodePage::oem_to_ansi(std::string_view text) {
     return convert("CP1252", "CP850", text);
 }
 
-std::optional<std::vector<std::uint8_t>> PosixFileSystem::read(const std::string& path,
-                                                               std::size_t max_bytes) {
+std::optional<std::vector<std::uint8_t>> SystemFileSystem::read(const std::string& path,
+                                                                std::size_t max_bytes) {
     std::FILE* f = std::fopen(ansi_to_utf8(path).c_str(), "rb");
     if (!f) return std::nullopt;
     std::vector<std::uint8_t> bytes;
@@ -68,7 +68,7 @@ std::optional<std::vector<std::uint8_t>> PosixFileSystem::read(const std::string
     return bytes;
 }
 
-bool PosixFileSystem::exists(const std::string& path) {
+bool SystemFileSystem::exists(const std::string& path) {
     struct stat st;
     return ::stat(ansi_to_utf8(path).c_str(), &st) == 0;
 }
@@ -127,7 +127,7 @@ private:
 
 } // namespace
 
-std::unique_ptr<app::DurableFile> PosixFileSystem::create_new(const std::string& path) {
+std::unique_ptr<app::DurableFile> SystemFileSystem::create_new(const std::string& path) {
     const std::string name = ansi_to_utf8(path);
     const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (fd < 0) return nullptr;
@@ -138,7 +138,7 @@ std::unique_ptr<app::DurableFile> PosixFileSystem::create_new(const std::string&
     return std::make_unique<PosixDurableFile>(fd);
 }
 
-bool PosixFileSystem::make_directories(const std::string& path) {
+bool SystemFileSystem::make_directories(const std::string& path) {
     const std::string name = ansi_to_utf8(path);
     for (std::size_t at = name.find('/', 1);; at = name.find('/', at + 1)) {
         const std::string part = name.substr(0, at);
@@ -149,7 +149,7 @@ bool PosixFileSystem::make_directories(const std::string& path) {
     return ::stat(name.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-bool PosixFileSystem::write_replacing(const std::string& path, std::string_view content) {
+bool SystemFileSystem::write_replacing(const std::string& path, std::string_view content) {
     const std::string target = resolve_link(ansi_to_utf8(path));
     const std::string temp = target + ".kalmo-tmp";
     std::FILE* f = std::fopen(temp.c_str(), "wb");

@@ -8,16 +8,6 @@
 
 namespace kalmo::platform {
 
-std::unique_ptr<app::FileSystem> make_file_system() {
-    return std::make_unique<PosixFileSystem>();
-}
-std::unique_ptr<app::CodePage> make_code_page() {
-    return std::make_unique<PosixCodePage>();
-}
-std::unique_ptr<app::Clock> make_clock() {
-    return std::make_unique<SystemClock>();
-}
-
 std::string to_console(std::string_view ansi) {
     return ansi_to_utf8(ansi);
 }

@@ -1,4 +1,4 @@
-#include "platform/win32/files.h"
+#include "platform/files.h"
 
 #include <windows.h>
 
@@ -40,8 +40,8 @@ bool write_all(HANDLE h, std::string_view content) {
 }
 } // namespace
 
-std::optional<std::vector<std::uint8_t>> Win32FileSystem::read(const std::string& path,
-                                                               std::size_t max_bytes) {
+std::optional<std::vector<std::uint8_t>> SystemFileSystem::read(const std::string& path,
+                                                                std::size_t max_bytes) {
     Handle f(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                          FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!f.valid()) return std::nullopt;
@@ -57,11 +57,11 @@ std::optional<std::vector<std::uint8_t>> Win32FileSystem::read(const std::string
     return bytes;
 }
 
-bool Win32FileSystem::exists(const std::string& path) {
+bool SystemFileSystem::exists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-bool Win32FileSystem::write_replacing(const std::string& path, std::string_view content) {
+bool SystemFileSystem::write_replacing(const std::string& path, std::string_view content) {
     const std::string temp = path + ".kalmo-tmp";
     Handle f(CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                          FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -94,14 +94,14 @@ private:
 };
 } // namespace
 
-std::unique_ptr<app::DurableFile> Win32FileSystem::create_new(const std::string& path) {
+std::unique_ptr<app::DurableFile> SystemFileSystem::create_new(const std::string& path) {
     HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return nullptr;
     return std::make_unique<Win32DurableFile>(h);
 }
 
-bool Win32FileSystem::make_directories(const std::string& path) {
+bool SystemFileSystem::make_directories(const std::string& path) {
     for (std::size_t at = path.find_first_of("\\/", 0);; at = path.find_first_of("\\/", at + 1)) {
         const std::string part = path.substr(0, at);
         // Drive roots ("C:") and the empty part before a leading separator are not folders to
@@ -116,25 +116,25 @@ bool Win32FileSystem::make_directories(const std::string& path) {
 }
 
 // CharToOemBuffA/OemToCharBuffA take a length, so texts with embedded zero bytes survive.
-std::string Win32CodePage::ansi_to_oem(std::string_view text) {
+std::string SystemCodePage::ansi_to_oem(std::string_view text) {
     std::string out(text.size(), '\0');
     if (!text.empty()) CharToOemBuffA(text.data(), out.data(), static_cast<DWORD>(text.size()));
     return out;
 }
 
-std::string Win32CodePage::oem_to_ansi(std::string_view text) {
+std::string SystemCodePage::oem_to_ansi(std::string_view text) {
     std::string out(text.size(), '\0');
     if (!text.empty()) OemToCharBuffA(text.data(), out.data(), static_cast<DWORD>(text.size()));
     return out;
 }
 
-app::LocalTime Win32Clock::now() {
+app::LocalTime SystemClock::now() {
     SYSTEMTIME st;
     GetLocalTime(&st);
     return {st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond};
 }
 
-std::int64_t Win32Clock::monotonic_ms() {
+std::int64_t SystemClock::monotonic_ms() {
     return static_cast<std::int64_t>(GetTickCount64());
 }
 

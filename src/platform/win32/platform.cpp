@@ -6,19 +6,9 @@
 #include <cstdlib>
 
 #include "core/app/settings.h"
-#include "platform/win32/files.h"
+#include "platform/files.h"
 
 namespace kalmo::platform {
-
-std::unique_ptr<app::FileSystem> make_file_system() {
-    return std::make_unique<Win32FileSystem>();
-}
-std::unique_ptr<app::CodePage> make_code_page() {
-    return std::make_unique<Win32CodePage>();
-}
-std::unique_ptr<app::Clock> make_clock() {
-    return std::make_unique<Win32Clock>();
-}
 
 namespace {
 UINT g_previous_output_cp = 0;

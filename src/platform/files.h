@@ -1,0 +1,31 @@
+#pragma once
+// The core's files, code pages and clock on the system the program runs on. posix/ and win32/
+// each define them: on Windows ANSI file names go to the ANSI file functions unchanged; on a
+// POSIX system names arrive in the Windows character set and are opened by their UTF-8 form.
+#include "core/app/ui.h"
+
+namespace kalmo::platform {
+
+class SystemFileSystem : public app::FileSystem {
+public:
+    std::optional<std::vector<std::uint8_t>> read(const std::string& path,
+                                                  std::size_t max_bytes) override;
+    bool exists(const std::string& path) override;
+    bool write_replacing(const std::string& path, std::string_view content) override;
+    std::unique_ptr<app::DurableFile> create_new(const std::string& path) override;
+    bool make_directories(const std::string& path) override;
+};
+
+class SystemCodePage : public app::CodePage {
+public:
+    std::string ansi_to_oem(std::string_view text) override;
+    std::string oem_to_ansi(std::string_view text) override;
+};
+
+class SystemClock : public app::Clock {
+public:
+    app::LocalTime now() override;
+    std::int64_t monotonic_ms() override;
+};
+
+} // namespace kalmo::platform
