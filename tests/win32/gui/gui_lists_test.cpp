@@ -139,8 +139,8 @@ TEST_F(GuiLists, ChargeEvaluationShowsTheCoresLinesSummariesAndSubscriberDialogs
     ASSERT_TRUE(wait_for([&] { return !list_lines(GetDlgItem(list, 1006)).empty(); }));
     ASSERT_TRUE(filled(list, 1044));
     EXPECT_EQ(list_lines(GetDlgItem(list, 1006)), expected.lines());
-    EXPECT_EQ(window_text(GetDlgItem(list, 1043)), expected.summary_1043());
-    EXPECT_EQ(window_text(GetDlgItem(list, 1044)), expected.summary_1044());
+    EXPECT_EQ(window_text(GetDlgItem(list, 1043)), expected.summary_first_line());
+    EXPECT_EQ(window_text(GetDlgItem(list, 1044)), expected.summary_second_line());
     Sleep(200);
     screenshot("charge-list");
 
@@ -166,8 +166,8 @@ TEST_F(GuiLists, ChargeEvaluationShowsTheCoresLinesSummariesAndSubscriberDialogs
     EXPECT_TRUE(wait_for([&] { return list_lines(GetDlgItem(statistics, 1008)) == s.lines; }));
     EXPECT_EQ(s.lines.size(), 2u);
     ASSERT_TRUE(filled(statistics, 1042));
-    EXPECT_EQ(window_text(GetDlgItem(statistics, 1041)), s.sum_1041);
-    EXPECT_EQ(window_text(GetDlgItem(statistics, 1042)), s.sum_1042);
+    EXPECT_EQ(window_text(GetDlgItem(statistics, 1041)), s.summary_first_line);
+    EXPECT_EQ(window_text(GetDlgItem(statistics, 1042)), s.summary_second_line);
     screenshot("subscriber-statistics");
     click(statistics, IDOK);
     ASSERT_TRUE(gone(statistics));
