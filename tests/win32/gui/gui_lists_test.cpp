@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <ostream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -210,12 +211,17 @@ TEST_F(GuiLists, ProjectChoiceWithoutPhonebookHasOnlyDisabledProjects) {
 
 // Over an empty store a list first asks where its data shall come from; declining ends it.
 struct EmptyStore {
+    const char* name;
     unsigned command;
     const char* question; // the dialog's caption
     const char* text;     // a message box's text; nullptr for a file dialog
     int decline;
     const char* list;
 };
+
+void PrintTo(const EmptyStore& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class GuiListsEmptyStore : public GuiLists, public ::testing::WithParamInterface<EmptyStore> {};
 
@@ -236,9 +242,9 @@ TEST_P(GuiListsEmptyStore, DecliningTheQuestionEndsTheList) {
 
 INSTANTIATE_TEST_SUITE_P(
     Lists, GuiListsEmptyStore,
-    ::testing::Values(EmptyStore{IDM_CHARGE_EVALUATION, "Open", nullptr, IDCANCEL,
+    ::testing::Values(EmptyStore{"charge list", IDM_CHARGE_EVALUATION, "Open", nullptr, IDCANCEL,
                                  "Anlageneinzelgebührensummen"},
-                      EmptyStore{IDM_CALL_LIST, "Information",
+                      EmptyStore{"call list", IDM_CALL_LIST, "Information",
                                  "Keine Anrufdaten vorhanden!\nAnrudaten aus TK-Anlage lesen ?",
                                  IDNO, "Anrufliste"}));
 

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -99,6 +100,10 @@ struct AtStart {
     bool full_settings;
     const char* book;
 };
+
+void PrintTo(const AtStart& c, std::ostream* os) {
+    *os << (c.full_settings ? "full settings" : "phonebook key alone");
+}
 
 class GuiPhonebookAtStart : public GuiPhonebook, public ::testing::WithParamInterface<AtStart> {
 protected:
