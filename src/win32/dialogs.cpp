@@ -1,8 +1,8 @@
 // The port dialog "TtyDlgBox" and the About box "AboutBox".
 #include "app.h"
 #include "help.h"
+#include "core/app/ids.h"
 #include "core/app/shell.h"
-#include "resource.h"
 #include "shell_parts.h"
 
 namespace kalmo::win32 {

@@ -1,8 +1,8 @@
 // Status bar, context help and the two pictures of the main window.
 #include "app.h"
 #include "help.h"
+#include "core/app/ids.h"
 #include "core/app/shell.h"
-#include "resource.h"
 #include "shell_parts.h"
 
 namespace kalmo::win32 {

@@ -9,12 +9,13 @@
 
 #include "app.h"
 #include "help.h"
+#include "controls.h"
+#include "core/app/ids.h"
 #include "core/app/shell.h"
 #include "core/eval/call_list.h"
 #include "core/eval/charge_list.h"
 #include "core/eval/project.h"
 #include "core/eval/subscriber.h"
-#include "lists_ids.h"
 #include "lookup_access.h"
 #include "print.h"
 #include "transfers_gui.h"
@@ -157,8 +158,8 @@ INT_PTR CALLBACK subscriber_statistics_proc(HWND dlg, UINT msg, WPARAM wp, LPARA
         const eval::SubscriberStatistics s = eval::subscriber_statistics(
             c->list->store(), c->list->sums(), c->selected, current_lookup(), now());
         set_lines(dlg, IDC_STATISTICS_LIST, s.lines);
-        SetDlgItemTextA(dlg, IDC_STATISTICS_SUM1, s.sum_1041.c_str());
-        SetDlgItemTextA(dlg, IDC_STATISTICS_SUM2, s.sum_1042.c_str());
+        SetDlgItemTextA(dlg, IDC_STATISTICS_SUM1, s.summary_first_line.c_str());
+        SetDlgItemTextA(dlg, IDC_STATISTICS_SUM2, s.summary_second_line.c_str());
         return TRUE;
     }
     case WM_HELP:
@@ -231,8 +232,8 @@ bool show_fill(HWND dlg, ChargeListContext& c, const eval::FillResult& result) {
     set_lines(dlg, IDC_CHARGE_LIST, c.list.lines());
     switch (result.outcome) {
     case eval::FillOutcome::Listed:
-        SetDlgItemTextA(dlg, IDC_CHARGE_SUMMARY1, c.list.summary_1043().c_str());
-        SetDlgItemTextA(dlg, IDC_CHARGE_SUMMARY2, c.list.summary_1044().c_str());
+        SetDlgItemTextA(dlg, IDC_CHARGE_SUMMARY1, c.list.summary_first_line().c_str());
+        SetDlgItemTextA(dlg, IDC_CHARGE_SUMMARY2, c.list.summary_second_line().c_str());
         return true;
     case eval::FillOutcome::AskFilter:
         if (result.message && app_state().ui.show(*result.message) == app::Answer::Yes)
@@ -300,8 +301,8 @@ INT_PTR CALLBACK project_list_proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
             return TRUE;
         }
         set_lines(dlg, IDC_PROJECT_LIST, e.lines);
-        SetDlgItemTextA(dlg, IDC_PROJECT_SUM1, e.sum_1039.c_str());
-        SetDlgItemTextA(dlg, IDC_PROJECT_SUM2, e.sum_1040.c_str());
+        SetDlgItemTextA(dlg, IDC_PROJECT_SUM1, e.summary_first_line.c_str());
+        SetDlgItemTextA(dlg, IDC_PROJECT_SUM2, e.summary_second_line.c_str());
         return TRUE;
     }
     case WM_HELP:
@@ -319,10 +320,12 @@ INT_PTR CALLBACK project_select_proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_INITDIALOG: {
         keep_context(dlg, lp);
-        for (const eval::ProjectButton& b :
-             eval::project_buttons(context<ProjectContext>(dlg)->names)) {
-            if (b.enabled) SetDlgItemTextA(dlg, b.id, b.caption.c_str());
-            EnableWindow(GetDlgItem(dlg, b.id), b.enabled);
+        const auto buttons = eval::project_buttons(context<ProjectContext>(dlg)->names);
+        for (std::size_t p = 1; p <= buttons.size(); ++p) {
+            const eval::ProjectButton& b = buttons[p - 1];
+            const int id = project_control(kProjectButtons, p);
+            if (b.enabled) SetDlgItemTextA(dlg, id, b.caption.c_str());
+            EnableWindow(GetDlgItem(dlg, id), b.enabled);
         }
         return TRUE;
     }
@@ -336,7 +339,8 @@ INT_PTR CALLBACK project_select_proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
             return TRUE;
         }
         auto* c = context<ProjectContext>(dlg);
-        if (const auto project = eval::project_of_button(c->names, id)) {
+        const auto number = project_of(kProjectButtons, id);
+        if (const auto project = number ? eval::chosen_project(c->names, *number) : std::nullopt) {
             c->project = *project;
             run_dialog(dlg, "ProjTlnDatAllBox", project_list_proc, c);
             return TRUE;
@@ -473,7 +477,7 @@ void run_call_list(HWND owner) {
     if (a.calls->count() == 0) {
         // Also after a read that found the exchange's call list empty: the user may read again.
         if (a.ui.show(eval::no_call_data_question()) != app::Answer::Yes) return;
-        run_transfer(owner, app::cmd::ReadCalls); // a connected read opens the list itself
+        run_transfer(owner, IDM_READ_CALLS); // a connected read opens the list itself
         return;
     }
     eval::group_calls(*a.calls);

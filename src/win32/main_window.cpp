@@ -6,6 +6,7 @@
 
 #include "app.h"
 #include "help.h"
+#include "core/app/ids.h"
 #include "core/app/shell.h"
 #include "core/app/text.h"
 #include "core/data/charge_file.h"
@@ -17,17 +18,10 @@
 #include "core/eval/call_list.h"
 #include "list_dialogs.h"
 #include "phonebook_dialogs.h"
-#include "resource.h"
 #include "shell_parts.h"
 #include "transfers_gui.h"
 
 namespace kalmo::win32 {
-
-static_assert(IDM_FILE_OPEN == app::cmd::FileOpen && IDM_FILE_SAVE_AS == app::cmd::FileSaveAs &&
-              IDM_PHONEBOOK_EDIT == app::cmd::PhonebookEdit &&
-              IDM_PROJECT_NAMES == app::cmd::ProjectNames &&
-              IDM_SHOW_TOOLBAR == app::cmd::ShowToolbar &&
-              IDM_ICON_LABELS == app::cmd::IconLabels && IDM_ABOUT == app::cmd::About);
 
 bool register_main_class(HINSTANCE instance) {
     WNDCLASSA wc{};

@@ -7,13 +7,13 @@
 
 #include "app.h"
 #include "help.h"
+#include "controls.h"
+#include "core/app/ids.h"
 #include "core/app/settings.h"
 #include "core/app/text.h"
 #include "core/phonebook/editor.h"
 #include "core/phonebook/phonebook_file.h"
-#include "phonebook_ids.h"
 #include "print.h"
-#include "resource.h"
 
 namespace kalmo::win32 {
 
@@ -81,7 +81,7 @@ void set_text(HWND dlg, int id, const std::string& text) {
 
 constexpr int kEntryButtons[] = {IDC_PB_DELETE,
                                  IDC_PB_CHANGE,
-                                 IDC_PB_PRINT,
+                                 IDC_PRINT,
                                  IDC_PB_SORT_NAME,
                                  IDC_PB_SORT_NUMBER,
                                  IDC_PB_SORT_AREA_CODE,
@@ -152,15 +152,8 @@ void editor_command(HWND dlg, int id) {
         if (const auto shown = editor.list_notification(selected_line(dlg)))
             show_entry(dlg, *shown);
         break;
-    case IDC_PB_PRINT:
+    case IDC_PRINT:
         print_list(dlg, GetDlgItem(dlg, IDC_PB_LIST), phonebook::kEditorPrintHeading);
-        break;
-    case IDC_PB_SORT_NAME:
-    case IDC_PB_SORT_NUMBER:
-    case IDC_PB_SORT_AREA_CODE:
-    case IDC_PB_SORT_COUNTRY_CODE:
-    case IDC_PB_SORT_PROJECT:
-        apply_fill(dlg, editor.sort(phonebook::sort_key_of_button(id)));
         break;
     case IDC_PB_DELETE:
         apply_fill(dlg, editor.remove(selected_line(dlg)));
@@ -187,6 +180,7 @@ void editor_command(HWND dlg, int id) {
         EndDialog(dlg, 0);
         break;
     default:
+        if (const auto key = sort_key_of(id)) apply_fill(dlg, editor.sort(*key));
         break;
     }
 }
@@ -222,7 +216,7 @@ INT_PTR CALLBACK project_names_proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
         const auto& book = *reinterpret_cast<const phonebook::Phonebook*>(lp);
         const auto names = phonebook::project_name_fields(book);
         for (std::size_t p = 1; p <= names.size(); ++p)
-            set_text(dlg, IDC_PROJECT_NAME_BASE + static_cast<int>(p), names[p - 1]);
+            set_text(dlg, project_control(kProjectNameFields, p), names[p - 1]);
         return TRUE;
     }
     case WM_COMMAND:
@@ -231,7 +225,7 @@ INT_PTR CALLBACK project_names_proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
                 *reinterpret_cast<phonebook::Phonebook*>(GetWindowLongPtrA(dlg, DWLP_USER));
             std::array<std::string, phonebook::kProjectCount> fields;
             for (std::size_t p = 1; p <= fields.size(); ++p)
-                fields[p - 1] = control_text(dlg, IDC_PROJECT_NAME_BASE + static_cast<int>(p));
+                fields[p - 1] = control_text(dlg, project_control(kProjectNameFields, p));
             phonebook::take_project_names(book, fields, app_state().ui);
             EndDialog(dlg, 0);
         }

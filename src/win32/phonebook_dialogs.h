@@ -24,7 +24,7 @@ void load_phonebook_at_start();
 std::optional<std::string> phonebook_file_dialog(const std::string& title,
                                                  const std::string& current);
 
-// Commands 300, 301, 302 and 114.
+// IDM_PHONEBOOK_NEW, IDM_PHONEBOOK_OPEN, IDM_PHONEBOOK_EDIT and IDM_PROJECT_NAMES.
 void run_phonebook_command(HWND main, app::Action action);
 
 } // namespace kalmo::win32

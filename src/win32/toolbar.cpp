@@ -3,8 +3,8 @@
 #include <array>
 
 #include "app.h"
+#include "core/app/ids.h"
 #include "core/app/shell.h"
-#include "resource.h"
 #include "shell_parts.h"
 
 namespace kalmo::win32 {

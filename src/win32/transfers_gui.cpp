@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "app.h"
+#include "core/app/ids.h"
 #include "core/app/shell.h"
 #include "core/app/strings.h"
 #include "core/app/settings.h"
@@ -11,7 +12,6 @@
 #include "core/link/transfers.h"
 #include "list_dialogs.h"
 #include "platform/serial.h"
-#include "resource.h"
 
 namespace kalmo::win32 {
 
@@ -116,26 +116,26 @@ void run_transfer(HWND main, unsigned command) {
             return unread ? link::DeleteQuestion::WarnUnreadThenAsk : link::DeleteQuestion::Ask;
         };
         switch (command) {
-        case app::cmd::ReadCharges: {
+        case IDM_READ_CHARGES: {
             link::FileJournal journal(*a.fs, *a.clock, journal_folder, link::JournalKind::Charges);
             const auto result = link::read_charges(line, *a.charges, port_name, &journal);
             if (result.connected()) a.charges_unread = result.left_records();
             if (result) opens = Opens::ChargeEvaluation;
             break;
         }
-        case app::cmd::DeleteCharges:
+        case IDM_DELETE_CHARGES:
             if (link::delete_charges(line, *a.charges, port_name, question(a.charges_unread)) ==
                 link::Outcome::Done)
                 a.charges_unread = false;
             break;
-        case app::cmd::ReadCalls: {
+        case IDM_READ_CALLS: {
             link::FileJournal journal(*a.fs, *a.clock, journal_folder, link::JournalKind::Calls);
             const auto result = link::read_calls(line, *a.calls, port_name, &journal);
             if (result.connected()) a.calls_unread = result.left_records();
             if (result) opens = Opens::CallList;
             break;
         }
-        case app::cmd::DeleteCalls:
+        case IDM_DELETE_CALLS:
             if (link::delete_calls(line, *a.calls, port_name, question(a.calls_unread)) ==
                 link::Outcome::Done)
                 a.calls_unread = false;

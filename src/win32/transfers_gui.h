@@ -8,8 +8,9 @@
 
 namespace kalmo::win32 {
 
-// Runs the transfer of command 104, 105, 106 or 107 to its end; a successful read of charges
-// opens the charge evaluation, a connected read of calls the call list.
+// Runs the transfer of IDM_READ_CHARGES, IDM_DELETE_CHARGES, IDM_READ_CALLS or IDM_DELETE_CALLS
+// to its end; a successful read of charges opens the charge evaluation, a connected read of
+// calls the call list.
 void run_transfer(HWND main, unsigned command);
 // The speed-dial dialog's transfer, with that dialog as owner of the progress dialog.
 void write_speed_dial(HWND owner, const std::string& number_text, std::uint8_t index);
