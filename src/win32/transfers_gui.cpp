@@ -1,6 +1,7 @@
 #include "transfers_gui.h"
 
 #include <memory>
+#include <optional>
 
 #include "app.h"
 #include "core/app/ids.h"
@@ -30,6 +31,9 @@ public:
                                      reinterpret_cast<LPARAM>(this));
         // The core says "Not enough memory." when this fails.
         if (!dialog_) return false;
+        // Whatever the dialog's template says is replaced by the first text, even an empty one.
+        shown_[0].reset();
+        shown_[1].reset();
         ShowWindow(dialog_, SW_SHOWNORMAL);
         EnableWindow(dialog_, TRUE);
         set_progress_line(0, link::progress::Initialising);
@@ -42,8 +46,11 @@ public:
     }
 
     void set_progress_line(int line, const std::string& text) override {
-        if (dialog_ && (line == 0 || line == 1))
-            SetDlgItemTextA(dialog_, IDC_PROGRESS_LINE0 + line, text.c_str());
+        // The same text again (the first line is set before every block) would still cost a
+        // repaint.
+        if (!dialog_ || (line != 0 && line != 1) || shown_[line] == text) return;
+        shown_[line] = text;
+        SetDlgItemTextA(dialog_, IDC_PROGRESS_LINE0 + line, text.c_str());
     }
 
     bool pump_messages() override {
@@ -89,6 +96,7 @@ private:
 
     HWND owner_;
     HWND dialog_ = nullptr;
+    std::optional<std::string> shown_[2];
     bool cancel_ = false;
     ULONGLONG last_pump_ = 0;
     Win32MessageUi boxes_;
