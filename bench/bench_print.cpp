@@ -16,6 +16,7 @@
 #include <string>
 
 #include "../tests/win32/temp_dir.h"
+#include "core/app/ids.h"
 #include "driver.h"
 #include "print_support.h"
 
@@ -80,22 +81,15 @@ int main(int argc, char** argv) {
         return fail("cannot write the charge, phonebook or settings file");
     Program p(dir.path());
     if (!p.main()) return fail("the program did not start");
-    p.command(101);
-    HWND open = p.dialog("Open");
-    if (!open) return fail("no Open dialog");
-    HWND name = GetDlgItem(open, 1148);
-    if (!name) name = GetDlgItem(open, 1152);
-    SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(gds.c_str()));
-    click(open, IDOK);
-    wait_for([&] { return !IsWindow(open); });
-    p.command(200);
-    HWND list = p.dialog("Anlageneinzelgebührensummen");
+    if (!open_charge_file(p, gds)) return fail("no Open dialog, or it stayed");
+    HWND list = p.open(IDM_CHARGE_EVALUATION, "Anlageneinzelgebührensummen");
     if (!list) return fail("no charge list");
     wait_for([&] {
-        return SendMessageW(GetDlgItem(list, 1006), LB_GETCOUNT, 0, 0) == std::min(lines, 2000);
+        return SendMessageW(GetDlgItem(list, IDC_CHARGE_LIST), LB_GETCOUNT, 0, 0) ==
+               std::min(lines, 2000);
     });
 
-    click(list, 1012);
+    click(list, IDC_PRINT);
     HWND box = p.dialog("Print");
     if (!box) return fail("no Print dialog");
     const double cpu_before = cpu_seconds(dir.path() + "kalmo32.exe");

@@ -12,7 +12,12 @@
 #include <cstdio>
 #include <string>
 
+#include "core/app/ids.h"
+
 namespace {
+
+// MessageBox gives its text control this ID.
+constexpr int kMessageBoxText = 0xFFFF;
 
 bool wait_line() {
     char line[64];
@@ -80,12 +85,12 @@ int main(int argc, char** argv) {
         if (wait_line()) {
             LARGE_INTEGER t0;
             QueryPerformanceCounter(&t0);
-            PostMessageA(main, WM_COMMAND, 104, 0);
+            PostMessageA(main, WM_COMMAND, IDM_READ_CHARGES, 0);
             // 2,000 records take under two minutes on the line.
             HWND box = wait_for(pi.dwProcessId, "#32770", "Information", 600000);
             const double wall = seconds_since(t0);
             char text[256] = {};
-            if (box) GetWindowTextA(GetDlgItem(box, 65535), text, sizeof text);
+            if (box) GetWindowTextA(GetDlgItem(box, kMessageBoxText), text, sizeof text);
             std::printf("done %.3f %s\n", wall, box ? text : "(no final message)");
             std::fflush(stdout);
             status = box ? 0 : 1;

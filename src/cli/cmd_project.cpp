@@ -24,7 +24,7 @@ int cmd_project(Context& ctx) {
     if (!load_charges_for_cli(ctx, *store, ctx.positional[0])) return kExitFailed;
     const auto book = load_phonebook_for_cli(ctx, ctx.option("--phonebook"));
     if (!book) return kExitFailed;
-    const auto chosen = eval::project_of_button(book->project_names, 1020 + project);
+    const auto chosen = eval::chosen_project(book->project_names, project);
     if (!chosen) {
         // Its button is disabled: the GUI offers no way to choose it.
         ctx.err << "kalmo: project " << project << " is not defined\n";
@@ -43,8 +43,8 @@ int cmd_project(Context& ctx) {
                     .text());
         return kExitOk;
     }
-    ctx.line(result.sum_1039);
-    ctx.line(result.sum_1040);
+    ctx.line(result.summary_first_line);
+    ctx.line(result.summary_second_line);
     for (const std::string& l : result.lines)
         ctx.line(l);
     return kExitOk;

@@ -40,8 +40,8 @@ int cmd_subscriber(Context& ctx) {
     }
     const eval::SubscriberStatistics stats = eval::subscriber_statistics(
         *store, list.sums(), *selected, *book->lookup, ctx.clock->now());
-    ctx.line(stats.sum_1041);
-    ctx.line(stats.sum_1042);
+    ctx.line(stats.summary_first_line);
+    ctx.line(stats.summary_second_line);
     for (const std::string& l : stats.lines)
         ctx.line(l);
     return kExitOk;

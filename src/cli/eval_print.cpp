@@ -129,8 +129,8 @@ int print_system_charge_list(Context& ctx, data::ChargeStore& store,
             eval::csv::charge_table(store, list.listed_records(), lookup, projects, now).text());
         return kExitOk;
     }
-    ctx.line(list.summary_1043());
-    ctx.line(list.summary_1044());
+    ctx.line(list.summary_first_line());
+    ctx.line(list.summary_second_line());
     for (const std::string& l : list.lines())
         ctx.line(l);
     return kExitOk;

@@ -29,7 +29,7 @@ std::optional<FilterOptions> filter_options(Context& ctx);
 
 // Opens the system charge list over `store` as the GUI does (years and minimum worked out
 // afresh), types the given filter options into the filter dialog and confirms it with "OK",
-// then prints static 1043, static 1044 and every line (with --csv: the listed records as a
+// then prints the two summary lines and every line (with --csv: the listed records as a
 // table). Nothing listed: the question or report on stderr, exit 1.
 int print_system_charge_list(Context& ctx, data::ChargeStore& store,
                              const phonebook::NumberLookup& lookup,

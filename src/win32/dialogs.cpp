@@ -1,10 +1,10 @@
 // The port dialog "TtyDlgBox" and the About box "AboutBox".
 #include "dialogs.h"
 
+#include "core/app/ids.h"
 #include "core/app/shell.h"
 #include "dialog.h"
 #include "help.h"
-#include "resource.h"
 
 namespace kalmo::win32 {
 

@@ -8,6 +8,8 @@
 #include <variant>
 #include <vector>
 
+#include "controls.h"
+#include "core/app/ids.h"
 #include "core/app/shell.h"
 #include "core/eval/call_list.h"
 #include "core/eval/charge_list.h"
@@ -15,7 +17,6 @@
 #include "core/eval/subscriber.h"
 #include "dialog.h"
 #include "help.h"
-#include "lists_ids.h"
 
 namespace kalmo::win32 {
 
@@ -161,8 +162,8 @@ private:
     void on_init() override {
         const eval::SubscriberStatistics s =
             eval::subscriber_statistics(list_.store(), list_.sums(), selected_, c_.lookup, now());
-        show_with_sums(s.lines, {IDC_STATISTICS_SUM1, s.sum_1041},
-                       {IDC_STATISTICS_SUM2, s.sum_1042});
+        show_with_sums(s.lines, {IDC_STATISTICS_SUM1, s.summary_first_line},
+                       {IDC_STATISTICS_SUM2, s.summary_second_line});
     }
 
     const eval::SystemChargeList& list_;
@@ -227,8 +228,8 @@ private:
         set_lines(list_id_, list_.lines());
         switch (result.outcome) {
         case eval::FillOutcome::Listed:
-            set_text(IDC_CHARGE_SUMMARY1, list_.summary_1043());
-            set_text(IDC_CHARGE_SUMMARY2, list_.summary_1044());
+            set_text(IDC_CHARGE_SUMMARY1, list_.summary_first_line());
+            set_text(IDC_CHARGE_SUMMARY2, list_.summary_second_line());
             return true;
         case eval::FillOutcome::AskFilter:
             if (result.message && c_.ui.show(*result.message) == app::Answer::Yes)
@@ -263,7 +264,8 @@ private:
             end(IDCANCEL);
             return;
         }
-        show_with_sums(e.lines, {IDC_PROJECT_SUM1, e.sum_1039}, {IDC_PROJECT_SUM2, e.sum_1040});
+        show_with_sums(e.lines, {IDC_PROJECT_SUM1, e.summary_first_line},
+                       {IDC_PROJECT_SUM2, e.summary_second_line});
     }
 
     const eval::ProjectNames& names_;
@@ -278,9 +280,12 @@ public:
 
 private:
     void on_init() override {
-        for (const eval::ProjectButton& b : eval::project_buttons(names_)) {
-            if (b.enabled) set_text(b.id, b.caption);
-            EnableWindow(item(b.id), b.enabled);
+        const auto buttons = eval::project_buttons(names_);
+        for (std::size_t p = 1; p <= buttons.size(); ++p) {
+            const eval::ProjectButton& b = buttons[p - 1];
+            const int id = project_control(kProjectButtons, p);
+            if (b.enabled) set_text(id, b.caption);
+            EnableWindow(item(id), b.enabled);
         }
     }
     bool on_command(int id, int) override {
@@ -288,7 +293,8 @@ private:
             end(id);
             return true;
         }
-        const auto project = eval::project_of_button(names_, id);
+        const auto number = project_of(kProjectButtons, id);
+        const auto project = number ? eval::chosen_project(names_, *number) : std::nullopt;
         if (!project) return false;
         ProjectListDialog(c_, names_, *project).run_modal(hwnd(), "ProjTlnDatAllBox");
         return true;

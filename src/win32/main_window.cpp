@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app_state.h"
+#include "core/app/ids.h"
 #include "core/app/shell.h"
 #include "core/app/strings.h"
 #include "core/app/text.h"
@@ -19,17 +20,10 @@
 #include "help.h"
 #include "list_dialogs.h"
 #include "phonebook_dialogs.h"
-#include "resource.h"
 #include "toolbar.h"
 #include "transfers_gui.h"
 
 namespace kalmo::win32 {
-
-static_assert(IDM_FILE_OPEN == app::cmd::FileOpen && IDM_FILE_SAVE_AS == app::cmd::FileSaveAs &&
-              IDM_PHONEBOOK_EDIT == app::cmd::PhonebookEdit &&
-              IDM_PROJECT_NAMES == app::cmd::ProjectNames &&
-              IDM_SHOW_TOOLBAR == app::cmd::ShowToolbar &&
-              IDM_ICON_LABELS == app::cmd::IconLabels && IDM_ABOUT == app::cmd::About);
 
 bool register_main_class(HINSTANCE instance) {
     WNDCLASSA wc{};
@@ -147,7 +141,7 @@ void open_call_list(HWND hwnd) {
     App& a = app_state();
     if (a.calls->count() == 0) {
         if (a.ui.show(eval::no_call_data_question()) == app::Answer::Yes)
-            open_list(hwnd, run_transfer(hwnd, a, app::cmd::ReadCalls));
+            open_list(hwnd, run_transfer(hwnd, a, IDM_READ_CALLS));
         return;
     }
     run_call_list(hwnd, list_context(a));

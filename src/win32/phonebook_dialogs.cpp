@@ -4,14 +4,14 @@
 
 #include <cstring>
 
+#include "controls.h"
+#include "core/app/ids.h"
 #include "core/app/settings.h"
 #include "core/app/text.h"
 #include "core/phonebook/editor.h"
 #include "dialog.h"
 #include "help.h"
-#include "phonebook_ids.h"
 #include "print.h"
-#include "resource.h"
 
 namespace kalmo::win32 {
 
@@ -57,7 +57,7 @@ private:
 
 constexpr int kEntryButtons[] = {IDC_PB_DELETE,
                                  IDC_PB_CHANGE,
-                                 IDC_PB_PRINT,
+                                 IDC_PRINT,
                                  IDC_PB_SORT_NAME,
                                  IDC_PB_SORT_NUMBER,
                                  IDC_PB_SORT_AREA_CODE,
@@ -80,15 +80,8 @@ private:
         case IDC_PB_LIST:
             if (const auto shown = editor_.list_notification(selected_line())) show_entry(*shown);
             break;
-        case IDC_PB_PRINT:
+        case IDC_PRINT:
             print_list(printer_, hwnd(), item(IDC_PB_LIST), phonebook::kEditorPrintHeading);
-            break;
-        case IDC_PB_SORT_NAME:
-        case IDC_PB_SORT_NUMBER:
-        case IDC_PB_SORT_AREA_CODE:
-        case IDC_PB_SORT_COUNTRY_CODE:
-        case IDC_PB_SORT_PROJECT:
-            apply_fill(editor_.sort(phonebook::sort_key_of_button(id)));
             break;
         case IDC_PB_DELETE:
             apply_fill(editor_.remove(selected_line()));
@@ -114,6 +107,7 @@ private:
             end(0);
             break;
         default:
+            if (const auto key = sort_key_of(id)) apply_fill(editor_.sort(*key));
             break;
         }
         return true;
@@ -174,7 +168,7 @@ public:
 
 private:
     static int field_id(std::size_t project) {
-        return IDC_PROJECT_NAME_BASE + static_cast<int>(project);
+        return project_control(kProjectNameFields, project);
     }
 
     void on_init() override {

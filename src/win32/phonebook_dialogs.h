@@ -17,7 +17,8 @@ namespace kalmo::win32 {
 std::optional<std::string> phonebook_file_dialog(App& a, const std::string& title,
                                                  const std::string& current);
 
-// Commands 300, 301, 302 and 114 on the program's phonebook.
+// IDM_PHONEBOOK_NEW, IDM_PHONEBOOK_OPEN, IDM_PHONEBOOK_EDIT and IDM_PROJECT_NAMES on the
+// program's phonebook.
 void run_phonebook_command(HWND main, App& a, app::Action action);
 
 } // namespace kalmo::win32

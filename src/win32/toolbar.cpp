@@ -5,8 +5,8 @@
 #include <array>
 
 #include "app_state.h"
+#include "core/app/ids.h"
 #include "core/app/shell.h"
-#include "resource.h"
 
 namespace kalmo::win32 {
 

@@ -2,13 +2,13 @@
 
 #include <memory>
 
+#include "core/app/ids.h"
 #include "core/app/shell.h"
 #include "core/link/journal.h"
 #include "core/link/protocol.h"
 #include "core/link/transfers.h"
 #include "dialog.h"
 #include "platform/serial.h"
-#include "resource.h"
 #include "wait_pump.h"
 
 namespace kalmo::win32 {
@@ -97,22 +97,22 @@ NextList run_transfer(HWND main, App& a, unsigned command) {
     link::Link line(*port, ui, *a.clock);
     const std::string port_name = platform::serial_device(a.settings.port_name());
     switch (command) {
-    case app::cmd::ReadCharges:
+    case IDM_READ_CHARGES:
         return read_into(line, *a.charges, link::read_charges, link::JournalKind::Charges, a,
                          port_name, a.charges_unread)
                    ? NextList::ChargeEvaluation
                    : NextList::None;
-    case app::cmd::ReadCalls:
+    case IDM_READ_CALLS:
         return read_into(line, *a.calls, link::read_calls, link::JournalKind::Calls, a, port_name,
                          a.calls_unread)
                    ? NextList::CallList
                    : NextList::None;
-    case app::cmd::DeleteCharges:
+    case IDM_DELETE_CHARGES:
         if (link::delete_charges(line, *a.charges, port_name, delete_question(a.charges_unread)) ==
             link::Outcome::Done)
             a.charges_unread = false;
         return NextList::None;
-    case app::cmd::DeleteCalls:
+    case IDM_DELETE_CALLS:
         if (link::delete_calls(line, *a.calls, port_name, delete_question(a.calls_unread)) ==
             link::Outcome::Done)
             a.calls_unread = false;

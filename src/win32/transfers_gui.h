@@ -13,9 +13,9 @@ namespace kalmo::win32 {
 // The list a transfer leaves to be shown once its port is closed and its dialog gone.
 enum class NextList { None, ChargeEvaluation, CallList };
 
-// Runs the transfer of command 104, 105, 106 or 107 to its end on the program's stores and
-// port. A successful read of charges leaves the charge evaluation to open, a connected read of
-// calls the call list.
+// Runs the transfer of IDM_READ_CHARGES, IDM_DELETE_CHARGES, IDM_READ_CALLS or IDM_DELETE_CALLS
+// to its end on the program's stores and port. A successful read of charges leaves the charge
+// evaluation to open, a connected read of calls the call list.
 NextList run_transfer(HWND main, App& a, unsigned command);
 // The speed-dial dialog's transfer, with that dialog as owner of the progress dialog.
 void write_speed_dial(HWND owner, const App& a, const std::string& number_text, std::uint8_t index);

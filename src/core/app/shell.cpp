@@ -6,53 +6,53 @@ namespace kalmo::app {
 
 Action command_action(unsigned id) {
     switch (id) {
-    case cmd::FileOpen:
+    case IDM_FILE_OPEN:
         return Action::OpenChargeFile;
-    case cmd::FileSave:
+    case IDM_FILE_SAVE:
         return Action::SaveChargeFile;
-    case cmd::FileSaveAs:
+    case IDM_FILE_SAVE_AS:
         return Action::SaveChargeFileAs;
-    case cmd::ReadCharges:
+    case IDM_READ_CHARGES:
         return Action::ReadCharges;
-    case cmd::DeleteCharges:
+    case IDM_DELETE_CHARGES:
         return Action::DeleteCharges;
-    case cmd::ReadCalls:
+    case IDM_READ_CALLS:
         return Action::ReadCalls;
-    case cmd::DeleteCalls:
+    case IDM_DELETE_CALLS:
         return Action::DeleteCalls;
-    case cmd::Exit:
+    case IDM_EXIT:
         return Action::Exit;
-    case cmd::About:
+    case IDM_ABOUT:
         return Action::About;
-    case cmd::Port:
+    case IDM_PORT:
         return Action::PortDialog;
-    case cmd::Printer:
+    case IDM_PRINTER:
         return Action::PrinterSetup;
-    case cmd::HelpOnHelp:
+    case IDM_HELP_ON_HELP:
         return Action::HelpOnHelp;
-    case cmd::ProjectNames:
+    case IDM_PROJECT_NAMES:
         return Action::EditProjectNames;
-    case cmd::HelpIndex:
+    case IDM_HELP_INDEX:
         return Action::HelpIndex;
-    case cmd::ChargeEvaluation:
+    case IDM_CHARGE_EVALUATION:
         return Action::ChargeEvaluation;
-    case cmd::CallList:
+    case IDM_CALL_LIST:
         return Action::CallList;
-    case cmd::ProjectEvaluation:
+    case IDM_PROJECT_EVALUATION:
         return Action::ProjectEvaluation;
-    case cmd::PhonebookNew:
+    case IDM_PHONEBOOK_NEW:
         return Action::NewPhonebook;
-    case cmd::PhonebookOpen:
+    case IDM_PHONEBOOK_OPEN:
         return Action::OpenPhonebook;
-    case cmd::PhonebookEdit:
+    case IDM_PHONEBOOK_EDIT:
         return Action::EditPhonebook;
-    case cmd::SmallIcons:
+    case IDM_SMALL_ICONS:
         return Action::SmallIcons;
-    case cmd::LargeIcons:
+    case IDM_LARGE_ICONS:
         return Action::LargeIcons;
-    case cmd::ShowToolbar:
+    case IDM_SHOW_TOOLBAR:
         return Action::ToggleToolbar;
-    case cmd::IconLabels:
+    case IDM_ICON_LABELS:
         return Action::ToggleLabels;
     default:
         return Action::None;
@@ -71,12 +71,12 @@ MenuMarks menu_marks(const Settings& settings, std::uint16_t charge_record_count
     m.small_icons = settings.large_icons == 0;
     m.labels = settings.text != 0;
     if (!settings.phonebook_file.empty()) {
-        m.enable.push_back(cmd::PhonebookEdit);
-        m.enable.push_back(cmd::ProjectNames);
+        m.enable.push_back(IDM_PHONEBOOK_EDIT);
+        m.enable.push_back(IDM_PROJECT_NAMES);
     }
     if (charge_record_count != 0) {
-        if (!settings.charge_file.empty()) m.enable.push_back(cmd::FileSave);
-        m.enable.push_back(cmd::FileSaveAs);
+        if (!settings.charge_file.empty()) m.enable.push_back(IDM_FILE_SAVE);
+        m.enable.push_back(IDM_FILE_SAVE_AS);
     }
     return m;
 }
@@ -107,25 +107,25 @@ std::string window_title(std::string_view charge_file, std::string_view phoneboo
 }
 
 std::optional<unsigned> help_context(unsigned command) {
-    if (command >= cmd::FileOpen && command <= cmd::Exit) return 100 + (command - cmd::FileOpen);
+    if (command >= IDM_FILE_OPEN && command <= IDM_EXIT) return 100 + (command - IDM_FILE_OPEN);
     switch (command) {
-    case cmd::ChargeEvaluation:
+    case IDM_CHARGE_EVALUATION:
         return 110;
-    case cmd::CallList:
+    case IDM_CALL_LIST:
         return 111;
-    case cmd::ProjectEvaluation:
+    case IDM_PROJECT_EVALUATION:
         return 112;
-    case cmd::PhonebookNew:
+    case IDM_PHONEBOOK_NEW:
         return 120;
-    case cmd::PhonebookOpen:
+    case IDM_PHONEBOOK_OPEN:
         return 121;
-    case cmd::PhonebookEdit:
+    case IDM_PHONEBOOK_EDIT:
         return 122;
-    case cmd::ProjectNames:
+    case IDM_PROJECT_NAMES:
         return 123;
-    case cmd::Port:
+    case IDM_PORT:
         return kPortDialogHelpContext;
-    case cmd::Printer:
+    case IDM_PRINTER:
         return 131;
     default:
         return std::nullopt;
@@ -177,20 +177,20 @@ void choose_port(Settings& settings, int selected) {
 const std::array<ToolbarButton, 15>& toolbar_buttons() {
     static const std::array<ToolbarButton, 15> buttons = {{
         {true, 0, 0},
-        {false, 0, cmd::FileOpen},
-        {false, 1, cmd::FileSaveAs},
+        {false, 0, IDM_FILE_OPEN},
+        {false, 1, IDM_FILE_SAVE_AS},
         {true, 0, 0},
-        {false, 2, cmd::ReadCharges},
-        {false, 3, cmd::DeleteCharges},
-        {false, 4, cmd::ReadCalls},
-        {false, 5, cmd::DeleteCalls},
+        {false, 2, IDM_READ_CHARGES},
+        {false, 3, IDM_DELETE_CHARGES},
+        {false, 4, IDM_READ_CALLS},
+        {false, 5, IDM_DELETE_CALLS},
         {true, 0, 0},
-        {false, 6, cmd::ChargeEvaluation},
-        {false, 7, cmd::CallList},
-        {false, 8, cmd::ProjectEvaluation},
+        {false, 6, IDM_CHARGE_EVALUATION},
+        {false, 7, IDM_CALL_LIST},
+        {false, 8, IDM_PROJECT_EVALUATION},
         {true, 0, 0},
-        {false, 9, cmd::HelpIndex},
-        {false, 10, cmd::About},
+        {false, 9, IDM_HELP_INDEX},
+        {false, 10, IDM_ABOUT},
     }};
     return buttons;
 }
@@ -230,21 +230,21 @@ std::string toolbar_label_list() {
 
 const char* tooltip_text(unsigned command) {
     static constexpr unsigned kCommands[kToolbarImages] = {
-        cmd::FileOpen,         cmd::FileSaveAs, cmd::ReadCharges,
-        cmd::DeleteCharges,    cmd::ReadCalls,  cmd::DeleteCalls,
-        cmd::ChargeEvaluation, cmd::CallList,   cmd::ProjectEvaluation,
-        cmd::HelpIndex,        cmd::About};
+        IDM_FILE_OPEN,         IDM_FILE_SAVE_AS, IDM_READ_CHARGES,
+        IDM_DELETE_CHARGES,    IDM_READ_CALLS,   IDM_DELETE_CALLS,
+        IDM_CHARGE_EVALUATION, IDM_CALL_LIST,    IDM_PROJECT_EVALUATION,
+        IDM_HELP_INDEX,        IDM_ABOUT};
     for (int i = 0; i < kToolbarImages; ++i)
         if (kCommands[i] == command) return toolbar_tooltips()[static_cast<std::size_t>(i)];
     return kInvalidButtonIndex;
 }
 
 void apply_toolbar_rebuild(Settings& settings, unsigned command) {
-    if (command == cmd::SmallIcons)
+    if (command == IDM_SMALL_ICONS)
         settings.large_icons = 0;
-    else if (command == cmd::LargeIcons)
+    else if (command == IDM_LARGE_ICONS)
         settings.large_icons = 1;
-    else if (command == cmd::IconLabels)
+    else if (command == IDM_ICON_LABELS)
         settings.text = settings.text == 0 ? 1 : 0;
 }
 

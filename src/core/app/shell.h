@@ -9,39 +9,12 @@
 #include <string_view>
 #include <vector>
 
+#include "core/app/ids.h"
 #include "core/app/settings.h"
 #include "core/app/ui.h"
 #include "core/data/charge_file.h"
 
 namespace kalmo::app {
-
-// Command IDs of the menu and the toolbar; each is also the string-table ID of its status text.
-namespace cmd {
-constexpr unsigned FileOpen = 101;
-constexpr unsigned FileSave = 102;
-constexpr unsigned FileSaveAs = 103;
-constexpr unsigned ReadCharges = 104;
-constexpr unsigned DeleteCharges = 105;
-constexpr unsigned ReadCalls = 106;
-constexpr unsigned DeleteCalls = 107;
-constexpr unsigned Exit = 108;
-constexpr unsigned About = 109;
-constexpr unsigned Port = 110;
-constexpr unsigned Printer = 112;
-constexpr unsigned HelpOnHelp = 113;
-constexpr unsigned ProjectNames = 114;
-constexpr unsigned HelpIndex = 116;
-constexpr unsigned ChargeEvaluation = 200;
-constexpr unsigned CallList = 201;
-constexpr unsigned ProjectEvaluation = 202;
-constexpr unsigned PhonebookNew = 300;
-constexpr unsigned PhonebookOpen = 301;
-constexpr unsigned PhonebookEdit = 302;
-constexpr unsigned SmallIcons = 303;
-constexpr unsigned LargeIcons = 304;
-constexpr unsigned ShowToolbar = 306;
-constexpr unsigned IconLabels = 307;
-} // namespace cmd
 
 enum class Action {
     None,
@@ -71,11 +44,12 @@ enum class Action {
     ToggleLabels,
 };
 
-// The command table: what a command ID stands for; Action::None for any other ID.
+// The command table: what a command ID (IDM_* of core/app/ids.h) stands for; Action::None for
+// any other ID.
 Action command_action(unsigned id);
 
-// Whether the title must be recomposed after the action ran (for 101 and 103 only when their
-// file dialog was not cancelled).
+// Whether the title must be recomposed after the action ran (for "&Öffnen" and "Sichern &als" only
+// when their file dialog was not cancelled).
 bool action_dirties_title(Action action);
 
 // "&Öffnen" after its file dialog: loads `chosen` and makes it the current charge file only when
@@ -87,10 +61,10 @@ data::LoadResult open_chosen_charge_file(data::ChargeStore& store, Settings& set
 // What the menu shows when it is opened: check marks follow the toolbar settings; items listed
 // in `enable` become enabled (items are never greyed again while the program runs).
 struct MenuMarks {
-    bool show_toolbar = false; // 306
-    bool large_icons = false;  // 304
-    bool small_icons = false;  // 303
-    bool labels = false;       // 307
+    bool show_toolbar = false; // IDM_SHOW_TOOLBAR
+    bool large_icons = false;  // IDM_LARGE_ICONS
+    bool small_icons = false;  // IDM_SMALL_ICONS
+    bool labels = false;       // IDM_ICON_LABELS
     std::vector<unsigned> enable;
 };
 MenuMarks menu_marks(const Settings& settings, std::uint16_t charge_record_count);
@@ -152,7 +126,7 @@ std::string toolbar_label_list();
 const char* tooltip_text(unsigned command);
 constexpr char kInvalidButtonIndex[] = "Invalid Button Index";
 
-// What the toolbar commands 303, 304 and 307 change before the toolbar is rebuilt.
+// What IDM_SMALL_ICONS, IDM_LARGE_ICONS and IDM_ICON_LABELS change before the toolbar is rebuilt.
 void apply_toolbar_rebuild(Settings& settings, unsigned command);
 
 } // namespace kalmo::app

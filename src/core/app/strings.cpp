@@ -1,6 +1,7 @@
 #include "core/app/strings.h"
 
 #include "core/app/charset_check.h"
+#include "core/app/ids.h"
 
 namespace kalmo::app {
 

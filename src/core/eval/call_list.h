@@ -31,7 +31,7 @@ app::Message no_call_data_question();
 void group_calls(data::CallStore& calls);
 
 struct CallList {
-    std::vector<std::string> lines;    // list box 1010
+    std::vector<std::string> lines;
     std::vector<std::size_t> line_map; // per line: the index of the record it shows
 };
 

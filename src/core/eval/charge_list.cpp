@@ -90,12 +90,12 @@ FillResult SystemChargeList::fill(const phonebook::NumberLookup& lookup,
     if (totals_.listed > 0) {
         const TimeStamp& a = totals_.first;
         const TimeStamp& b = totals_.last;
-        summary_1043_ = app::format(
+        summary_first_line_ = app::format(
             "Anlagengebührensumme %-21svom %2u.%02u.%2u %2u:%02u bis %2u.%02u.%2u %2u:%02u", "",
             unsigned{a.day}, unsigned{a.month}, unsigned{a.year}, unsigned{a.hour},
             unsigned{a.minute}, unsigned{b.day}, unsigned{b.month}, unsigned{b.year},
             unsigned{b.hour}, unsigned{b.minute});
-        summary_1044_ =
+        summary_second_line_ =
             app::format("Summe der Gespräche %5u %-16sAufgelaufener Betrag %4llu,%02u DM",
                         unsigned{totals_.call_count}, "", dm_part(totals_.amount_total),
                         pf_part(totals_.amount_total));

@@ -68,8 +68,8 @@ constexpr unsigned kChargeListHelpPopup = 151;
 std::string charge_list_line(const data::ChargeRecord& record, std::uint8_t year,
                              const std::string& number);
 
-// The dialog's state without its window. The dialog procedure copies lines() into list box
-// 1006 and the summary texts into statics 1043 and 1044, and passes "Filter" back through
+// The dialog's state without its window. The dialog procedure copies lines() into its list and
+// the two summary lines into the group above it, and passes "Filter" back through
 // refill_after_filter_dialog(). The charge store's from-year must be marked unset before the
 // evaluation opens (open_charge_evaluation does that), so the defaults apply on the first fill.
 class SystemChargeList {
@@ -95,8 +95,8 @@ public:
     const std::vector<std::string>& lines() const { return lines_; }
     // Per line: the store index of the record it shows.
     const std::vector<std::size_t>& listed_records() const { return listed_; }
-    const std::string& summary_1043() const { return summary_1043_; }
-    const std::string& summary_1044() const { return summary_1044_; }
+    const std::string& summary_first_line() const { return summary_first_line_; }
+    const std::string& summary_second_line() const { return summary_second_line_; }
     const SubscriberSumTable& sums() const { return sums_; }
     const SystemTotals& totals() const { return totals_; }
     std::uint32_t entered_minimum() const { return entered_minimum_; }
@@ -106,7 +106,7 @@ private:
     data::ChargeStore& store_;
     std::vector<std::string> lines_;
     std::vector<std::size_t> listed_;
-    std::string summary_1043_, summary_1044_;
+    std::string summary_first_line_, summary_second_line_;
     SubscriberSumTable sums_{};
     SystemTotals totals_;
     FilterKeys keys_;

@@ -44,9 +44,9 @@ class FilterDialog {
 public:
     // The edit fields' texts, named after their labels.
     struct Fields {
-        std::string from_day, from_month, from_year; // 1079, 1078, 1077
-        std::string to_day, to_month, to_year;       // 1082, 1081, 1080
-        std::string dm, pf;                          // 1083, 1084
+        std::string from_day, from_month, from_year;
+        std::string to_day, to_month, to_year;
+        std::string dm, pf;
         bool operator==(const Fields&) const = default;
     };
     // What a confirmed dialog stores: the six dates into the filter, the minimum beside it.

@@ -10,15 +10,13 @@ std::array<ProjectButton, kProjectCount> project_buttons(const ProjectNames& nam
     std::array<ProjectButton, kProjectCount> buttons;
     for (std::size_t i = 0; i < kProjectCount; ++i) {
         ProjectButton& b = buttons[i];
-        b.id = 1021 + static_cast<int>(i);
         b.enabled = !names[i].empty();
         b.caption = b.enabled ? names[i] : app::format("Projekt %2u", static_cast<unsigned>(i + 1));
     }
     return buttons;
 }
 
-std::optional<std::uint8_t> project_of_button(const ProjectNames& names, int button_id) {
-    const int project = button_id - 1020;
+std::optional<std::uint8_t> chosen_project(const ProjectNames& names, int project) {
     if (project < 1 || project > static_cast<int>(kProjectCount)) return std::nullopt;
     if (names[static_cast<std::size_t>(project - 1)].empty()) return std::nullopt;
     return static_cast<std::uint8_t>(project);
@@ -62,12 +60,12 @@ ProjectEvaluation evaluate_project(const data::ChargeStore& store,
         return out;
     }
     // Both time stamps carry the current year, also for last year's calls.
-    out.sum_1039 = app::format(
+    out.summary_first_line = app::format(
         "Summe vom Projekt %s           vom %2u.%02u.%2u %2u:%02u bis %2u.%02u.%2u %2u:%02u",
         name.c_str(), unsigned{first.day}, unsigned{first.month}, year, unsigned{first.hour},
         unsigned{first.minute}, unsigned{last.day}, unsigned{last.month}, year, unsigned{last.hour},
         unsigned{last.minute});
-    out.sum_1040 =
+    out.summary_second_line =
         app::format("Summe der Gespräche %4u %-19sAufgelaufener Betrag %4llu,%02u DM",
                     unsigned{call_count}, "", dm_part(amount_total), pf_part(amount_total));
     return out;

@@ -24,21 +24,22 @@ constexpr char kProjectListHeader[] =
 constexpr unsigned kProjectSelectHelp = 112;
 constexpr unsigned kProjectListHelp = 155;
 
-// Button 1020 + project: the project's name and enabled when it is defined; otherwise disabled
-// with the caption of the template ("Projekt  1" ... "Projekt 10").
+// The button of each project, projects 1 to 10 in order: the project's name and enabled when it
+// is defined; otherwise disabled with the caption of the template ("Projekt  1" ... "Projekt 10").
 struct ProjectButton {
-    int id = 0;
     bool enabled = false;
     std::string caption;
 };
 std::array<ProjectButton, kProjectCount> project_buttons(const ProjectNames& names);
 
-// Project number chosen by a button id; nullopt for anything but an enabled project button.
-std::optional<std::uint8_t> project_of_button(const ProjectNames& names, int button_id);
+// The project a choice of project number `project` evaluates; nullopt for a number outside 1 to
+// 10 or a project that is not defined (its button is disabled).
+std::optional<std::uint8_t> chosen_project(const ProjectNames& names, int project);
 
 struct ProjectEvaluation {
-    std::vector<std::string> lines; // list box 1009
-    std::string sum_1039, sum_1040;
+    std::vector<std::string> lines;
+    // The two lines of the "Statistik" group: the period, then the count and the amount.
+    std::string summary_first_line, summary_second_line;
     // A project without calls: the report shown instead of the list, which then ends.
     std::optional<app::Message> no_data;
 };

@@ -55,11 +55,11 @@ SubscriberStatistics subscriber_statistics(const data::ChargeStore& store,
     }
     if (selected.index < sums.size()) {
         const SubscriberSum& s = sums[selected.index];
-        out.sum_1041 = app::format(
+        out.summary_first_line = app::format(
             "Summe von Teilnehmer %s      vom %2u.%02u.%2u %2u:%02u bis %2u.%02u.%2u %2u:%02u",
             selected.text.c_str(), s.first_day, s.first_month, s.first_year, s.first_hour,
             s.first_minute, s.last_day, s.last_month, s.last_year, s.last_hour, s.last_minute);
-        out.sum_1042 =
+        out.summary_second_line =
             app::format("Summe der Gespräche %3u      Aufgelaufener Betrag %4llu,%02u DM",
                         unsigned{s.call_count}, dm_part(s.amount_sum), pf_part(s.amount_sum));
     }

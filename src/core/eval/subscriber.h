@@ -24,7 +24,7 @@ constexpr unsigned kSubscriberStatisticsHelpPopup = 153;
 // The entries in use: from the first on, up to the first free one.
 std::size_t subscriber_sums_in_use(const SubscriberSumTable& sums);
 
-// The lines of list box 1007, in table order (the order subscribers first occur in the store).
+// The lines of the sums list, in table order (the order subscribers first occur in the store).
 std::vector<std::string> subscriber_sums_lines(const SubscriberSumTable& sums);
 
 // The subscriber that "TlnStatistik" takes from a sums line: its index and the two characters
@@ -37,8 +37,9 @@ std::optional<SelectedSubscriber> select_subscriber(const std::vector<std::strin
                                                     std::optional<std::size_t> selected_line);
 
 struct SubscriberStatistics {
-    std::string sum_1041, sum_1042;
-    std::vector<std::string> lines; // list box 1008
+    // The two lines of the "Statistik" group: the period, then the count and the amount.
+    std::string summary_first_line, summary_second_line;
+    std::vector<std::string> lines;
 };
 
 // Every non-empty record whose subscriber text equals the selected one, in store order; every

@@ -93,7 +93,7 @@ std::optional<ShownEntry> Editor::list_notification(int selected_line) {
     return show_entry(book_.at(static_cast<std::size_t>(selected_line)));
 }
 
-Fill Editor::sort(std::uint16_t key) {
+Fill Editor::sort(SortKey key) {
     book_.sort(key);
     selection_ = 0;
     return fill();

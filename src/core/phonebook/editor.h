@@ -25,23 +25,6 @@ constexpr std::size_t kSearchMax = 24;
 constexpr unsigned kEditorHelpContext = 150;
 constexpr unsigned kProjectNamesHelpContext = 123;
 
-// The sort buttons 1016 "Name", 1017 "Rufnummer", 1018 "Ortskennziffer",
-// 1019 "Landeskennziffer", 1020 "Projekt" and the keys they sort by.
-constexpr std::uint16_t sort_key_of_button(int control_id) {
-    switch (control_id) {
-    case 1016:
-        return kSortByName;
-    case 1017:
-        return kSortByNumber;
-    case 1018:
-        return kSortByAreaCode;
-    case 1019:
-        return kSortByCountryCode;
-    default:
-        return kSortByProject;
-    }
-}
-
 // One list line: " %-26s | %-4s | %-5s | %-12s | %s ".
 std::string editor_line(const Phonebook& book, const Entry& entry);
 
@@ -87,8 +70,8 @@ public:
     Fill open();
     // A notification of the list box with `selected_line` (-1: none).
     std::optional<ShownEntry> list_notification(int selected_line);
-    // The five sort buttons (keys 0 to 4).
-    Fill sort(std::uint16_t key);
+    // The five sort buttons.
+    Fill sort(SortKey key);
     // "Einfügen", "Ändern", "Löschen": nothing when the command was refused (its message has
     // been shown; the dialog stays as it is).
     std::optional<Fill> insert(const EntryFields& fields, int combo_selection);

@@ -14,30 +14,31 @@ namespace kalmo::app {
 namespace {
 
 TEST(CommandTable, EveryMenuAndToolbarCommandHasItsAction) {
-    const std::pair<unsigned, Action> table[] = {{101, Action::OpenChargeFile},
-                                                 {102, Action::SaveChargeFile},
-                                                 {103, Action::SaveChargeFileAs},
-                                                 {104, Action::ReadCharges},
-                                                 {105, Action::DeleteCharges},
-                                                 {106, Action::ReadCalls},
-                                                 {107, Action::DeleteCalls},
-                                                 {108, Action::Exit},
-                                                 {109, Action::About},
-                                                 {110, Action::PortDialog},
-                                                 {112, Action::PrinterSetup},
-                                                 {113, Action::HelpOnHelp},
-                                                 {114, Action::EditProjectNames},
-                                                 {116, Action::HelpIndex},
-                                                 {200, Action::ChargeEvaluation},
-                                                 {201, Action::CallList},
-                                                 {202, Action::ProjectEvaluation},
-                                                 {300, Action::NewPhonebook},
-                                                 {301, Action::OpenPhonebook},
-                                                 {302, Action::EditPhonebook},
-                                                 {303, Action::SmallIcons},
-                                                 {304, Action::LargeIcons},
-                                                 {306, Action::ToggleToolbar},
-                                                 {307, Action::ToggleLabels}};
+    const std::pair<unsigned, Action> table[] = {
+        {IDM_FILE_OPEN, Action::OpenChargeFile},
+        {IDM_FILE_SAVE, Action::SaveChargeFile},
+        {IDM_FILE_SAVE_AS, Action::SaveChargeFileAs},
+        {IDM_READ_CHARGES, Action::ReadCharges},
+        {IDM_DELETE_CHARGES, Action::DeleteCharges},
+        {IDM_READ_CALLS, Action::ReadCalls},
+        {IDM_DELETE_CALLS, Action::DeleteCalls},
+        {IDM_EXIT, Action::Exit},
+        {IDM_ABOUT, Action::About},
+        {IDM_PORT, Action::PortDialog},
+        {IDM_PRINTER, Action::PrinterSetup},
+        {IDM_HELP_ON_HELP, Action::HelpOnHelp},
+        {IDM_PROJECT_NAMES, Action::EditProjectNames},
+        {IDM_HELP_INDEX, Action::HelpIndex},
+        {IDM_CHARGE_EVALUATION, Action::ChargeEvaluation},
+        {IDM_CALL_LIST, Action::CallList},
+        {IDM_PROJECT_EVALUATION, Action::ProjectEvaluation},
+        {IDM_PHONEBOOK_NEW, Action::NewPhonebook},
+        {IDM_PHONEBOOK_OPEN, Action::OpenPhonebook},
+        {IDM_PHONEBOOK_EDIT, Action::EditPhonebook},
+        {IDM_SMALL_ICONS, Action::SmallIcons},
+        {IDM_LARGE_ICONS, Action::LargeIcons},
+        {IDM_SHOW_TOOLBAR, Action::ToggleToolbar},
+        {IDM_ICON_LABELS, Action::ToggleLabels}};
     for (const auto& [id, action] : table)
         EXPECT_EQ(command_action(id), action) << id;
     // Neighbours of the table's IDs, the unused string IDs and whole-parameter values that carry
@@ -114,15 +115,16 @@ TEST(MenuMarks, AnyNonZeroSettingCountsAsOn) {
 TEST(MenuMarks, EnablingFollowsPhonebookNameRecordCountAndChargeFileName) {
     Settings s;
     s.phonebook_file = "C:\\a.TLB";
-    EXPECT_EQ(menu_marks(s, 0).enable, (std::vector<unsigned>{302, 114}));
+    EXPECT_EQ(menu_marks(s, 0).enable,
+              (std::vector<unsigned>{IDM_PHONEBOOK_EDIT, IDM_PROJECT_NAMES}));
 
     s = Settings{};
     s.charge_file = "C:\\x.GDS";
     EXPECT_TRUE(menu_marks(s, 0).enable.empty()) << "a name without records saves nothing";
-    EXPECT_EQ(menu_marks(s, 1).enable, (std::vector<unsigned>{102, 103}));
+    EXPECT_EQ(menu_marks(s, 1).enable, (std::vector<unsigned>{IDM_FILE_SAVE, IDM_FILE_SAVE_AS}));
 
     s.charge_file.clear();
-    EXPECT_EQ(menu_marks(s, 2000).enable, (std::vector<unsigned>{103}))
+    EXPECT_EQ(menu_marks(s, 2000).enable, (std::vector<unsigned>{IDM_FILE_SAVE_AS}))
         << "records without a name: only Save As";
 }
 
@@ -152,15 +154,28 @@ TEST(WindowTitle, LongTitlesAreCutTo255Bytes) {
 }
 
 TEST(HelpContexts, CommandsMapToTheirTopics) {
-    const std::pair<unsigned, unsigned> table[] = {
-        {101, 100}, {102, 101}, {103, 102}, {104, 103}, {105, 104}, {106, 105},
-        {107, 106}, {108, 107}, {200, 110}, {201, 111}, {202, 112}, {300, 120},
-        {301, 121}, {302, 122}, {114, 123}, {110, 130}, {112, 131}};
+    const std::pair<unsigned, unsigned> table[] = {{IDM_FILE_OPEN, 100},
+                                                   {IDM_FILE_SAVE, 101},
+                                                   {IDM_FILE_SAVE_AS, 102},
+                                                   {IDM_READ_CHARGES, 103},
+                                                   {IDM_DELETE_CHARGES, 104},
+                                                   {IDM_READ_CALLS, 105},
+                                                   {IDM_DELETE_CALLS, 106},
+                                                   {IDM_EXIT, 107},
+                                                   {IDM_CHARGE_EVALUATION, 110},
+                                                   {IDM_CALL_LIST, 111},
+                                                   {IDM_PROJECT_EVALUATION, 112},
+                                                   {IDM_PHONEBOOK_NEW, 120},
+                                                   {IDM_PHONEBOOK_OPEN, 121},
+                                                   {IDM_PHONEBOOK_EDIT, 122},
+                                                   {IDM_PROJECT_NAMES, 123},
+                                                   {IDM_PORT, 130},
+                                                   {IDM_PRINTER, 131}};
     for (const auto& [command, context] : table)
         EXPECT_EQ(help_context(command), std::optional<unsigned>(context)) << command;
     for (unsigned command : {109u, 113u, 116u, 303u, 304u, 306u, 307u, 100u, 0u, 111u})
         EXPECT_EQ(help_context(command), std::nullopt) << command;
-    EXPECT_EQ(help_context(cmd::Port), std::optional<unsigned>(kPortDialogHelpContext))
+    EXPECT_EQ(help_context(IDM_PORT), std::optional<unsigned>(kPortDialogHelpContext))
         << "the port dialog's own F1 topic is the command's";
 }
 
@@ -169,7 +184,7 @@ TEST(StatusTexts, EveryCommandHasItsStatusStringAndTheFileMenuItsTitle) {
         if (command_action(id) != Action::None) {
             EXPECT_STRNE(string_text(id), "") << id;
         }
-    EXPECT_STREQ(string_text(102), "Sichern der Gebührendatensätze auf die Festplatte");
+    EXPECT_STREQ(string_text(IDM_FILE_SAVE), "Sichern der Gebührendatensätze auf die Festplatte");
     EXPECT_STREQ(string_text(100), "Öffnen, sichern, TK-Anlage lesen oder Programm beenden");
 }
 
@@ -257,8 +272,8 @@ TEST(Toolbar, FifteenEntriesElevenButtonsInBitmapOrder) {
 }
 
 TEST(Toolbar, TooltipsByCommandAndTheLabelList) {
-    EXPECT_STREQ(tooltip_text(103), "Speichern eines Gebührenfiles");
-    EXPECT_STREQ(tooltip_text(101), "Öffnen eines Gebührenfiles");
+    EXPECT_STREQ(tooltip_text(IDM_FILE_SAVE_AS), "Speichern eines Gebührenfiles");
+    EXPECT_STREQ(tooltip_text(IDM_FILE_OPEN), "Öffnen eines Gebührenfiles");
     EXPECT_STREQ(tooltip_text(109), "Programm-Info");
     EXPECT_STREQ(tooltip_text(116), "Hilfe");
     EXPECT_STREQ(tooltip_text(202), "Projekt bezogene Auswertung der Gebührendatensätze");
@@ -278,17 +293,17 @@ TEST(Toolbar, TooltipsByCommandAndTheLabelList) {
 
 TEST(Toolbar, RebuildCommandsChangeTheirSetting) {
     Settings s;
-    apply_toolbar_rebuild(s, cmd::LargeIcons);
+    apply_toolbar_rebuild(s, IDM_LARGE_ICONS);
     EXPECT_EQ(s.large_icons, 1);
-    apply_toolbar_rebuild(s, cmd::SmallIcons);
+    apply_toolbar_rebuild(s, IDM_SMALL_ICONS);
     EXPECT_EQ(s.large_icons, 0);
     s.text = 5;
-    apply_toolbar_rebuild(s, cmd::IconLabels);
+    apply_toolbar_rebuild(s, IDM_ICON_LABELS);
     EXPECT_EQ(s.text, 0);
-    apply_toolbar_rebuild(s, cmd::IconLabels);
+    apply_toolbar_rebuild(s, IDM_ICON_LABELS);
     EXPECT_EQ(s.text, 1);
     const Settings before = s;
-    apply_toolbar_rebuild(s, cmd::ShowToolbar);
+    apply_toolbar_rebuild(s, IDM_SHOW_TOOLBAR);
     EXPECT_EQ(s, before) << "306 is show or hide, not a rebuild";
 }
 

@@ -76,9 +76,10 @@ TEST_F(ChargeListTest, FillListsTheStoreWithSummaries) {
                   "  21 | 14.03.96  9:05 |  1.02:05 |               0123456789 |   12,34 DM",
                   "  NN | 15.03.96 10:00 |  0.00:59 |                          |    0,05 DM",
                   "   5 | 16.03.96 11:30 |  1.00:00 |                      089 |    1,00 DM"}));
-    EXPECT_EQ(list.summary_1043(), "Anlagengebührensumme                      vom 14.03.96  9:05 "
-                                   "bis 16.03.96 11:30");
-    EXPECT_EQ(list.summary_1044(),
+    EXPECT_EQ(list.summary_first_line(),
+              "Anlagengebührensumme                      vom 14.03.96  9:05 "
+              "bis 16.03.96 11:30");
+    EXPECT_EQ(list.summary_second_line(),
               "Summe der Gespräche     3                 Aufgelaufener Betrag   13,39 DM");
     EXPECT_EQ(list.totals().call_count, 3);
     EXPECT_EQ(list.totals().listed, 3);
@@ -106,7 +107,7 @@ TEST_F(ChargeListTest, LargeTotalsWidenTheSummary) {
     test::fill_store(*store, {charge(0x21, 3, 1, 4000000), charge(0x21, 3, 2, 3000000)});
     SystemChargeList list(*store);
     open(list);
-    EXPECT_EQ(list.summary_1044(),
+    EXPECT_EQ(list.summary_second_line(),
               "Summe der Gespräche     2                 Aufgelaufener Betrag 70000,00 DM");
     EXPECT_EQ(list.totals().amount_total, 7000000u);
 }
@@ -167,7 +168,7 @@ TEST_F(ChargeListTest, DecemberReadInMarchBelongsToLastYear) {
     ASSERT_EQ(list.lines().size(), 3u);
     EXPECT_NE(list.lines()[0].find("28.12.125"), std::string::npos);
     EXPECT_NE(list.lines()[1].find("05.01.126"), std::string::npos);
-    EXPECT_NE(list.summary_1043().find("vom 28.12.125 10:00 bis  2.03.126 10:00"),
+    EXPECT_NE(list.summary_first_line().find("vom 28.12.125 10:00 bis  2.03.126 10:00"),
               std::string::npos);
 }
 
@@ -201,7 +202,7 @@ TEST_F(ChargeListTest, NothingListedAsksOrReports) {
               "Alle Datensätze außerhalb des Filterbreiches\nFilter neu definieren ?");
     EXPECT_EQ(result.message->caption, std::optional<std::string>("Information"));
     EXPECT_EQ(result.message->buttons, app::Buttons::YesNo);
-    EXPECT_TRUE(list.summary_1043().empty());
+    EXPECT_TRUE(list.summary_first_line().empty());
     // Yes and an unchanged dialog: the list stays open and empty.
     EXPECT_FALSE(list.refill_after_filter_dialog(lookup, now));
 
@@ -234,11 +235,11 @@ TEST_F(ChargeListTest, RefillOnlyWhenKeysOrMinimumChange) {
     ASSERT_TRUE(changed);
     EXPECT_EQ(list.lines().size(), 1u);
     // Summary texts stay from the last fill that listed something.
-    const std::string summary = list.summary_1043();
+    const std::string summary = list.summary_first_line();
     const auto none = filter(list, [](auto& f) { f.dm = "1"; });
     ASSERT_TRUE(none);
     EXPECT_EQ(none->outcome, FillOutcome::AskFilter);
-    EXPECT_EQ(list.summary_1043(), summary);
+    EXPECT_EQ(list.summary_first_line(), summary);
     EXPECT_TRUE(list.lines().empty());
 
     // A failed check stores nothing.
@@ -300,5 +301,5 @@ TEST_F(ChargeListTest, TotalsDoNotWrapAtThirtyTwoBits) {
     ASSERT_EQ(open(list).outcome, FillOutcome::Listed);
     EXPECT_EQ(list.totals().amount_total, 0x100000001ull);
     EXPECT_EQ(list.sums()[0].amount_sum, 0x100000001ull);
-    EXPECT_NE(list.summary_1044().find("42949672,97 DM"), std::string::npos);
+    EXPECT_NE(list.summary_second_line().find("42949672,97 DM"), std::string::npos);
 }

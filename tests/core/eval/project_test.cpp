@@ -21,21 +21,19 @@ TEST_F(ProjectTest, OnlyDefinedProjectsCanBeChosen) {
     names[0] = "Bau";
     names[9] = "Zehn";
     const auto buttons = eval::project_buttons(names);
-    EXPECT_EQ(buttons[0].id, 1021);
     EXPECT_TRUE(buttons[0].enabled);
     EXPECT_EQ(buttons[0].caption, "Bau");
     EXPECT_FALSE(buttons[1].enabled);
     EXPECT_EQ(buttons[1].caption, "Projekt  2");
     EXPECT_EQ(buttons[8].caption, "Projekt  9");
-    EXPECT_EQ(buttons[9].id, 1030);
     EXPECT_EQ(buttons[9].caption, "Zehn");
     EXPECT_EQ(eval::project_buttons(eval::ProjectNames{})[9].caption, "Projekt 10");
 
-    EXPECT_EQ(eval::project_of_button(names, 1021), std::optional<std::uint8_t>(1));
-    EXPECT_EQ(eval::project_of_button(names, 1030), std::optional<std::uint8_t>(10));
-    EXPECT_FALSE(eval::project_of_button(names, 1022));
-    EXPECT_FALSE(eval::project_of_button(names, 1020));
-    EXPECT_FALSE(eval::project_of_button(names, 1031));
+    EXPECT_EQ(eval::chosen_project(names, 1), std::optional<std::uint8_t>(1));
+    EXPECT_EQ(eval::chosen_project(names, 10), std::optional<std::uint8_t>(10));
+    EXPECT_FALSE(eval::chosen_project(names, 2));
+    EXPECT_FALSE(eval::chosen_project(names, 0));
+    EXPECT_FALSE(eval::chosen_project(names, 11));
 }
 
 TEST_F(ProjectTest, ListsTheProjectsCallsWithCurrentYearSums) {
@@ -57,10 +55,11 @@ TEST_F(ProjectTest, ListsTheProjectsCallsWithCurrentYearSums) {
         (std::vector<std::string>{
             "       NN | 30.12.126  9:05 |  0.01:01 |                    Halle |    1,50 DM",
             "        5 | 04.03.126 17:30 |  1.00:00 |                    Halle | 10000,00 DM"}));
-    EXPECT_EQ(result.sum_1039,
+    EXPECT_EQ(result.summary_first_line,
               "Summe vom Projekt Messe           vom 30.12.126  9:05 bis  4.03.126 17:30");
-    EXPECT_EQ(result.sum_1040, "Summe der Gespräche    2                    Aufgelaufener Betrag "
-                               "10001,50 DM");
+    EXPECT_EQ(result.summary_second_line,
+              "Summe der Gespräche    2                    Aufgelaufener Betrag "
+              "10001,50 DM");
 }
 
 TEST_F(ProjectTest, ProjectWithoutCallsReportsItsName) {

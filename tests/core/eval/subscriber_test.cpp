@@ -67,9 +67,10 @@ TEST_F(SubscriberTest, StatisticsOfNnListExactlyThoseRecords) {
                       charge(0x21, 3, 5, 1, "7")});
     open();
     const auto stats = statistics_of(1);
-    EXPECT_EQ(stats.sum_1041,
+    EXPECT_EQ(stats.summary_first_line,
               "Summe von Teilnehmer NN      vom  2.12.125  8:03 bis  4.03.126  9:00");
-    EXPECT_EQ(stats.sum_1042, "Summe der Gespräche   2      Aufgelaufener Betrag    2,57 DM");
+    EXPECT_EQ(stats.summary_second_line,
+              "Summe der Gespräche   2      Aufgelaufener Betrag    2,57 DM");
     // Every line shows the current year, also December's.
     EXPECT_EQ(stats.lines,
               (std::vector<std::string>{
@@ -88,7 +89,7 @@ TEST_F(SubscriberTest, StatisticsIgnoreTheFilter) {
     EXPECT_EQ(list.lines().size(), 1u);
     const auto stats = statistics_of(0);
     EXPECT_EQ(stats.lines.size(), 2u);
-    EXPECT_EQ(stats.sum_1041.substr(0, 23), "Summe von Teilnehmer  5");
+    EXPECT_EQ(stats.summary_first_line.substr(0, 23), "Summe von Teilnehmer  5");
 }
 
 TEST_F(SubscriberTest, LargeSumsAndCountsWiden) {
@@ -98,7 +99,8 @@ TEST_F(SubscriberTest, LargeSumsAndCountsWiden) {
     store->set_filter_range_from_records();
     open();
     const auto stats = statistics_of(0);
-    EXPECT_EQ(stats.sum_1042, "Summe der Gespräche 1000      Aufgelaufener Betrag 70000,00 DM");
+    EXPECT_EQ(stats.summary_second_line,
+              "Summe der Gespräche 1000      Aufgelaufener Betrag 70000,00 DM");
     EXPECT_EQ(eval::subscriber_sums_lines(list.sums())[0],
               " 21 |  1.03.126 10:00 |  1.03.126 10:00 | 1000 |      70000,00 DM ");
 }

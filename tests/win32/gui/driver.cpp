@@ -1,10 +1,13 @@
 #include "driver.h"
 
 #include <commctrl.h>
+#include <dlgs.h>
 
 #include <cctype>
 #include <cstdio>
 #include <sstream>
+
+#include "core/app/ids.h"
 
 namespace kalmo::gui {
 
@@ -112,6 +115,75 @@ void click(HWND dlg, int id) {
     PostMessageA(GetDlgItem(dlg, id), BM_CLICK, 0, 0);
 }
 
+std::string message_text(HWND box) {
+    return window_text(GetDlgItem(box, kMessageBoxText));
+}
+
+bool gone(HWND window, int ms) {
+    return wait_for([&] { return !IsWindow(window); }, ms);
+}
+
+bool dismiss(HWND dlg, int button) {
+    click(dlg, button);
+    return gone(dlg);
+}
+
+std::string field(HWND dlg, int id) {
+    // GetWindowText does not ask a control of another process, and edit fields keep their text
+    // to themselves: ask with WM_GETTEXT, in UTF-16 across processes.
+    wchar_t wide[256] = {};
+    SendMessageW(GetDlgItem(dlg, id), WM_GETTEXT, 255, reinterpret_cast<LPARAM>(wide));
+    char out[512] = {};
+    WideCharToMultiByte(CP_ACP, 0, wide, -1, out, sizeof out - 1, nullptr, nullptr);
+    return out;
+}
+
+void set_field(HWND dlg, int id, const std::string& text) {
+    SendMessageA(GetDlgItem(dlg, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+std::string answer(const Program& p, const std::string& caption, int button) {
+    HWND box = p.dialog(caption);
+    if (!box) return "<no box " + caption + ">";
+    const std::string text = message_text(box);
+    return dismiss(box, button) ? text : text + " <box stayed>";
+}
+
+bool type_file_name(HWND dlg, const std::string& path) {
+    // The combo box of the Explorer style, else the edit field of the old style.
+    HWND name = GetDlgItem(dlg, cmb13);
+    if (!name) name = GetDlgItem(dlg, edt1);
+    if (!name) return false;
+    SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    return true;
+}
+
+bool choose_file(HWND dlg, const std::string& path) {
+    return type_file_name(dlg, path) && dismiss(dlg, IDOK);
+}
+
+bool open_charge_file(Program& p, const std::string& path) {
+    HWND dlg = p.open(IDM_FILE_OPEN, "Open");
+    return dlg && choose_file(dlg, path);
+}
+
+HWND read_calls_into_list(Program& p) {
+    p.command(IDM_CALL_LIST);
+    HWND question = p.dialog("Information");
+    if (!question) return nullptr;
+    click(question, IDYES);
+    HWND done = nullptr;
+    wait_for(
+        [&] {
+            done = p.dialog("Information", 100);
+            return done && done != question;
+        },
+        60000);
+    if (!done || done == question) return nullptr;
+    click(done, IDOK);
+    return p.dialog("Anrufliste", 20000);
+}
+
 namespace {
 struct Search {
     DWORD pid;
@@ -187,6 +259,11 @@ HWND Program::dialog(const std::string& caption, int ms) const {
     HWND found = nullptr;
     wait_for([&] { return (found = find(pi_.dwProcessId, "#32770", caption)) != nullptr; }, ms);
     return found;
+}
+
+HWND Program::open(unsigned command, const std::string& caption, int ms) {
+    this->command(command);
+    return dialog(caption, ms);
 }
 
 std::string Program::menu_dump() {

@@ -45,6 +45,8 @@ public:
     // A top-level dialog or message box of the program with this caption, waiting up to
     // `ms` milliseconds.
     HWND dialog(const std::string& caption, int ms = 10000) const;
+    // Posts a command and waits for the dialog with this caption that it opens.
+    HWND open(unsigned command, const std::string& caption, int ms = 10000);
     // The menu bar after WM_INITMENU as the program sees it (read from inside the program):
     // "popup <right-aligned> <title>", "separator" or "<id> <grey> <checked> <text>" lines.
     std::string menu_dump();
@@ -89,6 +91,30 @@ template <class F> bool wait_for(F done, int ms = 10000) {
     }
     return done();
 }
+
+// MessageBox gives its text control this ID.
+constexpr int kMessageBoxText = 0xFFFF;
+// A message box's text.
+std::string message_text(HWND box);
+// Waits until the window has gone.
+bool gone(HWND window, int ms = 10000);
+// Presses a dialog's button and waits until the dialog has gone.
+bool dismiss(HWND dlg, int button);
+// An edit field's text, and typing one.
+std::string field(HWND dlg, int id);
+void set_field(HWND dlg, int id, const std::string& text);
+// Answers the message box with `caption` by `button` and waits until it has gone. Its text, or
+// what went wrong instead (no such box, the box stayed).
+std::string answer(const Program& p, const std::string& caption, int button);
+// Types a full path into a file dialog's name field; false when it has none.
+bool type_file_name(HWND dlg, const std::string& path);
+// Types the path and presses OK; false unless the dialog then went away.
+bool choose_file(HWND dlg, const std::string& path);
+// "&Öffnen" with `path` chosen in its file dialog; false unless the dialog came and went.
+bool open_charge_file(Program& p, const std::string& path);
+// "&Anrufliste" over no calls: "Yes" to reading them, OK to the count message, then the call
+// list dialog; nullptr when any of these did not come.
+HWND read_calls_into_list(Program& p);
 
 std::string read_file(const std::string& path);
 bool write_file(const std::string& path, const std::string& content);

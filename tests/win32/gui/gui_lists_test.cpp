@@ -7,45 +7,27 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <ostream>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "../temp_dir.h"
+#include "core/app/ids.h"
 #include "core/data/charge.h"
 #include "core/eval/charge_list.h"
 #include "core/eval/subscriber.h"
 #include "core/phonebook/lookup.h"
 #include "driver.h"
+#include "gui_fixture.h"
+#include "win32/controls.h"
 
 namespace kalmo::gui {
 namespace {
 
-std::string message_text(HWND box) {
-    return window_text(GetDlgItem(box, 65535));
-}
-
-void set_text(HWND dlg, int id, const std::string& text) {
-    SendMessageA(GetDlgItem(dlg, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-}
-
-// An edit field's text. GetWindowText does not ask a window of another process, and edit
-// fields keep their text to themselves: ask with WM_GETTEXT (UTF-16 across processes).
-std::string edit_text(HWND dlg, int id) {
-    wchar_t wide[64] = {};
-    SendMessageW(GetDlgItem(dlg, id), WM_GETTEXT, 64, reinterpret_cast<LPARAM>(wide));
-    char ansi[128] = {};
-    WideCharToMultiByte(CP_ACP, 0, wide, -1, ansi, sizeof ansi, nullptr, nullptr);
-    return ansi;
-}
-
 // A dialog is found while its opening still fills it: wait for a field to be filled first.
 bool filled(HWND dlg, int id) {
-    return wait_for([&] { return !edit_text(dlg, id).empty(); });
-}
-
-bool gone(HWND w) {
-    return wait_for([&] { return !IsWindow(w); });
+    return wait_for([&] { return !field(dlg, id).empty(); });
 }
 
 app::LocalTime local_now() {
@@ -96,39 +78,23 @@ std::string file_bytes(data::ChargeStore& store) {
     return std::string(image.begin(), image.end());
 }
 
-class GuiLists : public ::testing::Test {
+class GuiLists : public GuiTest {
 protected:
-    void SetUp() override {
-        if (!std::getenv("DISPLAY"))
-            GTEST_SKIP() << "no display (scripts/test-windows.sh starts Xvfb)";
-    }
-
     // Starts the program with the sample charge file loaded through "&Öffnen".
     std::unique_ptr<Program> with_charges() {
         const std::string gds = dir.file("Mon.GDS");
         EXPECT_TRUE(write_file(gds, file_bytes(*sample_store())));
         auto p = std::make_unique<Program>(dir.path());
         if (!p->main()) return p;
-        p->command(101);
-        HWND open = p->dialog("Open");
-        EXPECT_NE(open, nullptr);
-        if (!open) return p;
-        HWND name = GetDlgItem(open, 1148);
-        if (!name) name = GetDlgItem(open, 1152);
-        SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(gds.c_str()));
-        click(open, IDOK);
-        EXPECT_TRUE(gone(open));
+        EXPECT_TRUE(open_charge_file(*p, gds));
         return p;
     }
-
-    test::TempDir dir;
 };
 
 TEST_F(GuiLists, ChargeEvaluationShowsTheCoresLinesSummariesAndSubscriberDialogs) {
     auto p = with_charges();
     ASSERT_NE(p->main(), nullptr);
-    p->command(200);
-    HWND list = p->dialog("Anlageneinzelgebührensummen");
+    HWND list = p->open(IDM_CHARGE_EVALUATION, "Anlageneinzelgebührensummen");
     ASSERT_NE(list, nullptr);
 
     auto store = sample_store();
@@ -136,179 +102,160 @@ TEST_F(GuiLists, ChargeEvaluationShowsTheCoresLinesSummariesAndSubscriberDialogs
     eval::SystemChargeList expected(*store);
     ASSERT_EQ(expected.fill(phonebook::NoPhonebook(), local_now()).outcome,
               eval::FillOutcome::Listed);
-    ASSERT_TRUE(wait_for([&] { return !list_lines(GetDlgItem(list, 1006)).empty(); }));
-    ASSERT_TRUE(filled(list, 1044));
-    EXPECT_EQ(list_lines(GetDlgItem(list, 1006)), expected.lines());
-    EXPECT_EQ(window_text(GetDlgItem(list, 1043)), expected.summary_1043());
-    EXPECT_EQ(window_text(GetDlgItem(list, 1044)), expected.summary_1044());
+    ASSERT_TRUE(wait_for([&] { return !list_lines(GetDlgItem(list, IDC_CHARGE_LIST)).empty(); }));
+    ASSERT_TRUE(filled(list, IDC_CHARGE_SUMMARY2));
+    EXPECT_EQ(list_lines(GetDlgItem(list, IDC_CHARGE_LIST)), expected.lines());
+    EXPECT_EQ(window_text(GetDlgItem(list, IDC_CHARGE_SUMMARY1)), expected.summary_first_line());
+    EXPECT_EQ(window_text(GetDlgItem(list, IDC_CHARGE_SUMMARY2)), expected.summary_second_line());
     Sleep(200);
     screenshot("charge-list");
 
     // Subscriber sums, then the statistics of the second subscriber (" 5").
-    click(list, 1013);
+    click(list, IDC_SUBSCRIBER_SUMS);
     HWND sums = p->dialog("Anlagen Teilnehmergebührensummen");
     ASSERT_NE(sums, nullptr);
     const auto sum_lines = eval::subscriber_sums_lines(expected.sums());
-    EXPECT_TRUE(wait_for([&] { return list_lines(GetDlgItem(sums, 1007)) == sum_lines; }))
+    EXPECT_TRUE(wait_for([&] { return list_lines(GetDlgItem(sums, IDC_SUMS_LIST)) == sum_lines; }))
         << "sums list";
     screenshot("subscriber-sums");
-    click(sums, 1014); // nothing selected: nothing happens
+    click(sums, IDC_SUBSCRIBER_STATISTICS); // nothing selected: nothing happens
     Sleep(300);
     EXPECT_EQ(p->dialog("Teilnehmereinzelgebührensummen", 200), nullptr);
-    PostMessageA(GetDlgItem(sums, 1007), LB_SETCURSEL, 1, 0);
-    click(sums, 1014);
+    PostMessageA(GetDlgItem(sums, IDC_SUMS_LIST), LB_SETCURSEL, 1, 0);
+    click(sums, IDC_SUBSCRIBER_STATISTICS);
     HWND statistics = p->dialog("Teilnehmereinzelgebührensummen");
     ASSERT_NE(statistics, nullptr);
     const auto selected = eval::select_subscriber(sum_lines, 1);
     ASSERT_TRUE(selected);
     const auto s = eval::subscriber_statistics(*store, expected.sums(), *selected,
                                                phonebook::NoPhonebook(), local_now());
-    EXPECT_TRUE(wait_for([&] { return list_lines(GetDlgItem(statistics, 1008)) == s.lines; }));
+    EXPECT_TRUE(wait_for(
+        [&] { return list_lines(GetDlgItem(statistics, IDC_STATISTICS_LIST)) == s.lines; }));
     EXPECT_EQ(s.lines.size(), 2u);
-    ASSERT_TRUE(filled(statistics, 1042));
-    EXPECT_EQ(window_text(GetDlgItem(statistics, 1041)), s.sum_1041);
-    EXPECT_EQ(window_text(GetDlgItem(statistics, 1042)), s.sum_1042);
+    ASSERT_TRUE(filled(statistics, IDC_STATISTICS_SUM2));
+    EXPECT_EQ(window_text(GetDlgItem(statistics, IDC_STATISTICS_SUM1)), s.summary_first_line);
+    EXPECT_EQ(window_text(GetDlgItem(statistics, IDC_STATISTICS_SUM2)), s.summary_second_line);
     screenshot("subscriber-statistics");
-    click(statistics, IDOK);
-    ASSERT_TRUE(gone(statistics));
-    click(sums, IDOK);
-    ASSERT_TRUE(gone(sums));
+    ASSERT_TRUE(dismiss(statistics, IDOK));
+    ASSERT_TRUE(dismiss(sums, IDOK));
 
-    click(list, IDOK);
-    ASSERT_TRUE(gone(list));
+    ASSERT_TRUE(dismiss(list, IDOK));
     EXPECT_TRUE(p->close());
 }
 
 TEST_F(GuiLists, FilterChecksItsFieldsAndAValidChangeRefillsTheList) {
     auto p = with_charges();
     ASSERT_NE(p->main(), nullptr);
-    p->command(200);
-    HWND list = p->dialog("Anlageneinzelgebührensummen");
+    HWND list = p->open(IDM_CHARGE_EVALUATION, "Anlageneinzelgebührensummen");
     ASSERT_NE(list, nullptr);
-    ASSERT_TRUE(wait_for([&] { return list_lines(GetDlgItem(list, 1006)).size() == 5; }));
+    ASSERT_TRUE(
+        wait_for([&] { return list_lines(GetDlgItem(list, IDC_CHARGE_LIST)).size() == 5; }));
 
-    click(list, 1070);
+    click(list, IDC_FILTER);
     HWND filter = p->dialog("Auswert-Filter");
     ASSERT_NE(filter, nullptr);
-    ASSERT_TRUE(filled(filter, 1084));
-    EXPECT_EQ(edit_text(filter, 1083), "000");
-    EXPECT_EQ(edit_text(filter, 1084), "00");
-    EXPECT_EQ(edit_text(filter, 1079), "01");
-    EXPECT_EQ(edit_text(filter, 1082), "04");
+    ASSERT_TRUE(filled(filter, IDC_MIN_PF));
+    EXPECT_EQ(field(filter, IDC_MIN_DM), "000");
+    EXPECT_EQ(field(filter, IDC_MIN_PF), "00");
+    EXPECT_EQ(field(filter, IDC_FROM_DAY), "01");
+    EXPECT_EQ(field(filter, IDC_TO_DAY), "04");
     Sleep(300);
     screenshot("filter-dialog");
 
     // A month of 13: the first check's message, and the dialog stays.
-    const std::string month = edit_text(filter, 1078);
-    set_text(filter, 1078, "13");
+    const std::string month = field(filter, IDC_FROM_MONTH);
+    set_field(filter, IDC_FROM_MONTH, "13");
     click(filter, IDOK);
     HWND box = p->dialog("Fehler");
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(message_text(box), "Monatseintrag fehlerhaft!");
     screenshot("filter-month-error");
-    click(box, IDOK);
-    ASSERT_TRUE(gone(box));
+    ASSERT_TRUE(dismiss(box, IDOK));
     EXPECT_TRUE(IsWindow(filter));
 
     // A minimum of 3,00 DM keeps the two dearest calls.
-    set_text(filter, 1078, month);
-    set_text(filter, 1083, "3");
-    set_text(filter, 1084, "0");
-    click(filter, IDOK);
-    ASSERT_TRUE(gone(filter));
-    EXPECT_TRUE(wait_for([&] { return list_lines(GetDlgItem(list, 1006)).size() == 2; }));
-    const auto lines = list_lines(GetDlgItem(list, 1006));
+    set_field(filter, IDC_FROM_MONTH, month);
+    set_field(filter, IDC_MIN_DM, "3");
+    set_field(filter, IDC_MIN_PF, "0");
+    ASSERT_TRUE(dismiss(filter, IDOK));
+    EXPECT_TRUE(
+        wait_for([&] { return list_lines(GetDlgItem(list, IDC_CHARGE_LIST)).size() == 2; }));
+    const auto lines = list_lines(GetDlgItem(list, IDC_CHARGE_LIST));
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_NE(lines[0].find("12,34 DM"), std::string::npos) << lines[0];
     EXPECT_NE(lines[1].find("3,00 DM"), std::string::npos) << lines[1];
     // The totals still cover the whole store.
-    EXPECT_NE(window_text(GetDlgItem(list, 1044)).find("Summe der Gespräche     5"),
+    EXPECT_NE(window_text(GetDlgItem(list, IDC_CHARGE_SUMMARY2)).find("Summe der Gespräche     5"),
               std::string::npos)
-        << window_text(GetDlgItem(list, 1044));
+        << window_text(GetDlgItem(list, IDC_CHARGE_SUMMARY2));
     screenshot("charge-list-filtered");
-    click(list, IDOK);
-    ASSERT_TRUE(gone(list));
+    ASSERT_TRUE(dismiss(list, IDOK));
     EXPECT_TRUE(p->close());
-}
-
-TEST_F(GuiLists, EvaluationOverAnEmptyStoreAsksForAFileAndCancelEndsIt) {
-    Program p(dir.path());
-    ASSERT_NE(p.main(), nullptr);
-    p.command(200);
-    HWND open = p.dialog("Open");
-    ASSERT_NE(open, nullptr);
-    click(open, IDCANCEL);
-    ASSERT_TRUE(gone(open));
-    Sleep(300);
-    EXPECT_EQ(p.dialog("Anlageneinzelgebührensummen", 300), nullptr);
-    EXPECT_TRUE(p.close());
 }
 
 TEST_F(GuiLists, ProjectChoiceWithoutPhonebookHasOnlyDisabledProjects) {
     auto p = with_charges();
     ASSERT_NE(p->main(), nullptr);
-    p->command(202);
-    HWND select = p->dialog("Projekte definieren");
+    HWND select = p->open(IDM_PROJECT_EVALUATION, "Projekte definieren");
     ASSERT_NE(select, nullptr);
-    ASSERT_TRUE(wait_for([&] { return !IsWindowEnabled(GetDlgItem(select, 1030)); }));
-    for (int id = 1021; id <= 1030; ++id) {
+    ASSERT_TRUE(
+        wait_for([&] { return !IsWindowEnabled(GetDlgItem(select, IDC_PROJECT_BUTTON_10)); }));
+    for (const int id : win32::kProjectButtons)
         EXPECT_FALSE(IsWindowEnabled(GetDlgItem(select, id))) << id;
-    }
-    EXPECT_EQ(window_text(GetDlgItem(select, 1021)), "Projekt  1");
-    EXPECT_EQ(window_text(GetDlgItem(select, 1030)), "Projekt 10");
+    EXPECT_EQ(window_text(GetDlgItem(select, IDC_PROJECT_BUTTON_1)), "Projekt  1");
+    EXPECT_EQ(window_text(GetDlgItem(select, IDC_PROJECT_BUTTON_10)), "Projekt 10");
     screenshot("project-select");
-    click(select, IDOK);
-    ASSERT_TRUE(gone(select));
+    ASSERT_TRUE(dismiss(select, IDOK));
     EXPECT_TRUE(p->close());
 }
 
-TEST_F(GuiLists, CallListOverAnEmptyStoreAsksAndNoEndsIt) {
+// Over an empty store a list first asks where its data shall come from; declining ends it.
+struct EmptyStore {
+    const char* name;
+    unsigned command;
+    const char* question; // the dialog's caption
+    const char* text;     // a message box's text; nullptr for a file dialog
+    int decline;
+    const char* list;
+};
+
+void PrintTo(const EmptyStore& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class GuiListsEmptyStore : public GuiLists, public ::testing::WithParamInterface<EmptyStore> {};
+
+TEST_P(GuiListsEmptyStore, DecliningTheQuestionEndsTheList) {
+    const EmptyStore& c = GetParam();
     Program p(dir.path());
     ASSERT_NE(p.main(), nullptr);
-    p.command(201);
-    HWND box = p.dialog("Information");
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(message_text(box), "Keine Anrufdaten vorhanden!\nAnrudaten aus TK-Anlage lesen ?");
-    click(box, IDNO);
-    ASSERT_TRUE(gone(box));
+    HWND question = p.open(c.command, c.question);
+    ASSERT_NE(question, nullptr);
+    if (c.text) {
+        EXPECT_EQ(message_text(question), c.text);
+    }
+    ASSERT_TRUE(dismiss(question, c.decline));
     Sleep(300);
-    EXPECT_EQ(p.dialog("Anrufliste", 300), nullptr);
+    EXPECT_EQ(p.dialog(c.list, 300), nullptr);
     EXPECT_TRUE(p.close());
 }
 
-class GuiListsExchange : public GuiLists {
-protected:
-    void SetUp() override {
-        GuiLists::SetUp();
-        if (IsSkipped()) return;
-        if (!std::getenv("KALMO_EXCHANGE_SIM")) GTEST_SKIP() << "no simulated exchange on COM1";
-    }
-};
+INSTANTIATE_TEST_SUITE_P(
+    Lists, GuiListsEmptyStore,
+    ::testing::Values(EmptyStore{"charge list", IDM_CHARGE_EVALUATION, "Open", nullptr, IDCANCEL,
+                                 "Anlageneinzelgebührensummen"},
+                      EmptyStore{"call list", IDM_CALL_LIST, "Information",
+                                 "Keine Anrufdaten vorhanden!\nAnrudaten aus TK-Anlage lesen ?",
+                                 IDNO, "Anrufliste"}));
 
-// Reads the calls through the question of an empty call list, then closes the count message.
-HWND read_calls_into_list(Program& p) {
-    p.command(201);
-    HWND question = p.dialog("Information");
-    if (!question) return nullptr;
-    click(question, IDYES);
-    HWND done = nullptr;
-    wait_for(
-        [&] {
-            done = p.dialog("Information", 100);
-            return done && done != question;
-        },
-        60000);
-    if (!done || done == question) return nullptr;
-    click(done, IDOK);
-    return p.dialog("Anrufliste", 20000);
-}
+using GuiListsExchange = WithExchange<GuiLists>;
 
 TEST_F(GuiListsExchange, CallListStatisticsAndSpeedDialCheck) {
     Program p(dir.path());
     ASSERT_NE(p.main(), nullptr);
     HWND list = read_calls_into_list(p);
     ASSERT_NE(list, nullptr);
-    HWND box = GetDlgItem(list, 1010);
+    HWND box = GetDlgItem(list, IDC_CALL_LIST);
     ASSERT_TRUE(wait_for([&] { return !list_lines(box).empty(); }));
     const auto lines = list_lines(box);
     for (const std::string& line : lines) {
@@ -323,51 +270,51 @@ TEST_F(GuiListsExchange, CallListStatisticsAndSpeedDialCheck) {
         const int count = std::atoi(lines[i].substr(lines[i].size() - 4).c_str());
         if (count < 2) continue;
         PostMessageA(box, LB_SETCURSEL, i, 0);
-        click(list, 1049);
+        click(list, IDC_CALL_STATISTICS);
         HWND statistics = p.dialog("Anrufstatistik");
         ASSERT_NE(statistics, nullptr);
         EXPECT_TRUE(wait_for([&] {
-            return static_cast<int>(list_lines(GetDlgItem(statistics, 1011)).size()) == count;
+            return static_cast<int>(
+                       list_lines(GetDlgItem(statistics, IDC_CALL_STATISTICS_LIST)).size()) ==
+                   count;
         }));
         screenshot("call-statistics");
-        click(statistics, IDOK);
-        ASSERT_TRUE(gone(statistics));
+        ASSERT_TRUE(dismiss(statistics, IDOK));
         break;
     }
 
     // Speed-dial codes outside 100..299 are refused before the exchange is contacted.
     PostMessageA(box, LB_SETCURSEL, 0, 0);
     for (const char* code : {"99", "300"}) {
-        click(list, 1050);
+        click(list, IDC_SPEED_DIAL);
         HWND dial = p.dialog("Kurzwahlziel");
         ASSERT_NE(dial, nullptr);
-        ASSERT_TRUE(filled(dial, 1058));
-        EXPECT_EQ(edit_text(dial, 1058), "100");
-        set_text(dial, 1058, code);
+        ASSERT_TRUE(filled(dial, IDC_SPEED_DIAL_CODE));
+        EXPECT_EQ(field(dial, IDC_SPEED_DIAL_CODE), "100");
+        set_field(dial, IDC_SPEED_DIAL_CODE, code);
         screenshot("speed-dial");
         click(dial, IDOK);
         HWND error = p.dialog("Fehler");
         ASSERT_NE(error, nullptr) << code;
         EXPECT_EQ(message_text(error), "Kurzwahlkennziffer fehlerhaft");
-        click(error, IDOK);
-        ASSERT_TRUE(gone(error));
+        ASSERT_TRUE(dismiss(error, IDOK));
         EXPECT_TRUE(gone(dial)) << "the dialog ends after the message";
         EXPECT_EQ(p.dialog("Datenübertragung", 300), nullptr);
     }
 
     // "Kurzwahl" without a selected line does nothing.
     PostMessageA(box, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
-    click(list, 1050);
+    click(list, IDC_SPEED_DIAL);
     EXPECT_EQ(p.dialog("Kurzwahlziel", 500), nullptr);
 
     // Code 299 writes the raw number of the line's call under index 199: the exchange
     // announces target 299 (its log is beside the screenshots).
     PostMessageA(box, LB_SETCURSEL, 0, 0);
-    click(list, 1050);
+    click(list, IDC_SPEED_DIAL);
     HWND dial = p.dialog("Kurzwahlziel");
     ASSERT_NE(dial, nullptr);
-    ASSERT_TRUE(filled(dial, 1058));
-    set_text(dial, 1058, "299");
+    ASSERT_TRUE(filled(dial, IDC_SPEED_DIAL_CODE));
+    set_field(dial, IDC_SPEED_DIAL_CODE, "299");
     click(dial, IDOK);
     EXPECT_NE(p.dialog("Datenübertragung", 10000), nullptr);
     ASSERT_TRUE(wait_for([&] { return !IsWindow(dial); }, 30000));
@@ -381,8 +328,7 @@ TEST_F(GuiListsExchange, CallListStatisticsAndSpeedDialCheck) {
     EXPECT_NE(log.find("speed-dial 299 = " + number + "\n"), std::string::npos)
         << log << "\nexpected number " << number;
 
-    click(list, IDOK);
-    ASSERT_TRUE(gone(list));
+    ASSERT_TRUE(dismiss(list, IDOK));
     EXPECT_TRUE(p.close());
 }
 

@@ -3,6 +3,7 @@
 // (pdftotext -layout), which is compared with the dialog's own list lines page by page.
 #include <windows.h>
 
+#include <dlgs.h>
 #include <winspool.h>
 
 #include <gtest/gtest.h>
@@ -16,8 +17,11 @@
 #include <vector>
 
 #include "../temp_dir.h"
+#include "core/app/ids.h"
 #include "driver.h"
+#include "gui_fixture.h"
 #include "print_support.h"
+#include "win32/controls.h"
 
 namespace kalmo::gui {
 namespace {
@@ -58,15 +62,11 @@ std::size_t expect_printed(const Job& job, const std::string& heading,
     return per_page;
 }
 
-bool gone(HWND w) {
-    return wait_for([&] { return !IsWindow(w); });
-}
-
-class GuiPrint : public ::testing::Test {
+class GuiPrint : public GuiTest {
 protected:
     void SetUp() override {
-        if (!std::getenv("DISPLAY"))
-            GTEST_SKIP() << "no display (scripts/test-windows.sh starts Xvfb)";
+        GuiTest::SetUp();
+        if (IsSkipped()) return;
         ASSERT_TRUE(spool.ok()) << "no spool command for the test printer";
     }
     void TearDown() override { SetDefaultPrinterA("Kalmo A4"); }
@@ -85,52 +85,55 @@ protected:
         EXPECT_TRUE(write_file(gds, charge_file(records)));
         auto p = std::make_unique<Program>(dir.path());
         if (!p->main()) return p;
-        p->command(101);
-        HWND open = p->dialog("Open");
-        EXPECT_NE(open, nullptr);
-        if (!open) return p;
-        HWND name = GetDlgItem(open, 1148);
-        if (!name) name = GetDlgItem(open, 1152);
-        SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(gds.c_str()));
-        click(open, IDOK);
-        EXPECT_TRUE(gone(open));
+        EXPECT_TRUE(open_charge_file(*p, gds));
         return p;
     }
 
     // Opens a list dialog with `command` of the main window and waits for its lines.
     HWND open_list(Program& p, unsigned command, const char* caption, int list_id) {
-        p.command(command);
-        HWND dlg = p.dialog(caption);
-        if (dlg) wait_for([&] { return !list_lines(GetDlgItem(dlg, list_id)).empty(); });
-        return dlg;
+        return with_lines(p.open(command, caption), list_id);
+    }
+    // The system charge list "&Gebührenerfassung".
+    HWND charge_list(Program& p) {
+        return open_list(p, IDM_CHARGE_EVALUATION, "Anlageneinzelgebührensummen", IDC_CHARGE_LIST);
+    }
+    // The same with button `button` of `parent`.
+    HWND open_list(Program& p, HWND parent, int button, const char* caption, int list_id) {
+        click(parent, button);
+        return with_lines(p.dialog(caption), list_id);
+    }
+    // `dlg` once its list has lines; nullptr when it has none or there is no dialog.
+    static HWND with_lines(HWND dlg, int list_id) {
+        const bool filled =
+            dlg && wait_for([&] { return !list_lines(GetDlgItem(dlg, list_id)).empty(); });
+        return filled ? dlg : nullptr;
     }
 
     // "Drucken" in `dlg`, OK in the Print dialog with `copies` and collation as given (unset:
     // as preselected).
     void print(Program& p, HWND dlg, int copies = 0, int collate = -1,
                const std::string& printer = {}) {
-        click(dlg, 1012);
+        click(dlg, IDC_PRINT);
         HWND box = p.dialog("Print");
         ASSERT_NE(box, nullptr) << "no Print dialog";
         if (!printer.empty()) {
-            HWND names = GetDlgItem(box, 1139);
+            HWND names = GetDlgItem(box, cmb4);
             const auto count = SendMessageW(names, CB_GETCOUNT, 0, 0);
             int index = -1;
             for (int i = 0; i < count; ++i)
                 if (combo_text(names, i) == printer) index = i;
             ASSERT_GE(index, 0) << printer;
             SendMessageW(names, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-            SendMessageW(box, WM_COMMAND, MAKEWPARAM(1139, CBN_SELCHANGE),
+            SendMessageW(box, WM_COMMAND, MAKEWPARAM(cmb4, CBN_SELCHANGE),
                          reinterpret_cast<LPARAM>(names));
         }
         if (copies > 0) {
-            SendMessageA(GetDlgItem(box, 1154), WM_SETTEXT, 0,
+            SendMessageA(GetDlgItem(box, edt3), WM_SETTEXT, 0,
                          reinterpret_cast<LPARAM>(std::to_string(copies).c_str()));
         }
         if (collate >= 0)
-            SendMessageA(GetDlgItem(box, 1041), BM_SETCHECK, collate ? BST_CHECKED : 0, 0);
-        click(box, IDOK);
-        ASSERT_TRUE(gone(box));
+            SendMessageA(GetDlgItem(box, chx2), BM_SETCHECK, collate ? BST_CHECKED : 0, 0);
+        ASSERT_TRUE(dismiss(box, IDOK));
     }
 
     // Prints `dlg`'s list and checks the paper against it; the lines per page.
@@ -150,7 +153,6 @@ protected:
         return expect_printed(job, heading, lines);
     }
 
-    test::TempDir dir;
     PrintSpool spool;
     std::size_t jobs = 0;
 };
@@ -178,53 +180,44 @@ TEST_P(GuiPrintPaper, EveryListReachesThePaperWholeUnderItsHeader) {
     std::transform(paper.begin(), paper.end(), paper.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
 
-    HWND list = open_list(*p, 200, "Anlageneinzelgebührensummen", 1006);
+    HWND list = charge_list(*p);
     ASSERT_NE(list, nullptr);
-    const std::size_t per_page = print_and_check(*p, list, 1006, kChargeHeading, paper);
+    const std::size_t per_page = print_and_check(*p, list, IDC_CHARGE_LIST, kChargeHeading, paper);
     // A page holds far more than the printer's default font allowed (about 30 lines).
     EXPECT_GT(per_page, 40u);
 
-    click(list, 1013);
-    HWND sums = p->dialog("Anlagen Teilnehmergebührensummen");
+    HWND sums =
+        open_list(*p, list, IDC_SUBSCRIBER_SUMS, "Anlagen Teilnehmergebührensummen", IDC_SUMS_LIST);
     ASSERT_NE(sums, nullptr);
-    ASSERT_TRUE(wait_for([&] { return !list_lines(GetDlgItem(sums, 1007)).empty(); }));
-    print_and_check(*p, sums, 1007, kSumsHeading, paper);
+    print_and_check(*p, sums, IDC_SUMS_LIST, kSumsHeading, paper);
 
-    PostMessageA(GetDlgItem(sums, 1007), LB_SETCURSEL, 0, 0);
-    click(sums, 1014);
-    HWND statistics = p->dialog("Teilnehmereinzelgebührensummen");
+    PostMessageA(GetDlgItem(sums, IDC_SUMS_LIST), LB_SETCURSEL, 0, 0);
+    HWND statistics = open_list(*p, sums, IDC_SUBSCRIBER_STATISTICS,
+                                "Teilnehmereinzelgebührensummen", IDC_STATISTICS_LIST);
     ASSERT_NE(statistics, nullptr);
-    ASSERT_TRUE(wait_for([&] { return !list_lines(GetDlgItem(statistics, 1008)).empty(); }));
-    print_and_check(*p, statistics, 1008, kStatisticsHeading, paper);
-    click(statistics, IDOK);
-    ASSERT_TRUE(gone(statistics));
-    click(sums, IDOK);
-    ASSERT_TRUE(gone(sums));
-    click(list, IDOK);
-    ASSERT_TRUE(gone(list));
+    print_and_check(*p, statistics, IDC_STATISTICS_LIST, kStatisticsHeading, paper);
+    ASSERT_TRUE(dismiss(statistics, IDOK));
+    ASSERT_TRUE(dismiss(sums, IDOK));
+    ASSERT_TRUE(dismiss(list, IDOK));
 
-    p->command(202);
-    HWND select = p->dialog("Projekte definieren");
+    HWND select = p->open(IDM_PROJECT_EVALUATION, "Projekte definieren");
     ASSERT_NE(select, nullptr);
-    ASSERT_TRUE(wait_for([&] { return IsWindowEnabled(GetDlgItem(select, 1021)) != FALSE; }));
-    click(select, 1021);
-    HWND project = p->dialog("Projektgebührenerfassung");
+    ASSERT_TRUE(wait_for(
+        [&] { return IsWindowEnabled(GetDlgItem(select, IDC_PROJECT_BUTTON_1)) != FALSE; }));
+    HWND project =
+        open_list(*p, select, IDC_PROJECT_BUTTON_1, "Projektgebührenerfassung", IDC_PROJECT_LIST);
     ASSERT_NE(project, nullptr);
-    ASSERT_TRUE(wait_for([&] { return !list_lines(GetDlgItem(project, 1009)).empty(); }));
-    print_and_check(*p, project, 1009, kProjectHeading, paper);
-    click(project, IDOK);
-    ASSERT_TRUE(gone(project));
+    print_and_check(*p, project, IDC_PROJECT_LIST, kProjectHeading, paper);
+    ASSERT_TRUE(dismiss(project, IDOK));
     if (IsWindow(select)) {
-        click(select, IDOK);
-        ASSERT_TRUE(gone(select));
+        ASSERT_TRUE(dismiss(select, IDOK));
     }
 
     // The widest list of all.
-    HWND editor = open_list(*p, 302, "Telefonbuch editieren", 1005);
+    HWND editor = open_list(*p, IDM_PHONEBOOK_EDIT, "Telefonbuch editieren", IDC_PB_LIST);
     ASSERT_NE(editor, nullptr);
-    print_and_check(*p, editor, 1005, kPhonebookHeading, paper);
-    click(editor, IDOK);
-    ASSERT_TRUE(gone(editor));
+    print_and_check(*p, editor, IDC_PB_LIST, kPhonebookHeading, paper);
+    ASSERT_TRUE(dismiss(editor, IDOK));
     EXPECT_TRUE(p->close());
 }
 
@@ -244,9 +237,9 @@ std::vector<std::size_t> page_order(const Job& job, const std::vector<std::strin
 TEST_F(GuiPrint, CopiesWithAndWithoutCollation) {
     auto p = start(150);
     ASSERT_NE(p->main(), nullptr);
-    HWND list = open_list(*p, 200, "Anlageneinzelgebührensummen", 1006);
+    HWND list = charge_list(*p);
     ASSERT_NE(list, nullptr);
-    const auto lines = list_lines(GetDlgItem(list, 1006));
+    const auto lines = list_lines(GetDlgItem(list, IDC_CHARGE_LIST));
 
     print(*p, list, 2, 1);
     Job collated;
@@ -271,17 +264,16 @@ TEST_F(GuiPrint, CopiesWithAndWithoutCollation) {
     for (std::size_t i = 0; i < n; ++i)
         expected.insert(expected.end(), {i, i});
     EXPECT_EQ(page_order(uncollated, firsts), expected);
-    click(list, IDOK);
-    ASSERT_TRUE(gone(list));
+    ASSERT_TRUE(dismiss(list, IDOK));
     EXPECT_TRUE(p->close());
 }
 
 TEST_F(GuiPrint, CancelEndsTheJobAfterThePageInProgress) {
     auto p = start(2000);
     ASSERT_NE(p->main(), nullptr);
-    HWND list = open_list(*p, 200, "Anlageneinzelgebührensummen", 1006);
+    HWND list = charge_list(*p);
     ASSERT_NE(list, nullptr);
-    const auto lines = list_lines(GetDlgItem(list, 1006));
+    const auto lines = list_lines(GetDlgItem(list, IDC_CHARGE_LIST));
     ASSERT_EQ(lines.size(), 2000u);
 
     // Cancelled while the document starts (the printing system asks the abort procedure
@@ -289,7 +281,7 @@ TEST_F(GuiPrint, CancelEndsTheJobAfterThePageInProgress) {
     for (int delay : {0, 1500}) {
         SCOPED_TRACE(delay);
         const std::size_t before = spool.jobs().size();
-        click(list, 1012);
+        click(list, IDC_PRINT);
         HWND box = p->dialog("Print");
         ASSERT_NE(box, nullptr);
         click(box, IDOK);
@@ -297,8 +289,7 @@ TEST_F(GuiPrint, CancelEndsTheJobAfterThePageInProgress) {
         ASSERT_NE(cancel, nullptr);
         EXPECT_FALSE(IsWindowEnabled(list)) << "the list dialog waits for the job";
         Sleep(static_cast<DWORD>(delay));
-        click(cancel, IDCANCEL);
-        ASSERT_TRUE(gone(cancel)) << "the cancel dialog goes at once";
+        ASSERT_TRUE(dismiss(cancel, IDCANCEL)) << "the cancel dialog goes at once";
         ASSERT_TRUE(wait_for([&] { return IsWindowEnabled(list) != FALSE; }, 5000));
         EXPECT_EQ(p->dialog("Fehler", 500), nullptr) << "a cancel is no failure";
         // The job ended early. What reaches the paper is up to the spooler (a job cancelled
@@ -317,42 +308,36 @@ TEST_F(GuiPrint, CancelEndsTheJobAfterThePageInProgress) {
     }
 
     // The list dialog is usable again: the next "Drucken" asks for a printer.
-    click(list, 1012);
+    click(list, IDC_PRINT);
     HWND box = p->dialog("Print");
     ASSERT_NE(box, nullptr);
-    click(box, IDCANCEL);
-    ASSERT_TRUE(gone(box));
-    click(list, IDOK);
-    ASSERT_TRUE(gone(list));
+    ASSERT_TRUE(dismiss(box, IDCANCEL));
+    ASSERT_TRUE(dismiss(list, IDOK));
     EXPECT_TRUE(p->close());
 }
 
 TEST_F(GuiPrint, PrinterCommandServesTheNextPrintOnly) {
     auto p = start(20);
     ASSERT_NE(p->main(), nullptr);
-    p->command(112);
-    HWND setup = p->dialog("Print Setup");
+    HWND setup = p->open(IDM_PRINTER, "Print Setup");
     ASSERT_NE(setup, nullptr);
-    click(setup, IDOK);
-    ASSERT_TRUE(gone(setup));
+    ASSERT_TRUE(dismiss(setup, IDOK));
 
-    HWND list = open_list(*p, 200, "Anlageneinzelgebührensummen", 1006);
+    HWND list = charge_list(*p);
     ASSERT_NE(list, nullptr);
-    const auto lines = list_lines(GetDlgItem(list, 1006));
-    click(list, 1012);
+    const auto lines = list_lines(GetDlgItem(list, IDC_CHARGE_LIST));
+    click(list, IDC_PRINT);
     Job job;
     ASSERT_TRUE(spool.wait_job(1, job)) << "the first print went nowhere";
     EXPECT_EQ(p->dialog("Print", 300), nullptr) << "no Print dialog after the Printer command";
     expect_printed(job, kChargeHeading, lines);
 
     ASSERT_TRUE(wait_for([&] { return IsWindowEnabled(list) != FALSE; }));
-    click(list, 1012);
+    click(list, IDC_PRINT);
     HWND box = p->dialog("Print");
     ASSERT_NE(box, nullptr) << "the second print asks again";
-    click(box, IDCANCEL);
-    ASSERT_TRUE(gone(box));
-    click(list, IDOK);
-    ASSERT_TRUE(gone(list));
+    ASSERT_TRUE(dismiss(box, IDCANCEL));
+    ASSERT_TRUE(dismiss(list, IDOK));
     EXPECT_TRUE(p->close());
 }
 
@@ -383,59 +368,36 @@ private:
 TEST_F(GuiPrint, JobThatCannotStartIsReported) {
     auto p = start(20);
     ASSERT_NE(p->main(), nullptr);
-    HWND list = open_list(*p, 200, "Anlageneinzelgebührensummen", 1006);
+    HWND list = charge_list(*p);
     ASSERT_NE(list, nullptr);
     BlockedSpooler blocked;
     ASSERT_TRUE(blocked.blocked());
-    click(list, 1012);
+    click(list, IDC_PRINT);
     HWND print_box = p->dialog("Print");
     ASSERT_NE(print_box, nullptr);
     click(print_box, IDOK);
     HWND box = p->dialog("Fehler");
     ASSERT_NE(box, nullptr) << "a print that did not happen is reported";
-    EXPECT_EQ(window_text(GetDlgItem(box, 65535)), "Unable to start print job");
+    EXPECT_EQ(message_text(box), "Unable to start print job");
     EXPECT_EQ(p->dialog("PrntFile", 100), nullptr);
-    click(box, IDOK);
-    ASSERT_TRUE(gone(box));
+    ASSERT_TRUE(dismiss(box, IDOK));
     EXPECT_TRUE(IsWindowEnabled(list));
     EXPECT_TRUE(spool.jobs().empty());
-    click(list, IDOK);
-    ASSERT_TRUE(gone(list));
+    ASSERT_TRUE(dismiss(list, IDOK));
     EXPECT_TRUE(p->close());
 }
 
-class GuiPrintExchange : public GuiPrint {
-protected:
-    void SetUp() override {
-        GuiPrint::SetUp();
-        if (IsSkipped()) return;
-        if (!std::getenv("KALMO_EXCHANGE_SIM")) GTEST_SKIP() << "no simulated exchange on COM1";
-    }
-};
+using GuiPrintExchange = WithExchange<GuiPrint>;
 
 TEST_F(GuiPrintExchange, CallListPrintsOnBothPapers) {
     auto p = start(1);
     ASSERT_NE(p->main(), nullptr);
-    // The calls through the question of an empty call list, then the count message.
-    p->command(201);
-    HWND question = p->dialog("Information");
-    ASSERT_NE(question, nullptr);
-    click(question, IDYES);
-    HWND done = nullptr;
-    ASSERT_TRUE(wait_for(
-        [&] {
-            done = p->dialog("Information", 100);
-            return done && done != question;
-        },
-        60000));
-    click(done, IDOK);
-    HWND list = p->dialog("Anrufliste", 20000);
+    HWND list = read_calls_into_list(*p);
     ASSERT_NE(list, nullptr);
-    ASSERT_TRUE(wait_for([&] { return !list_lines(GetDlgItem(list, 1010)).empty(); }));
-    print_and_check(*p, list, 1010, kCallHeading, "(a4)");
-    print_and_check(*p, list, 1010, kCallHeading, "(letter)", "Kalmo Letter");
-    click(list, IDOK);
-    ASSERT_TRUE(gone(list));
+    ASSERT_TRUE(wait_for([&] { return !list_lines(GetDlgItem(list, IDC_CALL_LIST)).empty(); }));
+    print_and_check(*p, list, IDC_CALL_LIST, kCallHeading, "(a4)");
+    print_and_check(*p, list, IDC_CALL_LIST, kCallHeading, "(letter)", "Kalmo Letter");
+    ASSERT_TRUE(dismiss(list, IDOK));
     EXPECT_TRUE(p->close());
 }
 

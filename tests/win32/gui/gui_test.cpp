@@ -10,9 +10,11 @@
 #include <set>
 
 #include "../temp_dir.h"
+#include "core/app/ids.h"
 #include "core/app/strings.h"
 #include "core/data/charge.h"
 #include "driver.h"
+#include "gui_fixture.h"
 
 namespace kalmo::gui {
 namespace {
@@ -20,58 +22,59 @@ namespace {
 constexpr char kDefaults[] = "[Files]\r\nTelbook=\r\nGebFile=\r\n[Com]\r\nComPort=0\r\n"
                              "[Toolbar]\r\nShowBar=1\r\nText=1\r\nLargeIcons=0\r\n";
 
-std::string message_text(HWND box) {
-    return window_text(GetDlgItem(box, 65535));
+using Gui = GuiTest;
+
+// The menu bar as the menu table lists it, with the state at start: an item's line is
+// "<id> <grey> <checked> <text>", popups and separators stand as they are.
+std::string menu_at_start() {
+    struct Line {
+        unsigned id;
+        const char* text;
+    };
+    const Line lines[] = {
+        {0, "popup 0 &File"},
+        {IDM_FILE_OPEN, "0 0 &Öffnen"},
+        {IDM_FILE_SAVE, "1 0 &Speichern"},
+        {IDM_FILE_SAVE_AS, "1 0 Sichern &als"},
+        {0, "separator"},
+        {IDM_READ_CHARGES, "0 0 &Gebührendaten lesen"},
+        {IDM_DELETE_CHARGES, "0 0 Ge&bührendaten löschen"},
+        {0, "separator"},
+        {IDM_READ_CALLS, "0 0 A&nrufdaten lesen"},
+        {IDM_DELETE_CALLS, "0 0 An&rufdaten löschen"},
+        {0, "separator"},
+        {IDM_EXIT, "0 0 &Ende"},
+        {0, "popup 0 &Gebührenauswertung"},
+        {IDM_CHARGE_EVALUATION, "0 0 &Gebührenerfassung"},
+        {IDM_CALL_LIST, "0 0 &Anrufliste"},
+        {0, "separator"},
+        {IDM_PROJECT_EVALUATION, "0 0 &Projekte"},
+        {0, "popup 0 &Telefonbuch"},
+        {IDM_PHONEBOOK_NEW, "0 0 &Neu"},
+        {IDM_PHONEBOOK_OPEN, "0 0 Ö&ffnen"},
+        {IDM_PHONEBOOK_EDIT, "1 0 &Editieren"},
+        {0, "separator"},
+        {IDM_PROJECT_NAMES, "1 0 &Projekte"},
+        {0, "popup 0 &Optionen"},
+        {IDM_PORT, "0 0 &Com"},
+        {IDM_PRINTER, "0 0 &Printer"},
+        {0, "popup 0 Tool&bar"},
+        {IDM_SHOW_TOOLBAR, "0 1 &Toolbar Sichtbar"},
+        {0, "separator"},
+        {IDM_SMALL_ICONS, "0 1 &kleine Ikonen"},
+        {IDM_LARGE_ICONS, "0 0 &große Ikonen"},
+        {IDM_ICON_LABELS, "0 1 &Ikonen beschriften"},
+        {0, "popup 1 &Info"},
+        {IDM_HELP_ON_HELP, "0 0 &Hilfe über Hilfe"},
+        {IDM_HELP_INDEX, "0 0 Hilfe &Index"},
+        {0, "separator"},
+        {IDM_ABOUT, "0 0 &Info"},
+    };
+    std::string dump;
+    for (const Line& line : lines)
+        dump += (line.id ? std::to_string(line.id) + " " : std::string()) + line.text + "\n";
+    return dump;
 }
-
-class Gui : public ::testing::Test {
-protected:
-    void SetUp() override {
-        if (!std::getenv("DISPLAY"))
-            GTEST_SKIP() << "no display (scripts/test-windows.sh starts Xvfb)";
-    }
-    std::string ini() const { return read_file(dir.file("Kalmo32.ini")); }
-    test::TempDir dir;
-};
-
-// The menu bar as the menu table lists it, with the state at start.
-constexpr char kMenuAtStart[] = "popup 0 &File\n"
-                                "101 0 0 &Öffnen\n"
-                                "102 1 0 &Speichern\n"
-                                "103 1 0 Sichern &als\n"
-                                "separator\n"
-                                "104 0 0 &Gebührendaten lesen\n"
-                                "105 0 0 Ge&bührendaten löschen\n"
-                                "separator\n"
-                                "106 0 0 A&nrufdaten lesen\n"
-                                "107 0 0 An&rufdaten löschen\n"
-                                "separator\n"
-                                "108 0 0 &Ende\n"
-                                "popup 0 &Gebührenauswertung\n"
-                                "200 0 0 &Gebührenerfassung\n"
-                                "201 0 0 &Anrufliste\n"
-                                "separator\n"
-                                "202 0 0 &Projekte\n"
-                                "popup 0 &Telefonbuch\n"
-                                "300 0 0 &Neu\n"
-                                "301 0 0 Ö&ffnen\n"
-                                "302 1 0 &Editieren\n"
-                                "separator\n"
-                                "114 1 0 &Projekte\n"
-                                "popup 0 &Optionen\n"
-                                "110 0 0 &Com\n"
-                                "112 0 0 &Printer\n"
-                                "popup 0 Tool&bar\n"
-                                "306 0 1 &Toolbar Sichtbar\n"
-                                "separator\n"
-                                "303 0 1 &kleine Ikonen\n"
-                                "304 0 0 &große Ikonen\n"
-                                "307 0 1 &Ikonen beschriften\n"
-                                "popup 1 &Info\n"
-                                "113 0 0 &Hilfe über Hilfe\n"
-                                "116 0 0 Hilfe &Index\n"
-                                "separator\n"
-                                "109 0 0 &Info\n";
 
 TEST_F(Gui, FirstStartWithoutSettingsFile) {
     Program p(dir.path());
@@ -79,7 +82,7 @@ TEST_F(Gui, FirstStartWithoutSettingsFile) {
     EXPECT_EQ(p.title(), "Trelvik Gebührenauswertung");
     p.menu_select();
     EXPECT_EQ(p.title(), "Trelvik Gebührenauswertung") << "no file names to add";
-    EXPECT_EQ(p.menu_dump(), kMenuAtStart);
+    EXPECT_EQ(p.menu_dump(), menu_at_start());
     Sleep(300);
     screenshot("first-start");
     ASSERT_TRUE(p.close());
@@ -97,12 +100,12 @@ TEST_F(Gui, SettingsAreReadAtStartAndWrittenBackAsRead) {
     p.menu_select();
     EXPECT_EQ(p.title(), "Trelvik Gebührenauswertung - Gebührendaten Jan.GDS");
     auto menu = p.menu();
-    EXPECT_TRUE(menu[306].checked);
-    EXPECT_TRUE(menu[304].checked);
-    EXPECT_FALSE(menu[303].checked);
-    EXPECT_FALSE(menu[307].checked);
-    EXPECT_TRUE(menu[102].grey) << "a file name without records saves nothing";
-    EXPECT_TRUE(menu[103].grey);
+    EXPECT_TRUE(menu[IDM_SHOW_TOOLBAR].checked);
+    EXPECT_TRUE(menu[IDM_LARGE_ICONS].checked);
+    EXPECT_FALSE(menu[IDM_SMALL_ICONS].checked);
+    EXPECT_FALSE(menu[IDM_ICON_LABELS].checked);
+    EXPECT_TRUE(menu[IDM_FILE_SAVE].grey) << "a file name without records saves nothing";
+    EXPECT_TRUE(menu[IDM_FILE_SAVE_AS].grey);
     Sleep(300);
     screenshot("large-icons-no-labels");
     ASSERT_TRUE(p.close());
@@ -119,9 +122,9 @@ TEST_F(Gui, StatusBarExplainsTheHighlightedMenuEntry) {
     SendMessageA(p.main(), WM_MENUSELECT, MAKEWPARAM(0, MF_POPUP | MF_HILITE), menu);
     EXPECT_EQ(p.status_text(), "Öffnen, sichern, TK-Anlage lesen oder Programm beenden");
     // A command item: the string with the command's ID.
-    SendMessageA(p.main(), WM_MENUSELECT, MAKEWPARAM(102, MF_HILITE), menu);
+    SendMessageA(p.main(), WM_MENUSELECT, MAKEWPARAM(IDM_FILE_SAVE, MF_HILITE), menu);
     EXPECT_EQ(p.status_text(), "Sichern der Gebührendatensätze auf die Festplatte");
-    SendMessageA(p.main(), WM_MENUSELECT, MAKEWPARAM(110, MF_HILITE), menu);
+    SendMessageA(p.main(), WM_MENUSELECT, MAKEWPARAM(IDM_PORT, MF_HILITE), menu);
     EXPECT_EQ(p.status_text(),
               "Einstellen des Comports für die Datenübertragung von und zur TK-Anlage");
     Sleep(200);
@@ -137,28 +140,22 @@ TEST_F(Gui, HelpModeTakesTheNextCommandUntilEscape) {
     ASSERT_NE(p.main(), nullptr);
     p.key(VK_F1, true); // Shift+F1: help mode
     // The toolbar's "Help" button has no topic: the message, and help mode stays on.
-    p.command(116);
-    HWND box = p.dialog("Kalmo");
+    HWND box = p.open(IDM_HELP_INDEX, "Kalmo");
     ASSERT_NE(box, nullptr) << "Shift+F1 did not start help mode";
     EXPECT_EQ(message_text(box), "Help not available for Help Menu item");
     Sleep(200);
     screenshot("help-not-available");
-    PostMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
-    ASSERT_TRUE(wait_for([&] { return !IsWindow(box); }));
+    ASSERT_TRUE(dismiss(box, IDOK));
     // Still in help mode: "Info" is not run either.
-    p.command(109);
-    box = p.dialog("Kalmo");
+    box = p.open(IDM_ABOUT, "Kalmo");
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(p.dialog("Über Gebührenauswertung", 300), nullptr);
-    PostMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
-    ASSERT_TRUE(wait_for([&] { return !IsWindow(box); }));
+    ASSERT_TRUE(dismiss(box, IDOK));
     // Escape ends help mode; the next command runs.
     SendMessageA(p.main(), WM_KEYDOWN, VK_ESCAPE, 0);
-    p.command(109);
-    HWND about = p.dialog("Über Gebührenauswertung");
+    HWND about = p.open(IDM_ABOUT, "Über Gebührenauswertung");
     ASSERT_NE(about, nullptr);
-    PostMessageA(GetDlgItem(about, IDOK), BM_CLICK, 0, 0);
-    ASSERT_TRUE(wait_for([&] { return !IsWindow(about); }));
+    ASSERT_TRUE(dismiss(about, IDOK));
     EXPECT_TRUE(p.close());
 }
 
@@ -176,7 +173,7 @@ TEST_F(Gui, F1HeldInAnOpenMenuAsksForTheHighlightedItemsHelp) {
     ASSERT_NE(p.main(), nullptr);
     SetForegroundWindow(p.main());
     Sleep(100);
-    // Alt+I opens "&Info"; Up wraps to its last item "&Info" (109, no help topic).
+    // Alt+I opens "&Info"; Up wraps to its last item "&Info" (IDM_ABOUT, no help topic).
     p.key_event(VK_MENU, false);
     p.key_event('I', false);
     p.key_event('I', true);
@@ -188,8 +185,7 @@ TEST_F(Gui, F1HeldInAnOpenMenuAsksForTheHighlightedItemsHelp) {
     p.key_event(VK_F1, true);
     ASSERT_NE(box, nullptr) << "F1 in the open menu did not take the item as a help request";
     EXPECT_EQ(message_text(box), "Help not available for Help Menu item");
-    PostMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
-    ASSERT_TRUE(wait_for([&] { return !IsWindow(box); }));
+    ASSERT_TRUE(dismiss(box, IDOK));
     EXPECT_EQ(p.dialog("Über Gebührenauswertung", 300), nullptr) << "the command did not run";
     EXPECT_TRUE(p.close());
 }
@@ -197,92 +193,88 @@ TEST_F(Gui, F1HeldInAnOpenMenuAsksForTheHighlightedItemsHelp) {
 TEST_F(Gui, ToolbarCommandsChangeTheSettingsWrittenAtExit) {
     Program p(dir.path());
     ASSERT_NE(p.main(), nullptr);
-    auto toolbar = [&] { return GetDlgItem(p.main(), 1); };
+    auto toolbar = [&] { return GetDlgItem(p.main(), IDC_TOOLBAR); };
     const HWND first = toolbar();
     ASSERT_NE(first, nullptr);
     EXPECT_TRUE(IsWindowVisible(first));
-    p.run(304); // large icons: a new toolbar
+    p.run(IDM_LARGE_ICONS); // large icons: a new toolbar
     const HWND large = toolbar();
     EXPECT_NE(large, nullptr);
     EXPECT_FALSE(IsWindow(first)) << "the old toolbar is destroyed";
-    p.run(307); // labels off
-    p.run(307); // labels on again
+    p.run(IDM_ICON_LABELS); // labels off
+    p.run(IDM_ICON_LABELS); // labels on again
     EXPECT_FALSE(IsWindow(large)) << "every rebuild makes a new window";
-    p.run(306); // hide
+    p.run(IDM_SHOW_TOOLBAR); // hide
     const HWND hidden = toolbar();
     EXPECT_FALSE(IsWindowVisible(hidden));
     auto menu = p.menu();
-    EXPECT_FALSE(menu[306].checked);
-    EXPECT_TRUE(menu[304].checked);
-    EXPECT_TRUE(menu[307].checked);
+    EXPECT_FALSE(menu[IDM_SHOW_TOOLBAR].checked);
+    EXPECT_TRUE(menu[IDM_LARGE_ICONS].checked);
+    EXPECT_TRUE(menu[IDM_ICON_LABELS].checked);
     Sleep(300);
     screenshot("toolbar-hidden");
     // A rebuild while hidden keeps it hidden, in step with the unchecked "Toolbar Sichtbar".
-    p.run(303);
+    p.run(IDM_SMALL_ICONS);
     EXPECT_FALSE(IsWindowVisible(toolbar()));
-    EXPECT_FALSE(p.menu()[306].checked);
-    p.run(304);
+    EXPECT_FALSE(p.menu()[IDM_SHOW_TOOLBAR].checked);
+    p.run(IDM_LARGE_ICONS);
     ASSERT_TRUE(p.close());
     EXPECT_NE(ini().find("ShowBar=0\r\nText=1\r\nLargeIcons=1\r\n"), std::string::npos) << ini();
 
-    // Started hidden: shown by 306, hidden again, shown again as the same window.
+    // Started hidden: shown by IDM_SHOW_TOOLBAR, hidden again, shown again as the same window.
     Program q(dir.path());
     ASSERT_NE(q.main(), nullptr);
-    EXPECT_EQ(GetDlgItem(q.main(), 1), nullptr) << "not created while ShowBar is 0";
-    q.run(306);
-    const HWND shown = GetDlgItem(q.main(), 1);
+    EXPECT_EQ(GetDlgItem(q.main(), IDC_TOOLBAR), nullptr) << "not created while ShowBar is 0";
+    q.run(IDM_SHOW_TOOLBAR);
+    const HWND shown = GetDlgItem(q.main(), IDC_TOOLBAR);
     ASSERT_NE(shown, nullptr);
     EXPECT_TRUE(IsWindowVisible(shown));
-    q.run(306);
+    q.run(IDM_SHOW_TOOLBAR);
     EXPECT_FALSE(IsWindowVisible(shown));
-    q.run(306);
-    EXPECT_EQ(GetDlgItem(q.main(), 1), shown);
+    q.run(IDM_SHOW_TOOLBAR);
+    EXPECT_EQ(GetDlgItem(q.main(), IDC_TOOLBAR), shown);
     EXPECT_TRUE(IsWindowVisible(shown));
     ASSERT_TRUE(q.close());
     EXPECT_NE(ini().find("ShowBar=1\r\n"), std::string::npos) << ini();
+}
+
+// The port dialog offers COM1 to COM4 with `selected` chosen at its opening; `choice` is chosen
+// and the dialog left with `button`.
+void use_port_dialog(Program& p, int selected, int choice, int button, const char* shot = nullptr) {
+    HWND dlg = p.open(IDM_PORT, "Comporteinstellung");
+    ASSERT_NE(dlg, nullptr);
+    HWND combo = GetDlgItem(dlg, IDC_PORT_LIST);
+    ASSERT_EQ(SendMessageW(combo, CB_GETCOUNT, 0, 0), 4);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(combo_text(combo, i), "COM" + std::to_string(i + 1));
+    EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), selected);
+    SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(choice), 0);
+    if (shot) {
+        Sleep(200);
+        screenshot(shot);
+    }
+    EXPECT_TRUE(dismiss(dlg, button));
 }
 
 TEST_F(Gui, PortDialogChoosesComThreeThenComOne) {
     {
         Program p(dir.path());
         ASSERT_NE(p.main(), nullptr);
-        p.command(110);
-        HWND dlg = p.dialog("Comporteinstellung");
-        ASSERT_NE(dlg, nullptr);
-        HWND combo = GetDlgItem(dlg, 1054);
-        ASSERT_EQ(SendMessageW(combo, CB_GETCOUNT, 0, 0), 4);
-        for (int i = 0; i < 4; ++i)
-            EXPECT_EQ(combo_text(combo, i), "COM" + std::to_string(i + 1));
-        EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), 0);
-        SendMessageW(combo, CB_SETCURSEL, 2, 0);
-        Sleep(200);
-        screenshot("port-dialog");
-        PostMessageA(GetDlgItem(dlg, IDOK), BM_CLICK, 0, 0);
-        EXPECT_TRUE(wait_for([&] { return !IsWindow(dlg); }));
+        use_port_dialog(p, 0, 2, IDOK, "port-dialog");
         ASSERT_TRUE(p.close());
         EXPECT_NE(ini().find("[Com]\r\nComPort=2\r\n"), std::string::npos) << ini();
     }
     {
         Program p(dir.path());
         ASSERT_NE(p.main(), nullptr);
-        // Cancel changes nothing.
-        p.command(110);
-        HWND dlg = p.dialog("Comporteinstellung");
-        ASSERT_NE(dlg, nullptr);
-        HWND combo = GetDlgItem(dlg, 1054);
-        EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), 2) << "COM3 from the settings";
-        SendMessageW(combo, CB_SETCURSEL, 0, 0);
-        PostMessageA(GetDlgItem(dlg, IDCANCEL), BM_CLICK, 0, 0);
-        EXPECT_TRUE(wait_for([&] { return !IsWindow(dlg); }));
-        // OK takes COM1.
-        p.command(110);
-        dlg = p.dialog("Comporteinstellung");
-        ASSERT_NE(dlg, nullptr);
-        combo = GetDlgItem(dlg, 1054);
-        EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), 2) << "Cancel kept COM3";
-        SendMessageW(combo, CB_SETCURSEL, 0, 0);
-        PostMessageA(GetDlgItem(dlg, IDOK), BM_CLICK, 0, 0);
-        EXPECT_TRUE(wait_for([&] { return !IsWindow(dlg); }));
+        {
+            SCOPED_TRACE("COM3 from the settings; Cancel changes nothing");
+            use_port_dialog(p, 2, 0, IDCANCEL);
+        }
+        {
+            SCOPED_TRACE("Cancel kept COM3; OK takes COM1");
+            use_port_dialog(p, 2, 0, IDOK);
+        }
         ASSERT_TRUE(p.close());
         EXPECT_NE(ini().find("[Com]\r\nComPort=0\r\n"), std::string::npos) << ini();
     }
@@ -291,16 +283,14 @@ TEST_F(Gui, PortDialogChoosesComThreeThenComOne) {
 TEST_F(Gui, AboutBoxShowsTheWindowsVersion) {
     Program p(dir.path());
     ASSERT_NE(p.main(), nullptr);
-    p.command(109);
-    HWND dlg = p.dialog("Über Gebührenauswertung");
+    HWND dlg = p.open(IDM_ABOUT, "Über Gebührenauswertung");
     ASSERT_NE(dlg, nullptr);
     char line[128] = {};
-    GetDlgItemTextA(dlg, 1089, line, sizeof line);
+    GetDlgItemTextA(dlg, IDC_WINDOWS_VERSION, line, sizeof line);
     EXPECT_EQ(std::string(line).rfind("Microsoft Windows NT Version ", 0), 0u) << line;
     Sleep(200);
     screenshot("about-box");
-    PostMessageA(GetDlgItem(dlg, IDOK), BM_CLICK, 0, 0);
-    EXPECT_TRUE(wait_for([&] { return !IsWindow(dlg); }));
+    EXPECT_TRUE(dismiss(dlg, IDOK));
     EXPECT_TRUE(p.close());
 }
 
@@ -327,36 +317,21 @@ TEST_F(Gui, OpeningAChargeFileNamesItInTheTitleAtTheNextMenuSelection) {
     ASSERT_TRUE(write_file(gds, charge_file_bytes()));
     Program p(dir.path());
     ASSERT_NE(p.main(), nullptr);
-    p.command(101);
-    HWND dlg = p.dialog("Open");
+    HWND dlg = p.open(IDM_FILE_OPEN, "Open");
     ASSERT_NE(dlg, nullptr) << "no Open dialog";
-    HWND name = GetDlgItem(dlg, 1148); // the file name field (combo box in the Explorer style)
-    if (!name) name = GetDlgItem(dlg, 1152);
-    ASSERT_NE(name, nullptr);
-    SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(gds.c_str()));
+    ASSERT_TRUE(type_file_name(dlg, gds));
     Sleep(200);
     screenshot("open-dialog");
-    PostMessageA(GetDlgItem(dlg, IDOK), BM_CLICK, 0, 0);
-    ASSERT_TRUE(wait_for([&] { return !IsWindow(dlg); }));
+    ASSERT_TRUE(dismiss(dlg, IDOK));
     Sleep(300);
     EXPECT_EQ(p.title(), "Trelvik Gebührenauswertung") << "changes only at the next menu selection";
     p.menu_select();
     EXPECT_EQ(p.title(), "Trelvik Gebührenauswertung - Gebührendaten Jan.GDS");
     auto menu = p.menu();
-    EXPECT_FALSE(menu[102].grey) << "records and a name: Save";
-    EXPECT_FALSE(menu[103].grey);
+    EXPECT_FALSE(menu[IDM_FILE_SAVE].grey) << "records and a name: Save";
+    EXPECT_FALSE(menu[IDM_FILE_SAVE_AS].grey);
     ASSERT_TRUE(p.close());
     EXPECT_NE(ini().find("GebFile=" + gds + "\r\n"), std::string::npos) << ini();
-}
-
-// Types a full path into a file dialog and presses its OK button.
-void choose_file(HWND dlg, const std::string& path) {
-    HWND name = GetDlgItem(dlg, 1148); // the file name field (combo box in the Explorer style)
-    if (!name) name = GetDlgItem(dlg, 1152);
-    ASSERT_NE(name, nullptr);
-    SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
-    PostMessageA(GetDlgItem(dlg, IDOK), BM_CLICK, 0, 0);
-    ASSERT_TRUE(wait_for([&] { return !IsWindow(dlg); }));
 }
 
 TEST_F(Gui, SaveAsWritesDataAndExportAndSaveAsksBeforeReplacing) {
@@ -365,15 +340,11 @@ TEST_F(Gui, SaveAsWritesDataAndExportAndSaveAsksBeforeReplacing) {
     ASSERT_TRUE(write_file(jan, charge_file_bytes()));
     Program p(dir.path());
     ASSERT_NE(p.main(), nullptr);
-    p.command(101);
-    HWND dlg = p.dialog("Open");
-    ASSERT_NE(dlg, nullptr);
-    choose_file(dlg, jan);
+    ASSERT_TRUE(open_charge_file(p, jan));
 
-    p.command(103); // the toolbar's "Speichern"
-    dlg = p.dialog("Save As");
+    HWND dlg = p.open(IDM_FILE_SAVE_AS, "Save As"); // the toolbar's "Speichern"
     ASSERT_NE(dlg, nullptr);
-    choose_file(dlg, feb);
+    ASSERT_TRUE(choose_file(dlg, feb));
     ASSERT_TRUE(wait_for([&] { return !read_file(dir.file("Feb.ASC")).empty(); }));
     EXPECT_EQ(read_file(feb), read_file(jan));
     const std::string export_text = read_file(dir.file("Feb.ASC"));
@@ -384,20 +355,17 @@ TEST_F(Gui, SaveAsWritesDataAndExportAndSaveAsksBeforeReplacing) {
 
     // "&Speichern" to the same name asks first; No leaves the file alone.
     ASSERT_TRUE(write_file(feb, "changed"));
-    p.command(102);
-    HWND box = p.dialog("Information");
+    HWND box = p.open(IDM_FILE_SAVE, "Information");
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(message_text(box), "Das File " + feb + ". existiert bereits überschreiben ?");
     Sleep(200);
     screenshot("save-question");
-    PostMessageA(GetDlgItem(box, IDNO), BM_CLICK, 0, 0);
-    ASSERT_TRUE(wait_for([&] { return !IsWindow(box); }));
+    ASSERT_TRUE(dismiss(box, IDNO));
     EXPECT_EQ(read_file(feb), "changed");
     // Yes replaces it.
-    p.command(102);
-    box = p.dialog("Information");
+    box = p.open(IDM_FILE_SAVE, "Information");
     ASSERT_NE(box, nullptr);
-    PostMessageA(GetDlgItem(box, IDYES), BM_CLICK, 0, 0);
+    click(box, IDYES);
     ASSERT_TRUE(wait_for([&] { return read_file(feb) == read_file(jan); }));
     EXPECT_TRUE(p.close());
 }
@@ -409,20 +377,10 @@ TEST_F(Gui, AFailedOpenKeepsTheCurrentFileSoSaveCannotOverwriteTheOther) {
     ASSERT_TRUE(write_file(other, "keine Gebührendaten"));
     Program p(dir.path());
     ASSERT_NE(p.main(), nullptr);
-    p.command(101);
-    HWND dlg = p.dialog("Open");
-    ASSERT_NE(dlg, nullptr);
-    choose_file(dlg, jan);
+    ASSERT_TRUE(open_charge_file(p, jan));
 
-    p.command(101);
-    dlg = p.dialog("Open");
-    ASSERT_NE(dlg, nullptr);
-    choose_file(dlg, other);
-    HWND box = p.dialog("Error");
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(message_text(box), "Error " + other + " ist keine Gebührendatei.");
-    PostMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
-    ASSERT_TRUE(wait_for([&] { return !IsWindow(box); }));
+    ASSERT_TRUE(open_charge_file(p, other));
+    EXPECT_EQ(answer(p, "Error", IDOK), "Error " + other + " ist keine Gebührendatei.");
     p.menu_select();
     EXPECT_EQ(p.title(), "Trelvik Gebührenauswertung - Gebührendaten Jan.GDS");
     ASSERT_TRUE(p.close());
@@ -433,73 +391,17 @@ TEST_F(Gui, AFailedOpenKeepsTheCurrentFileSoSaveCannotOverwriteTheOther) {
 TEST_F(Gui, SavingAnEmptyStoreIsRefused) {
     Program p(dir.path());
     ASSERT_NE(p.main(), nullptr);
-    p.command(103);
-    HWND dlg = p.dialog("Save As");
+    HWND dlg = p.open(IDM_FILE_SAVE_AS, "Save As");
     ASSERT_NE(dlg, nullptr);
-    choose_file(dlg, dir.file("leer.GDS"));
-    HWND box = p.dialog("Fehler");
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(message_text(box), "Gebührendatenspeicher leer\nFunktion abgebrochen");
-    PostMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
-    ASSERT_TRUE(wait_for([&] { return !IsWindow(box); }));
+    ASSERT_TRUE(choose_file(dlg, dir.file("leer.GDS")));
+    EXPECT_EQ(answer(p, "Fehler", IDOK), "Gebührendatenspeicher leer\nFunktion abgebrochen");
     EXPECT_EQ(GetFileAttributesA(dir.file("leer.GDS").c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_TRUE(p.close());
     EXPECT_NE(ini().find("GebFile=" + dir.file("leer.GDS") + "\r\n"), std::string::npos)
         << "the chosen name is kept even though nothing was written";
 }
 
-class GuiPhonebookAtStart : public Gui {
-protected:
-    void SetUp() override {
-        Gui::SetUp();
-        if (IsSkipped()) return;
-    }
-};
-
-TEST_F(GuiPhonebookAtStart, PhonebookNamedInTheSettingsIsReadAtStart) {
-    const std::string tlb = dir.file("Firma.TLB");
-    ASSERT_TRUE(write_file(tlb, "[Telefonbuch]\r\n[Project 02;Kunde A]\r\n"
-                                "Bäckerei;049;89;123456;\r\n[Ende Telefonbuch]\r\n"));
-    ASSERT_TRUE(write_file(dir.file("Kalmo32.ini"), "[Files]\r\nTelbook=" + tlb + "\r\n"));
-    Program p(dir.path());
-    ASSERT_NE(p.main(), nullptr);
-    p.menu_select();
-    EXPECT_EQ(p.title(), "Trelvik Gebührenauswertung - Telefonbuch Firma.TLB");
-    auto menu = p.menu();
-    EXPECT_FALSE(menu[302].grey);
-    EXPECT_FALSE(menu[114].grey);
-    ASSERT_TRUE(p.close());
-    EXPECT_NE(ini().find("Telbook=" + tlb + "\r\n"), std::string::npos) << ini();
-}
-
-TEST_F(GuiPhonebookAtStart, MissingPhonebookIsReportedAndForgotten) {
-    const std::string tlb = dir.file("weg.TLB");
-    ASSERT_TRUE(write_file(dir.file("Kalmo32.ini"), "[Files]\r\nTelbook=" + tlb + "\r\n"));
-    Program p(dir.path());
-    ASSERT_NE(p.main(), nullptr);
-    HWND box = p.dialog("Error");
-    ASSERT_NE(box, nullptr) << "the loading reports the file it could not open";
-    EXPECT_EQ(message_text(box), "Error kann " + tlb + " nicht öffnen");
-    PostMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
-    ASSERT_TRUE(wait_for([&] { return !IsWindow(box); }));
-    p.menu_select();
-    EXPECT_EQ(p.title(), "Trelvik Gebührenauswertung");
-    auto menu = p.menu();
-    EXPECT_TRUE(menu[302].grey);
-    EXPECT_TRUE(menu[114].grey);
-    ASSERT_TRUE(p.close());
-    EXPECT_NE(ini().find("Telbook=\r\n"), std::string::npos) << "written back empty";
-}
-
-// The simulated exchange on COM1 (scripts/test-windows.sh starts it when the tree has it).
-class GuiExchange : public Gui {
-protected:
-    void SetUp() override {
-        Gui::SetUp();
-        if (IsSkipped()) return;
-        if (!std::getenv("KALMO_EXCHANGE_SIM")) GTEST_SKIP() << "no simulated exchange on COM1";
-    }
-};
+using GuiExchange = WithExchange<Gui>;
 
 bool is_count_text(const std::string& text, const std::string& what) {
     // " %d <what> empfangen "
@@ -513,8 +415,7 @@ bool is_count_text(const std::string& text, const std::string& what) {
 TEST_F(GuiExchange, ReadingChargesShowsProgressThenTheCountAndEnablesSaveAs) {
     Program p(dir.path());
     ASSERT_NE(p.main(), nullptr);
-    p.command(104);
-    HWND progress = p.dialog("Datenübertragung");
+    HWND progress = p.open(IDM_READ_CHARGES, "Datenübertragung");
     ASSERT_NE(progress, nullptr);
     Sleep(300);
     screenshot("transfer-progress");
@@ -523,53 +424,47 @@ TEST_F(GuiExchange, ReadingChargesShowsProgressThenTheCountAndEnablesSaveAs) {
     EXPECT_TRUE(is_count_text(message_text(box), "Gebührensätze")) << message_text(box);
     EXPECT_FALSE(IsWindow(progress)) << "the dialog goes before the final message";
     screenshot("transfer-done");
-    PostMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
-    ASSERT_TRUE(wait_for([&] { return !IsWindow(box); }));
+    ASSERT_TRUE(dismiss(box, IDOK));
     // The records read open the charge evaluation.
     HWND list = p.dialog("Anlageneinzelgebührensummen");
     ASSERT_NE(list, nullptr);
-    PostMessageA(GetDlgItem(list, IDOK), BM_CLICK, 0, 0);
-    ASSERT_TRUE(wait_for([&] { return !IsWindow(list); }));
+    ASSERT_TRUE(dismiss(list, IDOK));
     auto menu = p.menu();
-    EXPECT_FALSE(menu[103].grey) << "records to save";
-    EXPECT_TRUE(menu[102].grey) << "but no file name yet";
+    EXPECT_FALSE(menu[IDM_FILE_SAVE_AS].grey) << "records to save";
+    EXPECT_TRUE(menu[IDM_FILE_SAVE].grey) << "but no file name yet";
     EXPECT_TRUE(p.close());
 }
 
 TEST_F(GuiExchange, CancelEndsTheTransferAndStillReportsTheCount) {
     Program p(dir.path());
     ASSERT_NE(p.main(), nullptr);
-    p.command(106);
-    HWND progress = p.dialog("Datenübertragung");
+    HWND progress = p.open(IDM_READ_CALLS, "Datenübertragung");
     ASSERT_NE(progress, nullptr);
     // Cancel once the blocks come (a cancelled connection ends without a final message).
     ASSERT_TRUE(wait_for(
         [&] {
-            return window_text(GetDlgItem(progress, 1046)).find("lese Anrufdatensatz") !=
-                   std::string::npos;
+            return window_text(GetDlgItem(progress, IDC_PROGRESS_LINE1))
+                       .find("lese Anrufdatensatz") != std::string::npos;
         },
         20000));
     // While the transfer waits, the main window refuses to close.
     PostMessageA(p.main(), WM_CLOSE, 0, 0);
-    PostMessageA(GetDlgItem(progress, 3), BM_CLICK, 0, 0);
+    click(progress, IDC_PROGRESS_CANCEL);
     HWND box = p.dialog("Information", 30000);
     ASSERT_NE(box, nullptr);
     const std::string text = message_text(box);
     EXPECT_TRUE(is_count_text(text, "Anrufdatensätze") || text == " Anrufliste leer ") << text;
     EXPECT_TRUE(p.running());
-    PostMessageA(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
-    ASSERT_TRUE(wait_for([&] { return !IsWindow(box); }));
+    ASSERT_TRUE(dismiss(box, IDOK));
     // The count alone would look like a complete read: the program says that it was not
     // (unless the read was over before the cancel came).
     if (HWND warning = p.dialog("Information", 3000)) {
         EXPECT_EQ(message_text(warning), app::string_text(app::str::ReadIncomplete));
-        PostMessageA(GetDlgItem(warning, IDOK), BM_CLICK, 0, 0);
-        ASSERT_TRUE(wait_for([&] { return !IsWindow(warning); }));
+        ASSERT_TRUE(dismiss(warning, IDOK));
     }
     // The connection was made: the call list opens when calls came before the cancel.
     if (HWND list = p.dialog("Anrufliste", 1500)) {
-        PostMessageA(GetDlgItem(list, IDOK), BM_CLICK, 0, 0);
-        ASSERT_TRUE(wait_for([&] { return !IsWindow(list); }));
+        ASSERT_TRUE(dismiss(list, IDOK));
     }
     EXPECT_TRUE(p.close());
     // After a cancel the remaining attempts still send their requests; let the exchange finish
@@ -586,13 +481,12 @@ TEST_F(GuiExchange, ALateReplyAndAKillLeaveAnExactJournal) {
     ASSERT_TRUE(write_file(dir.file("Kalmo32.ini"), "[Com]\r\nComPort=1\r\n"));
     Program p(dir.path());
     ASSERT_NE(p.main(), nullptr);
-    p.command(104);
-    HWND progress = p.dialog("Datenübertragung");
+    HWND progress = p.open(IDM_READ_CHARGES, "Datenübertragung");
     ASSERT_NE(progress, nullptr);
     // Past the late block and two more.
     ASSERT_TRUE(wait_for(
         [&] {
-            const std::string line = window_text(GetDlgItem(progress, 1046));
+            const std::string line = window_text(GetDlgItem(progress, IDC_PROGRESS_LINE1));
             const auto at = line.find("Nr.: ");
             return at != std::string::npos && std::atoi(line.c_str() + at + 5) >= 40;
         },

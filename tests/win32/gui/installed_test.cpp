@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 
+#include "core/app/ids.h"
 #include "driver.h"
 
 namespace kalmo::gui {
@@ -39,12 +40,11 @@ TEST_F(Installed, StartsOpensHelpPagesAndWritesItsSettingsBesideItself) {
     screenshot("installed-main-window");
 
     // "Hilfe Index" opens the contents.
-    p.command(116);
+    p.command(IDM_HELP_INDEX);
     EXPECT_TRUE(opened_page("index.html")) << opened();
 
     // F1 in the port dialog opens its own page.
-    p.command(110);
-    HWND port = p.dialog("Comporteinstellung");
+    HWND port = p.open(IDM_PORT, "Comporteinstellung");
     ASSERT_NE(port, nullptr);
     p.key(VK_F1, false, port);
     EXPECT_TRUE(opened_page("comport.html")) << opened();
@@ -53,7 +53,7 @@ TEST_F(Installed, StartsOpensHelpPagesAndWritesItsSettingsBesideItself) {
 
     // Help mode on "Sichern als" opens that command's page instead of the file dialog.
     p.key(VK_F1, true);
-    p.command(103);
+    p.command(IDM_FILE_SAVE_AS);
     EXPECT_TRUE(opened_page("datei-sichern-als.html")) << opened();
 
     EXPECT_TRUE(p.close());
