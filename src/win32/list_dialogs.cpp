@@ -4,7 +4,6 @@
 
 #include <optional>
 #include <string>
-#include <utility>
 #include <variant>
 #include <vector>
 
@@ -71,12 +70,12 @@ protected:
     }
     bool on_command(int id, int) override { return list_buttons(id); }
 
-    // The lines, and the two sum lines in their statics below the list.
-    using Sum = std::pair<int, const std::string&>;
-    void show_with_sums(const std::vector<std::string>& lines, Sum first, Sum second) const {
-        set_lines(list_id_, lines);
-        set_text(first.first, first.second);
-        set_text(second.first, second.second);
+    // The lines, and the two summary lines in their statics below the list.
+    template <typename Evaluation>
+    void show_summary(const Evaluation& e, int first_id, int second_id) const {
+        set_lines(list_id_, e.lines);
+        set_text(first_id, e.summary_first_line);
+        set_text(second_id, e.summary_second_line);
     }
 
     std::optional<std::size_t> selected_line() const {
@@ -160,10 +159,9 @@ public:
 
 private:
     void on_init() override {
-        const eval::SubscriberStatistics s =
-            eval::subscriber_statistics(list_.store(), list_.sums(), selected_, c_.lookup, now());
-        show_with_sums(s.lines, {IDC_STATISTICS_SUM1, s.summary_first_line},
-                       {IDC_STATISTICS_SUM2, s.summary_second_line});
+        show_summary(
+            eval::subscriber_statistics(list_.store(), list_.sums(), selected_, c_.lookup, now()),
+            IDC_STATISTICS_SUM1, IDC_STATISTICS_SUM2);
     }
 
     const eval::SystemChargeList& list_;
@@ -264,8 +262,7 @@ private:
             end(IDCANCEL);
             return;
         }
-        show_with_sums(e.lines, {IDC_PROJECT_SUM1, e.summary_first_line},
-                       {IDC_PROJECT_SUM2, e.summary_second_line});
+        show_summary(e, IDC_PROJECT_SUM1, IDC_PROJECT_SUM2);
     }
 
     const eval::ProjectNames& names_;
