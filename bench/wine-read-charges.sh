@@ -3,8 +3,12 @@
 # Wine: once with the console program (kalmo.exe read-charges --port COM1) and once from the File
 # menu of kalmo32.exe. For each it compares the wall time with the time the bytes need on the
 # line, and the CPU time of the program and of wineserver with the wall time.
-#   bash bench/wine-read-charges.sh [--count N] [--only cli|gui] [--no-build]
-# N defaults to 2000 (about 100 s of line time per run); 300 is a quick run. Runs in a Wine
+#   bash bench/wine-read-charges.sh [--count N] [--only cli|gui] [--no-build] [--journal-in DIR]
+# N defaults to 2000 (about 100 s of line time per run); 300 is a quick run. Each read writes
+# its journal, flushed to the disk before every block request; --journal-in puts the journals
+# (and the Windows program's folder) into DIR instead of build/, e.g. /dev/shm to see what the
+# disk's flushes cost ("turnaround" is the program's time from a reply to its next request,
+# as the simulated exchange saw it). Runs in a Wine
 # prefix of its own (build/windows/bench-wineprefix) with its own wineserver and, when there is
 # no display, its own Xvfb. Exit status 0 when every run met its targets.
 # The console run's figures cover the whole command (the charge list it prints included), less
@@ -16,12 +20,14 @@ root="$(pwd)"
 count=2000
 only=""
 build=1
+journal_in=""
 while [ $# -gt 0 ]; do
   case "$1" in
     --count) count="$2"; shift 2 ;;
     --only) only="$2"; shift 2 ;;
     --no-build) build=0; shift ;;
-    *) echo "usage: $0 [--count N] [--only cli|gui] [--no-build]" >&2; exit 2 ;;
+    --journal-in) journal_in="$2"; shift 2 ;;
+    *) echo "usage: $0 [--count N] [--only cli|gui] [--no-build] [--journal-in DIR]" >&2; exit 2 ;;
   esac
 done
 
@@ -45,6 +51,9 @@ driver="$root/build/windows/bench/wine_gui_read.exe"
 export WINEDEBUG=-all
 export WINEPREFIX="$root/build/windows/bench-wineprefix"
 work="$root/build/windows/bench-read"
+files="${journal_in:-$work}/kalmo-bench-files"
+rm -rf "$files"
+mkdir -p "$files"
 mkdir -p "$work"
 line="$work/com1"
 source "$root/scripts/xvfb-lib.sh"
@@ -53,6 +62,8 @@ cleanup() {
   [ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null || true
   wineserver -k >/dev/null 2>&1 || true
   kalmo_stop_xvfb
+  # Journals in a folder of the caller's choice (a RAM disk, say) are not left there.
+  [ -z "$journal_in" ] || rm -rf "$files"
 }
 trap cleanup EXIT
 
@@ -97,8 +108,12 @@ stop_sim() {
   wait "$sim_pid" || true
   sim_pid=""
   line_time=$(awk '/bytes in,/ { print ($2 + $5) * 10 / 4800 }' "$work/sim.log")
+  # The program's own time between a reply and its next request, per request: where wall time
+  # beyond the line time goes.
+  turnaround=$(awk '/requests after a reply/ { if ($8 > 0) printf "%.1f ms per request (%d requests)", 1000 * $14 / $8, $8 }' "$work/sim.log")
 }
 
+to_win() { echo "Z:$1" | tr / '\\'; }
 # Arithmetic on decimal figures.
 calc() { awk "BEGIN { print $* }"; }
 min() { if [ -z "$1" ]; then echo "$2"; else calc "($2 < $1) ? $2 : $1"; fi; }
@@ -108,13 +123,14 @@ failed=0
 report() {
   awk -v name="$1" -v records="$2" -v wall="$3" -v line="$4" -v cpu="$5" -v srv="$6" \
       -v start="$7" -v start_cpu="$8" -v count="$count" -v wt="$wall_target" \
-      -v ct="$cpu_target" 'BEGIN {
+      -v ct="$cpu_target" -v turn="$turnaround" 'BEGIN {
     net = wall - start
     printf "%s\n", name
     printf "  records received    %s of %s\n", records, count
     printf "  ideal line time     %.2f s\n", line
     printf "  wall time           %.2f s, %.2f s after start-up (%.4f x line time, target <= %s)\n",
            wall, net, net / line, wt
+    if (turn != "") printf "  turnaround          %s\n", turn
     printf "  CPU program         %.2f s (%.2f%% of one core)\n", cpu, 100 * cpu / wall
     printf "  CPU wineserver      %.2f s (%.2f%% of one core)\n", srv, 100 * srv / wall
     printf "  CPU together        %.2f%% of one core (target <= %.1f%%)", 100 * (cpu + srv) / wall,
@@ -143,7 +159,7 @@ if [ "$only" != gui ]; then
   start_sim
   # The whole command, the system charge list it prints after the transfer included.
   s0=$(cpu_of "$server_pid")
-  times=$( { time wine "$kalmo_exe" read-charges --port COM1 >"$work/cli.out" 2>"$work/cli.err"; } 2>&1 ) || true
+  times=$( { time wine "$kalmo_exe" read-charges --port COM1 --journal "$(to_win "$files/journal")" >"$work/cli.out" 2>"$work/cli.err"; } 2>&1 ) || true
   s1=$(cpu_of "$server_pid")
   stop_sim
   records=$(grep -ao ' [0-9]* Geb' "$work/cli.err" | grep -o '[0-9]*' | head -n 1 || true)
@@ -154,11 +170,10 @@ fi
 
 if [ "$only" != cli ]; then
   kalmo_start_xvfb >/dev/null
-  gui_dir="$work/gui"
+  gui_dir="$files/gui"
   rm -rf "$gui_dir"
   mkdir -p "$gui_dir"
   start_sim
-  to_win() { echo "Z:$1" | tr / '\\'; }
   coproc DRIVER { wine "$driver" "$(to_win "$kalmo32_exe")" "$(to_win "$gui_dir")\\" 2>"$work/gui.err"; }
   # Lines from a Windows program end in CR LF.
   read -r ready <&"${DRIVER[0]}" || ready=""

@@ -211,7 +211,9 @@ int main(int argc, char** argv) {
                  configured.charges[1].size(), configured.calls[0].size(),
                  configured.calls[1].size(), options.paced ? ", 4800 bit/s" : ", unpaced");
     server.run(g_stop);
-    std::fprintf(stderr, "exchange-sim: %llu bytes in, %llu bytes out\n", server.bytes_in(),
-                 server.bytes_out());
+    std::fprintf(stderr,
+                 "exchange-sim: %llu bytes in, %llu bytes out, %llu requests after a reply "
+                 "came %.3f s after it in all\n",
+                 server.bytes_in(), server.bytes_out(), server.turns(), server.turnaround_s());
     return 0;
 }

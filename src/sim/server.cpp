@@ -122,6 +122,7 @@ void Server::send(const Bytes& reply) {
         done += static_cast<std::size_t>(w);
         bytes_out_ += static_cast<unsigned long long>(w);
     }
+    reply_end_ = now_s();
 }
 
 void Server::handle(const Event& e, double arrived) {
@@ -168,6 +169,11 @@ void Server::run(const std::atomic<bool>& stop) {
         }
         last_byte = t;
         bytes_in_ += static_cast<unsigned long long>(n);
+        if (reply_end_ >= 0) {
+            turnaround_s_ += t - reply_end_;
+            ++turns_;
+            reply_end_ = -1;
+        }
         // These bytes left the program just now and take their line time to come in.
         double arrival = std::max(line_in_free_, t);
         for (ssize_t i = 0; i < n; ++i) {

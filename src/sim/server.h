@@ -37,6 +37,10 @@ public:
     // Bytes that went over the line each way, fill bytes included.
     unsigned long long bytes_in() const { return bytes_in_; }
     unsigned long long bytes_out() const { return bytes_out_; }
+    // How long the program took, all told, from the end of a reply to its next request, and
+    // how many such turns there were: the program's share of a transfer's time.
+    double turnaround_s() const { return turnaround_s_; }
+    unsigned long long turns() const { return turns_; }
 
 private:
     void handle(const Event& event, double arrived);
@@ -53,6 +57,9 @@ private:
     unsigned fill_run_ = 0;   // fill bytes seen between frames, traced as one line
     std::atomic<unsigned long long> bytes_in_{0};
     std::atomic<unsigned long long> bytes_out_{0};
+    double reply_end_ = -1; // when the last reply was out, until the next request begins
+    double turnaround_s_ = 0;
+    unsigned long long turns_ = 0;
 };
 
 } // namespace kalmo::sim

@@ -1,9 +1,12 @@
 // Status bar, context help and the two pictures of the main window.
-#include "app.h"
+#include "furniture.h"
+
+#include <commctrl.h>
+
+#include "app_state.h"
 #include "help.h"
 #include "core/app/ids.h"
 #include "core/app/shell.h"
-#include "shell_parts.h"
 
 namespace kalmo::win32 {
 

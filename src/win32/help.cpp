@@ -3,7 +3,7 @@
 #include <objbase.h>
 #include <shellapi.h>
 
-#include "app.h"
+#include "app_state.h"
 
 namespace kalmo::win32 {
 

@@ -1,5 +1,5 @@
-// Dialog procedures of the evaluation lists. They copy what the core computed into the controls
-// and hand the user's choices back; every line and every check is the core's.
+// The dialogs of the evaluation lists. They copy what the core computed into the controls and
+// hand the user's choices back; every line and every check is the core's.
 #include "list_dialogs.h"
 
 #include <optional>
@@ -7,8 +7,6 @@
 #include <variant>
 #include <vector>
 
-#include "app.h"
-#include "help.h"
 #include "controls.h"
 #include "core/app/ids.h"
 #include "core/app/shell.h"
@@ -16,86 +14,94 @@
 #include "core/eval/charge_list.h"
 #include "core/eval/project.h"
 #include "core/eval/subscriber.h"
-#include "lookup_access.h"
-#include "print.h"
-#include "transfers_gui.h"
+#include "dialog.h"
+#include "help.h"
 
 namespace kalmo::win32 {
 
 namespace {
 
-void help_popup(HWND dlg, unsigned topic) {
-    open_help(dlg, app::HelpKind::ContextPopup, topic);
-}
+// What tells the list dialogs apart: the list box, the heading on paper and the help.
+struct ListKind {
+    int list_id;
+    const char* heading;
+    Dialog::Help help;
+};
 
-void help_topic(HWND dlg, unsigned topic) {
-    open_help(dlg, app::HelpKind::Context, topic);
-}
+constexpr ListKind kChargeList{IDC_CHARGE_LIST,
+                               eval::kChargeListPrintHeading,
+                               {app::HelpKind::ContextPopup, eval::kChargeListHelpPopup}};
+constexpr ListKind kSubscriberSums{IDC_SUMS_LIST,
+                                   eval::kSubscriberSumsHeader,
+                                   {app::HelpKind::ContextPopup, eval::kSubscriberSumsHelpPopup}};
+constexpr ListKind kSubscriberStatistics{
+    IDC_STATISTICS_LIST,
+    eval::kSubscriberStatisticsHeader,
+    {app::HelpKind::ContextPopup, eval::kSubscriberStatisticsHelpPopup}};
+constexpr ListKind kProjectList{
+    IDC_PROJECT_LIST, eval::kProjectListHeader, {app::HelpKind::Context, eval::kProjectListHelp}};
+constexpr ListKind kCallList{
+    IDC_CALL_LIST, eval::kCallListHeader, {app::HelpKind::Context, eval::kCallListHelp}};
 
-void set_lines(HWND dlg, int list_id, const std::vector<std::string>& lines) {
-    HWND list = GetDlgItem(dlg, list_id);
-    SendMessageA(list, LB_RESETCONTENT, 0, 0);
-    for (const std::string& line : lines)
-        SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
-}
+// A list dialog: its list box with a heading for the paper, its help, and the buttons every
+// list has.
+class ListDialog : public Dialog {
+protected:
+    ListDialog(const ListContext& context, const ListKind& kind)
+        : Dialog(kind.help), c_(context), list_id_(kind.list_id), heading_(kind.heading) {}
 
-// The buttons every list dialog has: "OK" empties the list and ends the dialog, the close box
-// ends it, "Drucken" prints the list under its heading. false for any other command.
-bool list_buttons(HWND dlg, WORD command, int list_id, const char* heading) {
-    switch (command) {
-    case IDOK:
-        SendDlgItemMessageA(dlg, list_id, LB_RESETCONTENT, 0, 0);
-        EndDialog(dlg, IDOK);
-        return true;
-    case IDCANCEL:
-        EndDialog(dlg, IDCANCEL);
-        return true;
-    case IDC_PRINT:
-        print_list(dlg, GetDlgItem(dlg, list_id), heading);
-        return true;
-    default:
-        return false;
+    // "OK" empties the list and ends the dialog, the close box ends it, "Drucken" prints the
+    // list under its heading. false for any other command.
+    bool list_buttons(int id) {
+        switch (id) {
+        case IDOK:
+            send(list_id_, LB_RESETCONTENT);
+            end(IDOK);
+            return true;
+        case IDCANCEL:
+            end(IDCANCEL);
+            return true;
+        case IDC_PRINT:
+            print_list(c_.printer, hwnd(), item(list_id_), heading_);
+            return true;
+        default:
+            return false;
+        }
     }
-}
+    bool on_command(int id, int) override { return list_buttons(id); }
 
-std::optional<std::size_t> selected_line(HWND dlg, int list_id) {
-    const LRESULT sel = SendDlgItemMessageA(dlg, list_id, LB_GETCURSEL, 0, 0);
-    if (sel == LB_ERR || sel < 0) return std::nullopt;
-    return static_cast<std::size_t>(sel);
-}
+    // The lines, and the two summary lines in their statics below the list.
+    template <typename Evaluation>
+    void show_summary(const Evaluation& e, int first_id, int second_id) const {
+        set_lines(list_id_, e.lines);
+        set_text(first_id, e.summary_first_line);
+        set_text(second_id, e.summary_second_line);
+    }
 
-std::string item_text(HWND dlg, int id) {
-    char buffer[64] = {};
-    GetDlgItemTextA(dlg, id, buffer, sizeof buffer);
-    return buffer;
-}
+    std::optional<std::size_t> selected_line() const {
+        const LRESULT sel = send(list_id_, LB_GETCURSEL);
+        if (sel == LB_ERR || sel < 0) return std::nullopt;
+        return static_cast<std::size_t>(sel);
+    }
+    app::LocalTime now() const { return c_.clock.now(); }
 
-app::LocalTime now() {
-    return app_state().clock->now();
-}
+    const ListContext& c_;
+    const int list_id_;
 
-template <typename T> T* context(HWND dlg) {
-    return reinterpret_cast<T*>(GetWindowLongPtrA(dlg, DWLP_USER));
-}
-
-void keep_context(HWND dlg, LPARAM lp) {
-    SetWindowLongPtrA(dlg, DWLP_USER, lp);
-}
-
-INT_PTR run_dialog(HWND owner, const char* name, DLGPROC proc, const void* param) {
-    return DialogBoxParamA(app_state().instance, name, owner, proc,
-                           reinterpret_cast<LPARAM>(param));
-}
+private:
+    const char* heading_;
+};
 
 // ----- Filter -----
+
+using F = eval::FilterDialog;
 
 struct FilterEdit {
     int id;
     unsigned limit;
-    std::string eval::FilterDialog::Fields::*field;
+    std::string F::Fields::*field;
 };
 
-using F = eval::FilterDialog;
 const FilterEdit kFilterEdits[] = {
     {IDC_FROM_YEAR, F::kDateFieldLimit, &F::Fields::from_year},
     {IDC_FROM_MONTH, F::kDateFieldLimit, &F::Fields::from_month},
@@ -107,382 +113,302 @@ const FilterEdit kFilterEdits[] = {
     {IDC_MIN_PF, F::kPfFieldLimit, &F::Fields::pf},
 };
 
-INT_PTR CALLBACK filter_proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
-    switch (msg) {
-    case WM_INITDIALOG: {
-        keep_context(dlg, lp);
-        const F::Fields texts = context<eval::SystemChargeList>(dlg)->filter_dialog_texts();
+class FilterDialog : public Dialog {
+public:
+    FilterDialog(eval::SystemChargeList& list, app::MessageUi& ui)
+        : Dialog(Help{app::HelpKind::ContextPopup, F::kHelpPopup}), list_(list), ui_(ui) {}
+
+private:
+    void on_init() override {
+        const F::Fields texts = list_.filter_dialog_texts();
         for (const FilterEdit& e : kFilterEdits) {
-            SendDlgItemMessageA(dlg, e.id, EM_LIMITTEXT, e.limit, 0);
-            SetDlgItemTextA(dlg, e.id, (texts.*e.field).c_str());
+            send(e.id, EM_LIMITTEXT, e.limit);
+            set_text(e.id, texts.*e.field);
         }
-        return TRUE;
     }
-    case WM_HELP:
-        help_popup(dlg, F::kHelpPopup);
-        return TRUE;
-    case WM_COMMAND:
-        if (LOWORD(wp) == IDOK) {
+    bool on_command(int id, int) override {
+        if (id == IDOK) {
             F::Fields fields;
             for (const FilterEdit& e : kFilterEdits)
-                fields.*e.field = item_text(dlg, e.id);
-            if (auto error = context<eval::SystemChargeList>(dlg)->filter_dialog_ok(fields)) {
-                app_state().ui.show(*error);
-                return TRUE;
+                fields.*e.field = text(e.id);
+            if (auto error = list_.filter_dialog_ok(fields)) {
+                ui_.show(*error);
+                return true;
             }
-            EndDialog(dlg, IDOK);
-            return TRUE;
+            end(IDOK);
+            return true;
         }
-        if (LOWORD(wp) == IDCANCEL) { // the close box: nothing changes
-            EndDialog(dlg, IDCANCEL);
-            return TRUE;
+        if (id == IDCANCEL) { // the close box: nothing changes
+            end(IDCANCEL);
+            return true;
         }
-        return FALSE;
-    default:
-        return FALSE;
+        return false;
     }
-}
+
+    eval::SystemChargeList& list_;
+    app::MessageUi& ui_;
+};
 
 // ----- Subscriber statistics and sums -----
 
-struct StatisticsContext {
-    const eval::SystemChargeList* list;
-    eval::SelectedSubscriber selected;
+class SubscriberStatisticsDialog : public ListDialog {
+public:
+    SubscriberStatisticsDialog(const ListContext& context, const eval::SystemChargeList& list,
+                               const eval::SelectedSubscriber& selected)
+        : ListDialog(context, kSubscriberStatistics), list_(list), selected_(selected) {}
+
+private:
+    void on_init() override {
+        show_summary(
+            eval::subscriber_statistics(list_.store(), list_.sums(), selected_, c_.lookup, now()),
+            IDC_STATISTICS_SUM1, IDC_STATISTICS_SUM2);
+    }
+
+    const eval::SystemChargeList& list_;
+    eval::SelectedSubscriber selected_;
 };
 
-INT_PTR CALLBACK subscriber_statistics_proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
-    switch (msg) {
-    case WM_INITDIALOG: {
-        keep_context(dlg, lp);
-        const auto* c = context<StatisticsContext>(dlg);
-        const eval::SubscriberStatistics s = eval::subscriber_statistics(
-            c->list->store(), c->list->sums(), c->selected, current_lookup(), now());
-        set_lines(dlg, IDC_STATISTICS_LIST, s.lines);
-        SetDlgItemTextA(dlg, IDC_STATISTICS_SUM1, s.summary_first_line.c_str());
-        SetDlgItemTextA(dlg, IDC_STATISTICS_SUM2, s.summary_second_line.c_str());
-        return TRUE;
-    }
-    case WM_HELP:
-        help_popup(dlg, eval::kSubscriberStatisticsHelpPopup);
-        return TRUE;
-    case WM_COMMAND:
-        return list_buttons(dlg, LOWORD(wp), IDC_STATISTICS_LIST, eval::kSubscriberStatisticsHeader)
-                   ? TRUE
-                   : FALSE;
-    default:
-        return FALSE;
-    }
-}
+class SubscriberSumsDialog : public ListDialog {
+public:
+    SubscriberSumsDialog(const ListContext& context, const eval::SystemChargeList& list)
+        : ListDialog(context, kSubscriberSums), list_(list) {}
 
-struct SumsContext {
-    const eval::SystemChargeList* list;
-    std::vector<std::string> lines;
+private:
+    void on_init() override {
+        lines_ = eval::subscriber_sums_lines(list_.sums());
+        if (!lines_.empty()) set_lines(list_id_, lines_);
+    }
+    bool on_command(int id, int) override {
+        if (list_buttons(id)) return true;
+        if (id != IDC_SUBSCRIBER_STATISTICS) return false;
+        if (const auto selected = eval::select_subscriber(lines_, selected_line()))
+            SubscriberStatisticsDialog(c_, list_, *selected)
+                .run_modal(hwnd(), "GebTlnStatistikBox");
+        return true;
+    }
+
+    const eval::SystemChargeList& list_;
+    std::vector<std::string> lines_;
 };
-
-INT_PTR CALLBACK subscriber_sums_proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
-    switch (msg) {
-    case WM_INITDIALOG: {
-        keep_context(dlg, lp);
-        auto* c = context<SumsContext>(dlg);
-        c->lines = eval::subscriber_sums_lines(c->list->sums());
-        if (!c->lines.empty()) set_lines(dlg, IDC_SUMS_LIST, c->lines);
-        return TRUE;
-    }
-    case WM_HELP:
-        help_popup(dlg, eval::kSubscriberSumsHelpPopup);
-        return TRUE;
-    case WM_COMMAND:
-        if (list_buttons(dlg, LOWORD(wp), IDC_SUMS_LIST, eval::kSubscriberSumsHeader)) return TRUE;
-        switch (LOWORD(wp)) {
-        case IDC_SUBSCRIBER_STATISTICS: {
-            const auto* c = context<SumsContext>(dlg);
-            const auto selected =
-                eval::select_subscriber(c->lines, selected_line(dlg, IDC_SUMS_LIST));
-            if (!selected) return TRUE;
-            StatisticsContext statistics{c->list, *selected};
-            run_dialog(dlg, "GebTlnStatistikBox", subscriber_statistics_proc, &statistics);
-            return TRUE;
-        }
-        default:
-            return FALSE;
-        }
-    default:
-        return FALSE;
-    }
-}
 
 // ----- System charge list -----
 
-struct ChargeListContext {
-    explicit ChargeListContext(data::ChargeStore& store) : list(store) {}
-    eval::SystemChargeList list;
-};
+class ChargeListDialog : public ListDialog {
+public:
+    explicit ChargeListDialog(const ListContext& context)
+        : ListDialog(context, kChargeList), list_(context.charges) {}
 
-bool show_fill(HWND dlg, ChargeListContext& c, const eval::FillResult& result);
-
-// The "Filter" button and a Yes to the filter question. false: the dialog has ended.
-bool filter_change(HWND dlg, ChargeListContext& c) {
-    run_dialog(dlg, "GebFilterDlgBox", filter_proc, &c.list);
-    const auto refilled = c.list.refill_after_filter_dialog(current_lookup(), now());
-    if (!refilled) return true;
-    return show_fill(dlg, c, *refilled);
-}
-
-bool show_fill(HWND dlg, ChargeListContext& c, const eval::FillResult& result) {
-    set_lines(dlg, IDC_CHARGE_LIST, c.list.lines());
-    switch (result.outcome) {
-    case eval::FillOutcome::Listed:
-        SetDlgItemTextA(dlg, IDC_CHARGE_SUMMARY1, c.list.summary_first_line().c_str());
-        SetDlgItemTextA(dlg, IDC_CHARGE_SUMMARY2, c.list.summary_second_line().c_str());
-        return true;
-    case eval::FillOutcome::AskFilter:
-        if (result.message && app_state().ui.show(*result.message) == app::Answer::Yes)
-            return filter_change(dlg, c);
-        EndDialog(dlg, IDCANCEL);
-        return false;
-    case eval::FillOutcome::NoChargeData:
-        if (result.message) app_state().ui.show(*result.message);
-        EndDialog(dlg, IDCANCEL);
-        return false;
-    }
-    return true;
-}
-
-INT_PTR CALLBACK charge_list_proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
-    switch (msg) {
-    case WM_INITDIALOG: {
-        keep_context(dlg, lp);
-        auto* c = context<ChargeListContext>(dlg);
-        show_fill(dlg, *c, c->list.fill(current_lookup(), now()));
-        return TRUE;
-    }
-    case WM_HELP:
-        help_popup(dlg, eval::kChargeListHelpPopup);
-        return TRUE;
-    case WM_COMMAND: {
-        auto* c = context<ChargeListContext>(dlg);
-        if (list_buttons(dlg, LOWORD(wp), IDC_CHARGE_LIST, eval::kChargeListPrintHeading))
-            return TRUE;
-        switch (LOWORD(wp)) {
-        case IDC_SUBSCRIBER_SUMS: {
-            SumsContext sums{&c->list, {}};
-            run_dialog(dlg, "GebTlnDatSummBox", subscriber_sums_proc, &sums);
-            return TRUE;
-        }
+private:
+    void on_init() override { show_fill(list_.fill(c_.lookup, now())); }
+    bool on_command(int id, int) override {
+        if (list_buttons(id)) return true;
+        switch (id) {
+        case IDC_SUBSCRIBER_SUMS:
+            SubscriberSumsDialog(c_, list_).run_modal(hwnd(), "GebTlnDatSummBox");
+            return true;
         case IDC_FILTER:
-            filter_change(dlg, *c);
-            return TRUE;
+            filter_change();
+            return true;
         default:
-            return FALSE;
+            return false;
         }
     }
-    default:
-        return FALSE;
+
+    // The "Filter" button and a Yes to the filter question. false: the dialog has ended.
+    bool filter_change() {
+        FilterDialog(list_, c_.ui).run_modal(hwnd(), "GebFilterDlgBox");
+        const auto refilled = list_.refill_after_filter_dialog(c_.lookup, now());
+        if (!refilled) return true;
+        return show_fill(*refilled);
     }
-}
+
+    bool show_fill(const eval::FillResult& result) {
+        set_lines(list_id_, list_.lines());
+        switch (result.outcome) {
+        case eval::FillOutcome::Listed:
+            set_text(IDC_CHARGE_SUMMARY1, list_.summary_first_line());
+            set_text(IDC_CHARGE_SUMMARY2, list_.summary_second_line());
+            return true;
+        case eval::FillOutcome::AskFilter:
+            if (result.message && c_.ui.show(*result.message) == app::Answer::Yes)
+                return filter_change();
+            end(IDCANCEL);
+            return false;
+        case eval::FillOutcome::NoChargeData:
+            if (result.message) c_.ui.show(*result.message);
+            end(IDCANCEL);
+            return false;
+        }
+        return true;
+    }
+
+    eval::SystemChargeList list_;
+};
 
 // ----- Projects -----
 
-struct ProjectContext {
-    eval::ProjectNames names;
-    std::uint8_t project = 0;
+class ProjectListDialog : public ListDialog {
+public:
+    ProjectListDialog(const ListContext& context, const eval::ProjectNames& names,
+                      std::uint8_t project)
+        : ListDialog(context, kProjectList), names_(names), project_(project) {}
+
+private:
+    void on_init() override {
+        const eval::ProjectEvaluation e =
+            eval::evaluate_project(c_.charges, c_.lookup, names_, project_, now());
+        if (e.no_data) {
+            c_.ui.show(*e.no_data);
+            end(IDCANCEL);
+            return;
+        }
+        show_summary(e, IDC_PROJECT_SUM1, IDC_PROJECT_SUM2);
+    }
+
+    const eval::ProjectNames& names_;
+    std::uint8_t project_;
 };
 
-INT_PTR CALLBACK project_list_proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
-    switch (msg) {
-    case WM_INITDIALOG: {
-        keep_context(dlg, lp);
-        const auto* c = context<ProjectContext>(dlg);
-        const eval::ProjectEvaluation e = eval::evaluate_project(
-            *app_state().charges, current_lookup(), c->names, c->project, now());
-        if (e.no_data) {
-            app_state().ui.show(*e.no_data);
-            EndDialog(dlg, IDCANCEL);
-            return TRUE;
-        }
-        set_lines(dlg, IDC_PROJECT_LIST, e.lines);
-        SetDlgItemTextA(dlg, IDC_PROJECT_SUM1, e.summary_first_line.c_str());
-        SetDlgItemTextA(dlg, IDC_PROJECT_SUM2, e.summary_second_line.c_str());
-        return TRUE;
-    }
-    case WM_HELP:
-        help_topic(dlg, eval::kProjectListHelp);
-        return TRUE;
-    case WM_COMMAND:
-        return list_buttons(dlg, LOWORD(wp), IDC_PROJECT_LIST, eval::kProjectListHeader) ? TRUE
-                                                                                         : FALSE;
-    default:
-        return FALSE;
-    }
-}
+class ProjectSelectDialog : public Dialog {
+public:
+    ProjectSelectDialog(const ListContext& context, const eval::ProjectNames& names)
+        : Dialog(Help{app::HelpKind::Context, eval::kProjectSelectHelp}), c_(context),
+          names_(names) {}
 
-INT_PTR CALLBACK project_select_proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
-    switch (msg) {
-    case WM_INITDIALOG: {
-        keep_context(dlg, lp);
-        const auto buttons = eval::project_buttons(context<ProjectContext>(dlg)->names);
+private:
+    void on_init() override {
+        const auto buttons = eval::project_buttons(names_);
         for (std::size_t p = 1; p <= buttons.size(); ++p) {
             const eval::ProjectButton& b = buttons[p - 1];
             const int id = project_control(kProjectButtons, p);
-            if (b.enabled) SetDlgItemTextA(dlg, id, b.caption.c_str());
-            EnableWindow(GetDlgItem(dlg, id), b.enabled);
+            if (b.enabled) set_text(id, b.caption);
+            EnableWindow(item(id), b.enabled);
         }
-        return TRUE;
     }
-    case WM_HELP:
-        help_topic(dlg, eval::kProjectSelectHelp);
-        return TRUE;
-    case WM_COMMAND: {
-        const int id = LOWORD(wp);
+    bool on_command(int id, int) override {
         if (id == IDOK || id == IDCANCEL) {
-            EndDialog(dlg, id);
-            return TRUE;
+            end(id);
+            return true;
         }
-        auto* c = context<ProjectContext>(dlg);
         const auto number = project_of(kProjectButtons, id);
-        if (const auto project = number ? eval::chosen_project(c->names, *number) : std::nullopt) {
-            c->project = *project;
-            run_dialog(dlg, "ProjTlnDatAllBox", project_list_proc, c);
-            return TRUE;
-        }
-        return FALSE;
+        const auto project = number ? eval::chosen_project(names_, *number) : std::nullopt;
+        if (!project) return false;
+        ProjectListDialog(c_, names_, *project).run_modal(hwnd(), "ProjTlnDatAllBox");
+        return true;
     }
-    default:
-        return FALSE;
-    }
-}
+
+    const ListContext& c_;
+    const eval::ProjectNames& names_;
+};
 
 // ----- Calls -----
 
-INT_PTR CALLBACK call_statistics_proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
-    switch (msg) {
-    case WM_INITDIALOG:
-        set_lines(dlg, IDC_CALL_STATISTICS_LIST,
-                  *reinterpret_cast<const std::vector<std::string>*>(lp));
-        return TRUE;
-    case WM_HELP:
-        help_popup(dlg, eval::kCallStatisticsHelpPopup);
-        return TRUE;
-    case WM_COMMAND:
-        if (LOWORD(wp) == IDOK || LOWORD(wp) == IDCANCEL) {
-            EndDialog(dlg, LOWORD(wp));
-            return TRUE;
-        }
-        return FALSE;
-    default:
-        return FALSE;
+class CallStatisticsDialog : public Dialog {
+public:
+    explicit CallStatisticsDialog(const std::vector<std::string>& lines)
+        : Dialog(Help{app::HelpKind::ContextPopup, eval::kCallStatisticsHelpPopup}), lines_(lines) {
     }
-}
 
-INT_PTR CALLBACK speed_dial_proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
-    switch (msg) {
-    case WM_INITDIALOG:
-        keep_context(dlg, lp);
-        SendDlgItemMessageA(dlg, IDC_SPEED_DIAL_CODE, EM_LIMITTEXT, eval::kSpeedDialFieldLimit, 0);
-        SetDlgItemTextA(dlg, IDC_SPEED_DIAL_CODE, eval::kSpeedDialInitialText);
-        return TRUE;
-    case WM_HELP:
-        help_popup(dlg, eval::kSpeedDialHelpPopup);
-        return TRUE;
-    case WM_COMMAND:
-        if (LOWORD(wp) == IDOK) {
-            const std::size_t record = *context<const std::size_t>(dlg);
-            const auto result =
-                eval::speed_dial(*app_state().calls, record, item_text(dlg, IDC_SPEED_DIAL_CODE));
+private:
+    void on_init() override { set_lines(IDC_CALL_STATISTICS_LIST, lines_); }
+    bool on_command(int id, int) override {
+        if (id != IDOK && id != IDCANCEL) return false;
+        end(id);
+        return true;
+    }
+
+    const std::vector<std::string>& lines_;
+};
+
+class SpeedDialDialog : public Dialog {
+public:
+    SpeedDialDialog(const ListContext& context, std::size_t record)
+        : Dialog(Help{app::HelpKind::ContextPopup, eval::kSpeedDialHelpPopup}), c_(context),
+          record_(record) {}
+
+private:
+    void on_init() override {
+        send(IDC_SPEED_DIAL_CODE, EM_LIMITTEXT, eval::kSpeedDialFieldLimit);
+        set_text(IDC_SPEED_DIAL_CODE, eval::kSpeedDialInitialText);
+    }
+    bool on_command(int id, int) override {
+        if (id == IDOK) {
+            const auto result = eval::speed_dial(c_.calls, record_, text(IDC_SPEED_DIAL_CODE));
             if (const auto* error = std::get_if<app::Message>(&result)) {
-                app_state().ui.show(*error);
+                c_.ui.show(*error);
             } else {
                 const auto& target = std::get<eval::SpeedDialTarget>(result);
-                write_speed_dial(dlg, target.number, target.index);
+                c_.write_speed_dial(hwnd(), target.number, target.index);
             }
-            EndDialog(dlg, IDOK);
-            return TRUE;
+            end(IDOK);
+            return true;
         }
-        if (LOWORD(wp) == IDCANCEL) {
-            EndDialog(dlg, IDCANCEL);
-            return TRUE;
+        if (id == IDCANCEL) {
+            end(IDCANCEL);
+            return true;
         }
-        return FALSE;
-    default:
-        return FALSE;
+        return false;
     }
-}
 
-INT_PTR CALLBACK call_list_proc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
-    switch (msg) {
-    case WM_INITDIALOG: {
-        keep_context(dlg, lp);
-        auto* list = context<eval::CallList>(dlg);
-        *list = eval::fill_call_list(*app_state().calls, current_lookup(), now());
-        set_lines(dlg, IDC_CALL_LIST, list->lines);
-        return TRUE;
+    const ListContext& c_;
+    std::size_t record_;
+};
+
+class CallListDialog : public ListDialog {
+public:
+    explicit CallListDialog(const ListContext& context) : ListDialog(context, kCallList) {}
+
+private:
+    void on_init() override {
+        list_ = eval::fill_call_list(c_.calls, c_.lookup, now());
+        set_lines(list_id_, list_.lines);
     }
-    case WM_HELP:
-        help_topic(dlg, eval::kCallListHelp);
-        return TRUE;
-    case WM_COMMAND: {
-        const auto* list = context<eval::CallList>(dlg);
-        switch (LOWORD(wp)) {
-        case IDOK:
+    bool on_command(int id, int) override {
+        switch (id) {
+        case IDOK: // the lines stay: this list is not emptied on the way out
         case IDCANCEL:
-            EndDialog(dlg, LOWORD(wp));
-            return TRUE;
-        case IDC_PRINT:
-            print_list(dlg, GetDlgItem(dlg, IDC_CALL_LIST), eval::kCallListHeader);
-            return TRUE;
+            end(id);
+            return true;
         case IDC_CALL_STATISTICS: {
-            const auto line = selected_line(dlg, IDC_CALL_LIST);
-            if (!line) return TRUE;
-            const std::vector<std::string> lines = eval::call_statistics_of_line(
-                *app_state().calls, *list, *line, current_lookup(), now());
-            if (!lines.empty()) run_dialog(dlg, "AnrTlnDatStatBox", call_statistics_proc, &lines);
-            return TRUE;
+            const auto line = selected_line();
+            if (!line) return true;
+            const std::vector<std::string> lines =
+                eval::call_statistics_of_line(c_.calls, list_, *line, c_.lookup, now());
+            if (!lines.empty()) CallStatisticsDialog(lines).run_modal(hwnd(), "AnrTlnDatStatBox");
+            return true;
         }
         case IDC_SPEED_DIAL: {
-            const auto line = selected_line(dlg, IDC_CALL_LIST);
-            if (!line || *line >= list->line_map.size()) return TRUE;
-            const std::size_t record = list->line_map[*line];
-            run_dialog(dlg, "ANRLKWBOX", speed_dial_proc, &record);
-            return TRUE;
+            const auto line = selected_line();
+            if (!line || *line >= list_.line_map.size()) return true;
+            SpeedDialDialog(c_, list_.line_map[*line]).run_modal(hwnd(), "ANRLKWBOX");
+            return true;
         }
         default:
-            return FALSE;
+            return list_buttons(id);
         }
     }
-    default:
-        return FALSE;
-    }
-}
+
+    eval::CallList list_;
+};
 
 } // namespace
 
-void run_charge_evaluation(HWND owner) {
-    App& a = app_state();
-    if (!a.charges || a.charges->count() == 0) return;
-    eval::open_charge_evaluation(*a.charges);
-    ChargeListContext c(*a.charges);
-    run_dialog(owner, "GebTlnDatAllBox", charge_list_proc, &c);
+void run_charge_evaluation(HWND owner, const ListContext& context) {
+    if (context.charges.count() == 0) return;
+    eval::open_charge_evaluation(context.charges);
+    ChargeListDialog(context).run_modal(owner, "GebTlnDatAllBox");
 }
 
-void run_project_evaluation(HWND owner) {
-    App& a = app_state();
-    if (!a.charges || a.charges->count() == 0) return;
-    ProjectContext c{current_project_names(), 0};
-    run_dialog(owner, "ProjSelectDlg", project_select_proc, &c);
+void run_project_evaluation(HWND owner, const ListContext& context,
+                            const eval::ProjectNames& names) {
+    if (context.charges.count() == 0) return;
+    ProjectSelectDialog(context, names).run_modal(owner, "ProjSelectDlg");
 }
 
-void run_call_list(HWND owner) {
-    App& a = app_state();
-    if (!a.calls) return;
-    if (a.calls->count() == 0) {
-        // Also after a read that found the exchange's call list empty: the user may read again.
-        if (a.ui.show(eval::no_call_data_question()) != app::Answer::Yes) return;
-        run_transfer(owner, IDM_READ_CALLS); // a connected read opens the list itself
-        return;
-    }
-    eval::group_calls(*a.calls);
-    eval::CallList list;
-    run_dialog(owner, "AnrTlnDatAllBox", call_list_proc, &list);
+void run_call_list(HWND owner, const ListContext& context) {
+    if (context.calls.count() == 0) return;
+    eval::group_calls(context.calls);
+    CallListDialog(context).run_modal(owner, "AnrTlnDatAllBox");
 }
 
 } // namespace kalmo::win32

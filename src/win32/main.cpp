@@ -3,59 +3,37 @@
 
 #include <commctrl.h>
 
+#include <memory>
 #include <new>
 
-#include "app.h"
-#include "phonebook_dialogs.h"
+#include "app_state.h"
 #include "core/app/shell.h"
 #include "core/app/strings.h"
+#include "core/phonebook/phonebook_file.h"
+#include "main_window.h"
 #include "platform/platform.h"
 
-namespace kalmo::win32 {
+namespace {
 
-App& app_state() {
-    static App app;
-    return app;
-}
+using namespace kalmo;
 
-app::Answer Win32MessageUi::show(const app::Message& message) {
-    UINT style = MB_OK;
-    if (message.buttons == app::Buttons::YesNo)
-        style = MB_YESNO;
-    else if (message.buttons == app::Buttons::OkCancel)
-        style = MB_OKCANCEL;
-    if (message.default_no) style |= MB_DEFBUTTON2;
-    switch (message.icon) {
-    case app::Icon::Error:
-        style |= MB_ICONHAND;
-        break;
-    case app::Icon::Warning:
-        style |= MB_ICONEXCLAMATION;
-        break;
-    case app::Icon::Information:
-        style |= MB_ICONASTERISK;
-        break;
-    case app::Icon::Question:
-        style |= MB_ICONQUESTION;
-        break;
-    case app::Icon::None:
-        break;
-    }
-    const int r = MessageBoxA(nullptr, message.text.c_str(),
-                              message.caption ? message.caption->c_str() : nullptr, style);
-    switch (r) {
-    case IDYES:
-        return app::Answer::Yes;
-    case IDNO:
-        return app::Answer::No;
-    case IDCANCEL:
-        return app::Answer::Cancel;
-    default:
-        return app::Answer::Ok;
+// The phonebook storage, zero-filled; nothing when memory is short.
+std::unique_ptr<phonebook::Phonebook> allocate_phonebook() {
+    try {
+        return std::make_unique<phonebook::Phonebook>();
+    } catch (const std::bad_alloc&) {
+        return nullptr;
     }
 }
 
-} // namespace kalmo::win32
+// Clears the phonebook and reads the file the settings name; a file that yields nothing has
+// its name dropped from the settings.
+void load_phonebook_at_start(win32::App& a) {
+    a.settings.phonebook_file =
+        phonebook::load_phonebook_at_start(*a.phonebook, a.settings.phonebook_file, *a.fs, a.ui);
+}
+
+} // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR, int show) {
     using namespace kalmo;
@@ -83,7 +61,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR, int show) {
 
     a.charges.reset(new (std::nothrow) data::ChargeStore());
     if (a.charges) a.calls.reset(new (std::nothrow) data::CallStore());
-    if (a.calls) a.phonebook = win32::allocate_phonebook();
+    if (a.calls) a.phonebook = allocate_phonebook();
     if (!a.charges || !a.calls || !a.phonebook) {
         a.calls.reset();
         a.charges.reset();
@@ -91,7 +69,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR, int show) {
                     MB_OK | MB_ICONHAND);
         return 0;
     }
-    win32::load_phonebook_at_start();
+    load_phonebook_at_start(a);
 
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {

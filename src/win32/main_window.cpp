@@ -1,24 +1,26 @@
-// The main window: class, creation, command dispatch, menu state and window title.
-#include <windows.h>
+#include "main_window.h"
 
 #include <commctrl.h>
 #include <commdlg.h>
 
-#include "app.h"
-#include "help.h"
-#include "core/app/ids.h"
-#include "core/app/shell.h"
-#include "core/app/text.h"
-#include "core/data/charge_file.h"
-
 #include <cstring>
 #include <optional>
 #include <string>
+
+#include "app_state.h"
+#include "core/app/ids.h"
+#include "core/app/shell.h"
 #include "core/app/strings.h"
+#include "core/app/text.h"
+#include "core/data/charge_file.h"
 #include "core/eval/call_list.h"
+#include "core/phonebook/editor.h"
+#include "dialogs.h"
+#include "furniture.h"
+#include "help.h"
 #include "list_dialogs.h"
 #include "phonebook_dialogs.h"
-#include "shell_parts.h"
+#include "toolbar.h"
 #include "transfers_gui.h"
 
 namespace kalmo::win32 {
@@ -115,6 +117,50 @@ bool busy() {
     return transfer_busy();
 }
 
+// What the list dialogs work on, lent for as long as one is open.
+ListContext list_context(App& a) {
+    static const phonebook::NoPhonebook none;
+    const phonebook::NumberLookup& lookup =
+        a.phonebook ? static_cast<const phonebook::NumberLookup&>(*a.phonebook) : none;
+    return ListContext{*a.charges,
+                       *a.calls,
+                       lookup,
+                       *a.clock,
+                       a.ui,
+                       Printer{a.printer, a.ui},
+                       [&a](HWND owner, const std::string& number_text, std::uint8_t index) {
+                           write_speed_dial(owner, a, number_text, index);
+                       }};
+}
+
+void open_list(HWND hwnd, NextList list);
+
+// With no calls it offers to read them, also after a read that found the exchange's call list
+// empty: the user may read again.
+void open_call_list(HWND hwnd) {
+    App& a = app_state();
+    if (a.calls->count() == 0) {
+        if (a.ui.show(eval::no_call_data_question()) == app::Answer::Yes)
+            open_list(hwnd, run_transfer(hwnd, a, IDM_READ_CALLS));
+        return;
+    }
+    run_call_list(hwnd, list_context(a));
+}
+
+// Shows what a transfer left to open, once its port is closed and its dialog gone.
+void open_list(HWND hwnd, NextList list) {
+    switch (list) {
+    case NextList::ChargeEvaluation:
+        run_charge_evaluation(hwnd, list_context(app_state()));
+        break;
+    case NextList::CallList:
+        open_call_list(hwnd);
+        break;
+    case NextList::None:
+        break;
+    }
+}
+
 void run_command(HWND hwnd, unsigned id) {
     App& a = app_state();
     // The stores exist from just after the window shows until the loop ends.
@@ -141,7 +187,7 @@ void run_command(HWND hwnd, unsigned id) {
         run_about_box(hwnd);
         break;
     case app::Action::PortDialog:
-        run_port_dialog(hwnd);
+        run_port_dialog(hwnd, a.settings);
         break;
     case app::Action::PrinterSetup:
         printer_setup();
@@ -164,13 +210,13 @@ void run_command(HWND hwnd, unsigned id) {
     case app::Action::DeleteCharges:
     case app::Action::ReadCalls:
     case app::Action::DeleteCalls:
-        run_transfer(hwnd, id);
+        open_list(hwnd, run_transfer(hwnd, a, id));
         break;
     case app::Action::NewPhonebook:
     case app::Action::OpenPhonebook:
     case app::Action::EditPhonebook:
     case app::Action::EditProjectNames:
-        run_phonebook_command(hwnd, action);
+        run_phonebook_command(hwnd, a, action);
         break;
     case app::Action::ChargeEvaluation:
     case app::Action::ProjectEvaluation:
@@ -180,13 +226,14 @@ void run_command(HWND hwnd, unsigned id) {
             a.title_dirty = true;
         }
         if (action == app::Action::ChargeEvaluation)
-            run_charge_evaluation(hwnd);
+            run_charge_evaluation(hwnd, list_context(a));
         else
-            run_project_evaluation(hwnd);
+            run_project_evaluation(hwnd, list_context(a),
+                                   a.phonebook ? phonebook::project_name_fields(*a.phonebook)
+                                               : eval::ProjectNames{});
         break;
     case app::Action::CallList:
-        // It asks to read the exchange itself when there are no calls.
-        run_call_list(hwnd);
+        open_call_list(hwnd);
         break;
     default:
         // Any other command does nothing.

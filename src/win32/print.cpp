@@ -4,53 +4,45 @@
 
 #include <vector>
 
-#include "app.h"
 #include "core/app/print_layout.h"
+#include "core/app/ui.h"
+#include "wait_pump.h"
 
 namespace kalmo::win32 {
 
 namespace {
 
-// One job at a time, all on the one thread.
-bool user_abort = false;
-HWND abort_dialog = nullptr;
+// The cancel dialog "AbortDlg": any of its commands cancels the job.
+class AbortDialog : public Dialog {
+public:
+    explicit AbortDialog(bool& user_abort) : user_abort_(user_abort) {}
 
-// The cancel: the printing dialog is usable again at once, the job ends after its page.
-void cancel_job() {
-    user_abort = true;
-    if (!abort_dialog) return;
-    HWND dialog = abort_dialog;
-    abort_dialog = nullptr;
-    EnableWindow(GetParent(dialog), TRUE);
-    DestroyWindow(dialog);
-}
-
-INT_PTR CALLBACK abort_dialog_proc(HWND dlg, UINT msg, WPARAM, LPARAM) {
-    switch (msg) {
-    case WM_INITDIALOG:
-        EnableMenuItem(GetSystemMenu(dlg, FALSE), SC_CLOSE, MF_GRAYED);
-        return TRUE; // focus to the default control
-    case WM_COMMAND:
-        cancel_job();
-        return TRUE;
-    default:
-        return FALSE;
+    // The cancel: the printing dialog is usable again at once, the job ends after its page.
+    void cancel() {
+        user_abort_ = true;
+        if (!hwnd()) return;
+        EnableWindow(GetParent(hwnd()), TRUE);
+        destroy();
     }
-}
+
+private:
+    void on_init() override { EnableMenuItem(GetSystemMenu(hwnd(), FALSE), SC_CLOSE, MF_GRAYED); }
+    bool on_command(int, int) override {
+        cancel();
+        return true;
+    }
+
+    bool& user_abort_;
+};
+
+// One job at a time, all on the one thread: the printing system's abort procedure has no
+// room for a context of its own.
+bool user_abort = false;
+AbortDialog* abort_dialog = nullptr;
+WaitPump print_pump;
 
 BOOL CALLBACK abort_proc(HDC, int) {
-    MSG msg;
-    while (!user_abort && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) {
-            // Not ours to take: the main loop must still see it, and the job ends.
-            PostQuitMessage(static_cast<int>(msg.wParam));
-            cancel_job();
-            break;
-        }
-        if (abort_dialog && IsDialogMessageA(abort_dialog, &msg)) continue;
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
+    if (abort_dialog && !print_pump.pump(*abort_dialog, &user_abort)) abort_dialog->cancel();
     return !user_abort;
 }
 
@@ -144,8 +136,8 @@ bool print_pages(HDC dc, const std::vector<std::string>& lines, const std::strin
 
 } // namespace
 
-void print_list(HWND owner, HWND list_box, const std::string& heading) {
-    PRINTDLGA& settings = app_state().printer;
+void print_list(const Printer& printer, HWND owner, HWND list_box, const std::string& heading) {
+    PRINTDLGA& settings = printer.settings;
     settings.hwndOwner = owner;
     if (!settings.hDC) {
         settings.Flags |= PD_RETURNDC;
@@ -167,9 +159,9 @@ void print_list(HWND owner, HWND list_box, const std::string& heading) {
 
     EnableWindow(owner, FALSE);
     user_abort = false;
-    abort_dialog =
-        CreateDialogParamA(app_state().instance, "AbortDlg", owner, abort_dialog_proc, 0);
-    if (abort_dialog) ShowWindow(abort_dialog, SW_SHOWNORMAL);
+    AbortDialog dialog(user_abort);
+    if (dialog.create_modeless(owner, "AbortDlg")) ShowWindow(dialog.hwnd(), SW_SHOWNORMAL);
+    abort_dialog = &dialog;
     SetAbortProc(dc, abort_proc);
 
     char name[4] = {};
@@ -193,16 +185,16 @@ void print_list(HWND owner, HWND list_box, const std::string& heading) {
         // pressed that early fails the start, which is the user's doing, not a fault.
         failed = !user_abort;
     }
+    abort_dialog = nullptr;
     if (!user_abort) {
         EnableWindow(owner, TRUE);
-        if (abort_dialog) DestroyWindow(abort_dialog);
-        abort_dialog = nullptr;
+        dialog.destroy();
     }
     SelectObject(dc, default_font);
     if (font) DeleteObject(font);
     DeleteDC(dc);
     settings.hDC = nullptr;
-    if (failed) app::show_string(app_state().ui, 133, 117, app::Buttons::Ok, app::Icon::Error);
+    if (failed) app::show_string(printer.ui, 133, 117, app::Buttons::Ok, app::Icon::Error);
 }
 
 } // namespace kalmo::win32

@@ -1,11 +1,12 @@
 // The toolbar: eleven buttons for the most used commands, small or large icons, labels,
 // tooltips.
+#include "toolbar.h"
+
 #include <array>
 
-#include "app.h"
+#include "app_state.h"
 #include "core/app/ids.h"
 #include "core/app/shell.h"
-#include "shell_parts.h"
 
 namespace kalmo::win32 {
 

@@ -1,98 +1,96 @@
 #include "transfers_gui.h"
 
 #include <memory>
+#include <optional>
 
-#include "app.h"
 #include "core/app/ids.h"
 #include "core/app/shell.h"
-#include "core/app/strings.h"
-#include "core/app/settings.h"
 #include "core/link/journal.h"
 #include "core/link/protocol.h"
 #include "core/link/transfers.h"
-#include "list_dialogs.h"
+#include "dialog.h"
 #include "platform/serial.h"
+#include "wait_pump.h"
 
 namespace kalmo::win32 {
 
 namespace {
 
+// The button, Enter, Esc and the Close box all cancel.
+class ProgressDialog : public Dialog {
+public:
+    bool cancelled = false;
+
+private:
+    bool on_command(int, int) override {
+        cancelled = true;
+        return true;
+    }
+};
+
 class Win32TransferUi : public link::TransferUi {
 public:
     explicit Win32TransferUi(HWND owner) : owner_(owner) {}
-    ~Win32TransferUi() override { close_progress_dialog(); }
 
     app::Answer show(const app::Message& message) override { return boxes_.show(message); }
 
     bool open_progress_dialog() override {
-        cancel_ = false;
-        dialog_ = CreateDialogParamA(app_state().instance, "V24AbortDlgBox", owner_, dialog_proc,
-                                     reinterpret_cast<LPARAM>(this));
+        dialog_.cancelled = false;
         // The core says "Not enough memory." when this fails.
-        if (!dialog_) return false;
-        ShowWindow(dialog_, SW_SHOWNORMAL);
-        EnableWindow(dialog_, TRUE);
+        if (!dialog_.create_modeless(owner_, "V24AbortDlgBox")) return false;
+        // Whatever the dialog's template says is replaced by the first text, even an empty one.
+        shown_[0].reset();
+        shown_[1].reset();
+        ShowWindow(dialog_.hwnd(), SW_SHOWNORMAL);
+        EnableWindow(dialog_.hwnd(), TRUE);
         set_progress_line(0, link::progress::Initialising);
         return true;
     }
 
-    void close_progress_dialog() override {
-        if (dialog_) DestroyWindow(dialog_);
-        dialog_ = nullptr;
-    }
+    void close_progress_dialog() override { dialog_.destroy(); }
 
     void set_progress_line(int line, const std::string& text) override {
-        if (dialog_ && (line == 0 || line == 1))
-            SetDlgItemTextA(dialog_, IDC_PROGRESS_LINE0 + line, text.c_str());
+        // The same text again (the first line is set before every block) would still cost a
+        // repaint.
+        if (!dialog_.hwnd() || (line != 0 && line != 1) || shown_[line] == text) return;
+        shown_[line] = text;
+        SetDlgItemTextA(dialog_.hwnd(), IDC_PROGRESS_LINE0 + line, text.c_str());
     }
 
     bool pump_messages() override {
-        if (!dialog_) return true;
-        // The link calls this after every byte it reads; looking into the message queue at most
-        // every 10 ms keeps the windows and the cancel button just as responsive and spares the
-        // system call per byte.
-        const ULONGLONG now = GetTickCount64();
-        if (now - last_pump_ < 10) return !cancel_;
-        last_pump_ = now;
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT) {
-                // Not ours to take: the main loop must still see it.
-                PostQuitMessage(static_cast<int>(msg.wParam));
-                cancel_ = true;
-                break;
-            }
-            if (!dialog_ || !IsDialogMessageA(dialog_, &msg)) {
-                TranslateMessage(&msg);
-                DispatchMessageA(&msg);
-            }
-        }
-        return !cancel_;
+        if (!dialog_.hwnd()) return true;
+        if (!pump_.pump(dialog_)) dialog_.cancelled = true;
+        return !dialog_.cancelled;
     }
 
-    bool cancelled() const override { return cancel_; }
+    bool cancelled() const override { return dialog_.cancelled; }
 
 private:
-    static INT_PTR CALLBACK dialog_proc(HWND dlg, UINT msg, WPARAM, LPARAM lp) {
-        if (msg == WM_INITDIALOG) {
-            SetWindowLongPtrA(dlg, DWLP_USER, lp);
-            return TRUE;
-        }
-        // The button, Enter, Esc and the Close box all cancel.
-        if (msg == WM_COMMAND) {
-            if (auto* self = reinterpret_cast<Win32TransferUi*>(GetWindowLongPtrA(dlg, DWLP_USER)))
-                self->cancel_ = true;
-            return TRUE;
-        }
-        return FALSE;
-    }
-
     HWND owner_;
-    HWND dialog_ = nullptr;
-    bool cancel_ = false;
-    ULONGLONG last_pump_ = 0;
+    ProgressDialog dialog_;
+    std::optional<std::string> shown_[2];
+    // The link calls the pump after every byte it reads; looking into the message queue at
+    // most every 10 ms keeps the windows and the cancel button just as responsive and spares
+    // the system call per byte.
+    WaitPump pump_{10};
     Win32MessageUi boxes_;
 };
+
+// A delete after a read that left records in the exchange (or could not keep them) warns
+// first: those records would be gone for good.
+link::DeleteQuestion delete_question(bool unread) {
+    return unread ? link::DeleteQuestion::WarnUnreadThenAsk : link::DeleteQuestion::Ask;
+}
+
+// A read journals what comes in; a connected read tells whether it left records behind.
+template <typename Store, typename Read>
+bool read_into(link::Link& line, Store& store, Read read, link::JournalKind kind, const App& a,
+               const std::string& port_name, bool& unread) {
+    link::FileJournal journal(*a.fs, *a.clock, app::journal_folder_beside(a.program), kind);
+    const auto result = read(line, store, port_name, &journal);
+    if (result.connected()) unread = result.left_records();
+    return static_cast<bool>(result);
+}
 
 } // namespace
 
@@ -100,57 +98,40 @@ bool transfer_busy() {
     return link::transfer_running();
 }
 
-void run_transfer(HWND main, unsigned command) {
-    App& a = app_state();
-    if (transfer_busy()) return;
-    enum class Opens { Nothing, ChargeEvaluation, CallList } opens = Opens::Nothing;
-    {
-        auto port = platform::make_serial_port();
-        Win32TransferUi ui(main);
-        link::Link line(*port, ui, *a.clock);
-        const std::string port_name = platform::serial_device(a.settings.port_name());
-        const std::string journal_folder = app::journal_folder_beside(a.program);
-        // A delete after a read that left records in the exchange (or could not keep them)
-        // warns first: those records would be gone for good.
-        auto question = [](bool unread) {
-            return unread ? link::DeleteQuestion::WarnUnreadThenAsk : link::DeleteQuestion::Ask;
-        };
-        switch (command) {
-        case IDM_READ_CHARGES: {
-            link::FileJournal journal(*a.fs, *a.clock, journal_folder, link::JournalKind::Charges);
-            const auto result = link::read_charges(line, *a.charges, port_name, &journal);
-            if (result.connected()) a.charges_unread = result.left_records();
-            if (result) opens = Opens::ChargeEvaluation;
-            break;
-        }
-        case IDM_DELETE_CHARGES:
-            if (link::delete_charges(line, *a.charges, port_name, question(a.charges_unread)) ==
-                link::Outcome::Done)
-                a.charges_unread = false;
-            break;
-        case IDM_READ_CALLS: {
-            link::FileJournal journal(*a.fs, *a.clock, journal_folder, link::JournalKind::Calls);
-            const auto result = link::read_calls(line, *a.calls, port_name, &journal);
-            if (result.connected()) a.calls_unread = result.left_records();
-            if (result) opens = Opens::CallList;
-            break;
-        }
-        case IDM_DELETE_CALLS:
-            if (link::delete_calls(line, *a.calls, port_name, question(a.calls_unread)) ==
-                link::Outcome::Done)
-                a.calls_unread = false;
-            break;
-        default:
-            break;
-        }
+NextList run_transfer(HWND main, App& a, unsigned command) {
+    if (transfer_busy()) return NextList::None;
+    auto port = platform::make_serial_port();
+    Win32TransferUi ui(main);
+    link::Link line(*port, ui, *a.clock);
+    const std::string port_name = platform::serial_device(a.settings.port_name());
+    switch (command) {
+    case IDM_READ_CHARGES:
+        return read_into(line, *a.charges, link::read_charges, link::JournalKind::Charges, a,
+                         port_name, a.charges_unread)
+                   ? NextList::ChargeEvaluation
+                   : NextList::None;
+    case IDM_READ_CALLS:
+        return read_into(line, *a.calls, link::read_calls, link::JournalKind::Calls, a, port_name,
+                         a.calls_unread)
+                   ? NextList::CallList
+                   : NextList::None;
+    case IDM_DELETE_CHARGES:
+        if (link::delete_charges(line, *a.charges, port_name, delete_question(a.charges_unread)) ==
+            link::Outcome::Done)
+            a.charges_unread = false;
+        return NextList::None;
+    case IDM_DELETE_CALLS:
+        if (link::delete_calls(line, *a.calls, port_name, delete_question(a.calls_unread)) ==
+            link::Outcome::Done)
+            a.calls_unread = false;
+        return NextList::None;
+    default:
+        return NextList::None;
     }
-    // The port is closed and the progress dialog gone before the list opens.
-    if (opens == Opens::ChargeEvaluation) run_charge_evaluation(main);
-    if (opens == Opens::CallList) run_call_list(main);
 }
 
-void write_speed_dial(HWND owner, const std::string& number_text, std::uint8_t index) {
-    App& a = app_state();
+void write_speed_dial(HWND owner, const App& a, const std::string& number_text,
+                      std::uint8_t index) {
     if (transfer_busy()) return;
     auto port = platform::make_serial_port();
     Win32TransferUi ui(owner);

@@ -6,14 +6,19 @@
 #include <cstdint>
 #include <string>
 
+#include "app_state.h"
+
 namespace kalmo::win32 {
 
+// The list a transfer leaves to be shown once its port is closed and its dialog gone.
+enum class NextList { None, ChargeEvaluation, CallList };
+
 // Runs the transfer of IDM_READ_CHARGES, IDM_DELETE_CHARGES, IDM_READ_CALLS or IDM_DELETE_CALLS
-// to its end; a successful read of charges opens the charge evaluation, a connected read of
-// calls the call list.
-void run_transfer(HWND main, unsigned command);
+// to its end on the program's stores and port. A successful read of charges leaves the charge
+// evaluation to open, a connected read of calls the call list.
+NextList run_transfer(HWND main, App& a, unsigned command);
 // The speed-dial dialog's transfer, with that dialog as owner of the progress dialog.
-void write_speed_dial(HWND owner, const std::string& number_text, std::uint8_t index);
+void write_speed_dial(HWND owner, const App& a, const std::string& number_text, std::uint8_t index);
 // While a transfer waits, the pump still dispatches the main window's messages: commands and
 // closing the window are refused then.
 bool transfer_busy();

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <numeric>
 #include <sstream>
@@ -136,6 +137,53 @@ TEST_F(SerialLoop, BytesAtTheLinesPaceArriveWholeAndInOrder) {
     // A frame's last byte is not left waiting for more that do not come (nor for the read's
     // one-second time-out).
     EXPECT_LT(static_cast<int>(last_read - last_written), 500);
+}
+
+TEST_F(SerialLoop, AnnouncedFramesComeWholeAndOnTimeEvenWhenTheyStopShort) {
+    // As the link reads: the length byte, then the hint for the rest. The second frame says
+    // 100 bytes and stops after 30 (a fault): what came must still come, and soon; then a
+    // frame after a discard is read as usual. Each frame goes out once the reader asks for it.
+    struct Frame {
+        std::uint8_t length;
+        std::size_t sent;
+    };
+    const Frame frames[] = {{120, 120}, {100, 30}, {20, 20}};
+    std::atomic<std::size_t> asked{0};
+    DWORD written_at[3] = {}, last_at[3] = {};
+    std::thread line([&] {
+        for (std::size_t f = 0; f < 3; ++f) {
+            while (asked.load() <= f)
+                Sleep(1);
+            for (std::size_t i = 0; i < frames[f].sent; ++i) {
+                const std::uint8_t byte = i == 0 ? frames[f].length : static_cast<std::uint8_t>(i);
+                EXPECT_TRUE(a.write({&byte, 1}));
+                Sleep(2);
+            }
+            written_at[f] = GetTickCount();
+        }
+    });
+    for (std::size_t f = 0; f < 3; ++f) {
+        if (f == 2) b.discard_input();
+        asked = f + 1;
+        EXPECT_EQ(receive(b, 1, 3000), std::vector<std::uint8_t>{frames[f].length});
+        b.expect(frames[f].length - 1u);
+        std::vector<std::uint8_t> rest;
+        const DWORD start = GetTickCount();
+        while (rest.size() < frames[f].length - 1u && GetTickCount() - start < 1500) {
+            std::uint8_t byte = 0;
+            if (b.read_byte(byte) == 1) {
+                rest.push_back(byte);
+                last_at[f] = GetTickCount();
+            }
+        }
+        b.expect(0);
+        EXPECT_EQ(rest.size(), frames[f].sent - 1) << "frame " << f;
+        for (std::size_t i = 0; i < rest.size(); ++i)
+            EXPECT_EQ(rest[i], i + 1) << "frame " << f;
+    }
+    line.join();
+    for (std::size_t f = 0; f < 3; ++f)
+        EXPECT_LT(static_cast<int>(last_at[f] - written_at[f]), 300) << "frame " << f;
 }
 
 TEST_F(SerialLoop, DiscardDropsWhatCameBeforeAndKeepsWhatComesAfter) {

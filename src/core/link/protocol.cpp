@@ -73,6 +73,12 @@ bool Link::fail(bool quiet, const char* message) {
 bool Link::receive_frame(bool quiet) {
     frame_length_ = 0;
     if (!open_) return false;
+    // The hint given once the length is known ends with the frame, however the frame ends: a
+    // port still gathering for it would hold back what a later wait must see.
+    struct EndHint {
+        SerialPort& port;
+        ~EndHint() { port.expect(0); }
+    } end_hint{port_};
     const std::int64_t start = clock_.monotonic_ms();
     std::size_t expected = 1;
     std::size_t position = 0;
@@ -89,6 +95,7 @@ bool Link::receive_frame(bool quiet) {
             if (byte == kFill) continue;
             if (byte > kMaxFrame || byte < kFrameHeader) return fail(quiet, text::LengthError);
             expected = byte;
+            port_.expect(expected - 1);
         }
         buffer_[position++] = byte;
     }

@@ -1,6 +1,7 @@
 #pragma once
 // The serial line to the exchange, as the link needs it. Each platform implements it over its
 // own serial interface.
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -25,6 +26,11 @@ public:
     // Throws away every byte received so far: what the driver holds and what the port has already
     // taken into a buffer of its own. Bytes that arrive afterwards are read as usual.
     virtual void discard_input() = 0;
+    // The caller's next `bytes` bytes belong together (the rest of a frame whose length it has
+    // just read): a port may let them gather and hand them out together, as long as none comes
+    // later than the last of them would have come alone. 0 ends the hint. Only a hint: what
+    // read_byte returns and how long it waits stay as above.
+    virtual void expect(std::size_t bytes) { (void)bytes; }
 };
 
 } // namespace kalmo::link

@@ -59,7 +59,7 @@ bool Win32SerialPort::open(const std::string& name) {
     timeBeginPeriod(1);
     port_ = h;
     read_pending_ = write_pending_ = streaming_ = false;
-    read_at_ = read_end_ = batch_size_ = 0;
+    read_at_ = read_end_ = batch_size_ = expected_ = 0;
     gather_limit_ = static_cast<DWORD>(read_buf_.size());
     return true;
 }
@@ -192,6 +192,32 @@ bool Win32SerialPort::frame_paused() {
     return true;
 }
 
+bool Win32SerialPort::rest_gathered() {
+    // The rest of a frame comes at the line's pace, so its time is known: one look when it
+    // should all be there, instead of a look every few milliseconds and a read at the end.
+    // Each wait is bounded so the caller still pumps its messages and watches its deadline.
+    const long long give_back = now_us() + kReadWaitMs * 1000LL;
+    const DWORD want = static_cast<DWORD>(std::min(expected_, read_buf_.size()));
+    DWORD have = queued();
+    while (have < want) {
+        const long long left_us = give_back - now_us();
+        if (left_us <= 0) return false;
+        // The time the missing bytes need on the line, and a millisecond for the far end's
+        // jitter: the look after it usually finds the frame complete.
+        const long long need_us = (want - have) * kByteUs;
+        Sleep(static_cast<DWORD>(std::min(need_us, left_us) / 1000 + 1));
+        const DWORD now = queued();
+        if (now == have) {
+            // The line stopped short of the frame (a fault, or a far end that paused): what
+            // came is handed out now, and the port goes back to watching for pauses.
+            expected_ = 0;
+            return now > 0;
+        }
+        have = now;
+    }
+    return true;
+}
+
 bool Win32SerialPort::refill() {
     if (batch_size_ > 0) {
         // The caller has just used up the last batch. Whatever it spends on each byte (a
@@ -207,7 +233,7 @@ bool Win32SerialPort::refill() {
     }
     bool waiting_for_line = true;
     if (!read_pending_) {
-        if (streaming_ && !frame_paused()) return false;
+        if (expected_ > 0 ? !rest_gathered() : streaming_ && !frame_paused()) return false;
         const DWORD ready = queued();
         waiting_for_line = ready == 0;
         if (!start_read(ready)) return false;
@@ -220,9 +246,18 @@ bool Win32SerialPort::refill() {
         const DWORD r = waiting_for_line ? MsgWaitForMultipleObjects(1, &read_ov_.hEvent, FALSE,
                                                                      kReadWaitMs, QS_ALLINPUT)
                                          : WaitForSingleObject(read_ov_.hEvent, kReadWaitMs);
-        if (r != WAIT_OBJECT_0) return false;
+        if (r != WAIT_OBJECT_0) {
+            // A message ends the wait so the caller can pump. Looking at the queue marks what
+            // is there as seen: a caller that pumps only now and then must not find every
+            // following wait ended at once by the same message.
+            MSG msg;
+            if (r == WAIT_OBJECT_0 + 1) PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_NOYIELD);
+            return false;
+        }
         finish_read();
     }
+    // What the read brought is no longer to come.
+    expected_ -= std::min(expected_, read_end_);
     streaming_ = read_at_ < read_end_;
     if (streaming_) {
         seen_queued_ = queued();
@@ -250,8 +285,14 @@ void Win32SerialPort::discard_input() {
         read_pending_ = false;
     }
     PurgeComm(port_, PURGE_RXCLEAR);
-    read_at_ = read_end_ = batch_size_ = 0;
+    read_at_ = read_end_ = batch_size_ = expected_ = 0;
     streaming_ = false;
+}
+
+void Win32SerialPort::expect(std::size_t bytes) {
+    // Bytes already in the read buffer are part of what is expected.
+    const std::size_t buffered = read_end_ - read_at_;
+    expected_ = bytes > buffered ? bytes - buffered : 0;
 }
 
 std::unique_ptr<link::SerialPort> make_serial_port() {

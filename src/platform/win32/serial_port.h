@@ -37,6 +37,7 @@ public:
     bool write(std::span<const std::uint8_t> bytes) override;
     int read_byte(std::uint8_t& byte) override;
     void discard_input() override;
+    void expect(std::size_t bytes) override;
 
     bool is_open() const { return port_ != INVALID_HANDLE_VALUE; }
 
@@ -49,6 +50,10 @@ private:
     // While a frame streams in, waits until the line pauses or enough bytes have gathered;
     // false when the caller should get control back first.
     bool frame_paused();
+    // When the caller has said how many bytes complete the frame: waits until they are queued,
+    // looking only when they should all be there. false when the caller should get control
+    // back first.
+    bool rest_gathered();
     bool start_read(DWORD queued);
     // Takes the finished read's bytes; false when it brought none.
     bool finish_read();
@@ -71,6 +76,8 @@ private:
     // The most bytes left gathering, from how long the caller took over the last batch.
     DWORD gather_limit_ = 256;
     std::size_t batch_size_ = 0;
+    // Bytes the caller still expects to complete the current frame, beyond the read buffer.
+    std::size_t expected_ = 0;
     long long batch_at_us_ = 0;
     LARGE_INTEGER ticks_per_s_{};
     // Likewise the last write, which is handed to the driver and not waited for.

@@ -1,5 +1,6 @@
 #pragma once
-// The Windows program's state: one instance for the process's lifetime.
+// The Windows program's state: one instance for the process's lifetime, kept by the main
+// window and lent to what it runs.
 #include <windows.h>
 
 #include <commdlg.h>
@@ -12,14 +13,9 @@
 #include "core/data/calls.h"
 #include "core/data/charge.h"
 #include "core/phonebook/phonebook.h"
+#include "message_ui.h"
 
 namespace kalmo::win32 {
-
-// Message boxes without an owner window; no caption means the system's own.
-class Win32MessageUi : public app::MessageUi {
-public:
-    app::Answer show(const app::Message& message) override;
-};
 
 struct App {
     HINSTANCE instance = nullptr;
@@ -59,13 +55,7 @@ struct App {
     UINT menu_help[10] = {};
 };
 
+// The one instance, made on first use.
 App& app_state();
-
-constexpr char kMainClass[] = "KalmoWClass";
-
-bool register_main_class(HINSTANCE instance);
-bool create_main_window(HINSTANCE instance, int show);
-void fill_dialog_records();
-LRESULT CALLBACK main_window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 
 } // namespace kalmo::win32
