@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what building, running and testing Kalmo need on a Debian machine (run as root).
 set -euo pipefail
-pkgs=(cmake g++ make clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev
+pkgs=(cmake python3 g++ make clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev
       mingw-w64 wine64 wine xvfb socat imagemagick xdotool x11-utils clang-format
       ghostscript poppler-utils cmark-gfm nsis)
 missing=()

@@ -10,6 +10,8 @@ run() { echo "== $*"; "$@" || { echo "FAILED: $*"; failed=1; }; }
 
 # The whole tree in the repository's format.
 run bash -c 'git ls-files "*.cpp" "*.h" "*.c" | xargs clang-format --dry-run --Werror'
+# A header and its source file are one unit; no two units may need each other.
+run python3 scripts/include-cycles.py
 
 run cmake --preset linux
 run cmake --build --preset linux -j"$jobs"
