@@ -7,10 +7,11 @@
 #include <string>
 #include <string_view>
 
+#include "core/data/call_fields.h"
+
 namespace kalmo::data {
 
 constexpr std::size_t kChargeRecordSize = 23;
-constexpr std::size_t kNumberFieldSize = 12;
 constexpr std::size_t kChargeCapacity = 2000;
 constexpr std::size_t kChargeHeaderSize = 32;             // magic text and its zero byte
 constexpr std::size_t kChargeCountAt = kChargeHeaderSize; // record count, low byte first
@@ -19,10 +20,8 @@ constexpr std::size_t kChargeImageSize = kChargeImageHead + kChargeCapacity * kC
 constexpr char kChargeMagic[] = "Gebuehrendaten QUELTAR 240 V1.0";
 static_assert(sizeof(kChargeMagic) == kChargeHeaderSize);
 
-constexpr std::uint8_t kEmptySubscriber = 0xFF;
 constexpr std::uint8_t kPrivateCallMark = 0xBB;
 
-using NumberField = std::array<std::uint8_t, kNumberFieldSize>;
 // The number field of a private call as the exchange sends it.
 constexpr NumberField kPrivateNumber{
     kPrivateCallMark, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
@@ -55,27 +54,6 @@ inline std::string number_text(const NumberField& field) {
 // and "#"; the field ends at the first other character), an empty text, or "Privatgespräch".
 // Unused nibbles are 0xF.
 NumberField pack_number(std::string_view text);
-
-// Orders records within one year; the year is not part of it.
-constexpr std::uint32_t time_key(std::uint8_t month, std::uint8_t day, std::uint8_t hour,
-                                 std::uint8_t minute) {
-    return month * 2592000u + day * 86400u + hour * 3600u + minute * 60u;
-}
-
-// What a charge record and a call record both hold: who, when, which number. In the bytes of
-// both they stand in this order from the subscriber on.
-struct CallFields {
-    std::uint8_t subscriber = 0;
-    std::uint8_t month = 0;
-    std::uint8_t day = 0;
-    std::uint8_t hour = 0;
-    std::uint8_t minute = 0;
-    NumberField number{};
-
-    std::uint32_t key() const { return time_key(month, day, hour, minute); }
-    bool empty() const { return subscriber == kEmptySubscriber; }
-    bool operator==(const CallFields&) const = default;
-};
 
 struct ChargeRecord : CallFields {
     std::uint32_t amount = 0;   // Pfennig

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <span>
 
-#include "core/data/charge.h"
+#include "core/data/call_fields.h"
 
 namespace kalmo::data::slots {
 
