@@ -7,16 +7,10 @@
 #include <vector>
 
 #include "core/phonebook/phonebook.h"
+#include "random_digits.h"
 
 namespace {
 using namespace kalmo::phonebook;
-
-std::string digits(std::mt19937& rng, int n) {
-    std::string s;
-    for (int i = 0; i < n; ++i)
-        s += static_cast<char>('0' + rng() % 10);
-    return s;
-}
 
 struct Data {
     Phonebook book;
@@ -27,9 +21,10 @@ struct Data {
         for (std::size_t i = 0; i < kCapacity; ++i) {
             Entry e;
             e.name = "Teilnehmer " + std::to_string(i);
-            e.country_code = i % 5 == 0 ? "00" + digits(rng, 2) : "";
-            e.area_code = i % 3 == 0 ? "" : "0" + digits(rng, 2 + static_cast<int>(rng() % 4));
-            e.number = digits(rng, 4 + static_cast<int>(rng() % 4));
+            e.country_code = i % 5 == 0 ? "00" + random_digits(rng, 2) : "";
+            e.area_code =
+                i % 3 == 0 ? "" : "0" + random_digits(rng, 2 + static_cast<int>(rng() % 4));
+            e.number = random_digits(rng, 4 + static_cast<int>(rng() % 4));
             if (i % 7 == 0) e.number += std::string(1 + rng() % 2, '*');
             e.project = static_cast<std::int8_t>(rng() % 11);
             book.add(e);
@@ -47,8 +42,8 @@ struct Data {
                                   : i % 3 == 1 ? "0" + area + n
                                                : "0" + country + area + n);
             } else {
-                dialled.push_back("0" + digits(rng, 3 + static_cast<int>(rng() % 3)) +
-                                  digits(rng, 5 + static_cast<int>(rng() % 4)));
+                dialled.push_back("0" + random_digits(rng, 3 + static_cast<int>(rng() % 3)) +
+                                  random_digits(rng, 5 + static_cast<int>(rng() % 4)));
             }
         }
     }

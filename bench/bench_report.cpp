@@ -9,17 +9,11 @@
 
 #include "core/eval/report.h"
 #include "core/phonebook/phonebook.h"
+#include "random_digits.h"
 
 using namespace kalmo;
 
 namespace {
-std::string digits(std::mt19937& rng, int n) {
-    std::string s;
-    for (int i = 0; i < n; ++i)
-        s += static_cast<char>('0' + rng() % 10);
-    return s;
-}
-
 struct Archive24 {
     phonebook::Phonebook book;
     eval::ProjectNames projects;
@@ -31,8 +25,8 @@ struct Archive24 {
         for (std::size_t i = 0; i < phonebook::kCapacity; ++i) {
             phonebook::Entry e;
             e.name = "Kunde " + std::to_string(i);
-            e.area_code = "0" + digits(rng, 2 + static_cast<int>(rng() % 3));
-            e.number = digits(rng, 5 + static_cast<int>(rng() % 3));
+            e.area_code = "0" + random_digits(rng, 2 + static_cast<int>(rng() % 3));
+            e.number = random_digits(rng, 5 + static_cast<int>(rng() % 3));
             e.project = static_cast<std::int8_t>(rng() % 11);
             book.add(e);
         }
@@ -53,7 +47,7 @@ struct Archive24 {
                 r.day = static_cast<std::uint8_t>(1 + i % 28);
                 r.hour = static_cast<std::uint8_t>(i % 24);
                 r.minute = static_cast<std::uint8_t>(i % 60);
-                r.number = data::pack_number("0" + digits(rng, 9));
+                r.number = data::pack_number("0" + random_digits(rng, 9));
                 std::uint8_t raw[data::kChargeRecordSize];
                 r.to_bytes(raw);
                 f.insert(f.end(), raw, raw + sizeof raw);
