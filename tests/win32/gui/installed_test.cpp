@@ -51,7 +51,10 @@ TEST_F(Installed, StartsOpensHelpPagesAndWritesItsSettingsBesideItself) {
     PostMessageA(port, WM_COMMAND, IDCANCEL, 0);
     ASSERT_TRUE(wait_for([&] { return !IsWindow(port); }));
 
-    // Help mode on "Sichern als" opens that command's page instead of the file dialog.
+    // Help mode on "Sichern als" opens that command's page instead of the file dialog. The
+    // keys go to whichever window is active: the main window must have it back from the
+    // closed dialog first (on a busy machine that takes a while).
+    wait_for([&] { return GetForegroundWindow() == p.main(); }, 3000);
     p.key(VK_F1, true);
     p.command(IDM_FILE_SAVE_AS);
     EXPECT_TRUE(opened_page("datei-sichern-als.html")) << opened();
