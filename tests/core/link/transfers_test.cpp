@@ -607,7 +607,8 @@ TEST_F(JournalTest, AJournalThatFailsStopsTheRead) {
     const std::string& file = fs.files.at(charge_journal.path());
     EXPECT_EQ(static_cast<unsigned char>(file[32]), 10) << "still a valid file of the first block";
     EXPECT_EQ(ui.messages_only(),
-              (Texts{"Journal J/2026-12-07_103000.GDS kann nicht geschrieben werden.\n"
+              (Texts{"Sicherungskopie (Journal) J/2026-12-07_103000.GDS kann nicht geschrieben "
+                     "werden.\nDatenträger voll oder Ordner schreibgeschützt?\n"
                      "Datenübertragung abgebrochen!",
                      " 20 Gebührensätze empfangen ", kIncomplete}));
 
@@ -622,7 +623,8 @@ TEST_F(JournalTest, AJournalThatFailsStopsTheRead) {
     EXPECT_EQ(calls.count(), 1);
     EXPECT_TRUE(block_indexes(0x0E).empty());
     EXPECT_EQ(ui.messages_only().back(),
-              "Journal K kann nicht geschrieben werden.\nDatenübertragung abgebrochen!");
+              "Sicherungskopie (Journal) K kann nicht geschrieben werden.\nDatenträger voll oder "
+              "Ordner schreibgeschützt?\nDatenübertragung abgebrochen!");
 }
 
 // What each transfer came to, as both front ends act on it.
