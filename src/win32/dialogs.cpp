@@ -5,6 +5,7 @@
 #include "core/app/shell.h"
 #include "dialog.h"
 #include "help.h"
+#include "kalmo_version.h"
 
 namespace kalmo::win32 {
 
@@ -37,6 +38,8 @@ private:
 
 class AboutBox : public Dialog {
     void on_init() override {
+        // The same number as the file properties and `kalmo --version`, so a report names it.
+        set_text(IDC_PROGRAM_VERSION, "Version " KALMO_VERSION_STRING);
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
         const DWORD version = GetVersion();

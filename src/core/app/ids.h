@@ -45,6 +45,7 @@
 /* Port dialog "TtyDlgBox", About box, transfer progress "V24AbortDlgBox". */
 #define IDC_PORT_LIST 1054
 #define IDC_WINDOWS_VERSION 1089
+#define IDC_PROGRAM_VERSION 1090
 #define IDC_PROGRESS_LINE0 1045
 #define IDC_PROGRESS_LINE1 1046
 #define IDC_PROGRESS_CANCEL 3

@@ -15,6 +15,7 @@
 #include "core/data/charge.h"
 #include "driver.h"
 #include "gui_fixture.h"
+#include "kalmo_version.h"
 
 namespace kalmo::gui {
 namespace {
@@ -280,7 +281,7 @@ TEST_F(Gui, PortDialogChoosesComThreeThenComOne) {
     }
 }
 
-TEST_F(Gui, AboutBoxShowsTheWindowsVersion) {
+TEST_F(Gui, AboutBoxShowsTheProgramAndWindowsVersions) {
     Program p(dir.path());
     ASSERT_NE(p.main(), nullptr);
     HWND dlg = p.open(IDM_ABOUT, "Über Gebührenauswertung");
@@ -288,6 +289,8 @@ TEST_F(Gui, AboutBoxShowsTheWindowsVersion) {
     char line[128] = {};
     GetDlgItemTextA(dlg, IDC_WINDOWS_VERSION, line, sizeof line);
     EXPECT_EQ(std::string(line).rfind("Microsoft Windows NT Version ", 0), 0u) << line;
+    GetDlgItemTextA(dlg, IDC_PROGRAM_VERSION, line, sizeof line);
+    EXPECT_EQ(std::string(line), "Version " KALMO_VERSION_STRING);
     Sleep(200);
     screenshot("about-box");
     EXPECT_TRUE(dismiss(dlg, IDOK));
