@@ -11,6 +11,6 @@ shoot() { # shoot PAGE OUT.png HEIGHT
   chromium --headless=new --no-sandbox --disable-gpu --hide-scrollbars --force-device-scale-factor=1 \
     --window-size=860,"$3" --screenshot="$(pwd)/docs/$2" "file://$help/$1" 2>/dev/null
 }
-shoot erste-schritte.html help-erste-schritte.png 590
-shoot filter.html help-filter.png 420
+shoot erste-schritte.html help-erste-schritte.png 660
+shoot filter.html help-filter.png 470
 ls -l docs/help-*.png
