@@ -33,10 +33,14 @@ VIAddVersionKey /LANG=1031 "LegalCopyright" "Trelvik"
 !define MUI_FINISHPAGE_SHOWREADME_TEXT "Erste Schritte lesen"
 !define MUI_FINISHPAGE_SHOWREADME_NOTCHECKED
 
+; The program writes its settings and journal beside itself, so the folder page says which
+; folder will do, and the uninstall page that the user's files stay.
+!define MUI_DIRECTORYPAGE_TEXT_TOP "Kalmo speichert seine Einstellungen (Kalmo32.ini) und eine Sicherungskopie jeder Übertragung (Ordner Journal) im Programmordner. Wählen Sie deshalb einen Ordner, in den Sie schreiben dürfen, also keinen unter C:\Program Files. Der vorgeschlagene Ordner ist geeignet."
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
+!define MUI_UNCONFIRMPAGE_TEXT_TOP "Ihre Daten bleiben erhalten: Gebührendateien (*.GDS, *.ASC), Telefonbücher (*.TLB), Kalmo32.ini und der Ordner Journal. Entfernt werden nur das Programm, seine Hilfe und der Eintrag im Startmenü."
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "German"
