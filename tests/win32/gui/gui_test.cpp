@@ -76,6 +76,27 @@ std::string menu_at_start() {
     return dump;
 }
 
+// A program that does not start is Wine's failure, not the test's: the test ends with the code
+// that earns it one more try (scripts/wine-run.sh). A program that starts is not given one.
+TEST_F(Gui, AProgramThatDoesNotStartEndsTheTestWithTheRetryCode) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    {
+        SCOPED_TRACE("not a program at all");
+        ASSERT_TRUE(write_file(dir.file("kalmo32.exe"), "MZ kein Programm"));
+        EXPECT_EXIT(Program(dir.path(), false), ::testing::ExitedWithCode(kProgramDidNotStart),
+                    "could not be started");
+    }
+    {
+        SCOPED_TRACE("ends before its main window comes");
+        char system[MAX_PATH] = {};
+        GetSystemDirectoryA(system, MAX_PATH);
+        ASSERT_TRUE(CopyFileA((std::string(system) + "\\hostname.exe").c_str(),
+                              dir.file("kalmo32.exe").c_str(), FALSE));
+        EXPECT_EXIT(Program(dir.path(), false), ::testing::ExitedWithCode(kProgramDidNotStart),
+                    "before its main window came");
+    }
+}
+
 TEST_F(Gui, FirstStartWithoutSettingsFile) {
     Program p(dir.path());
     ASSERT_NE(p.main(), nullptr) << "main window did not appear";
