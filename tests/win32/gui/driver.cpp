@@ -411,7 +411,7 @@ std::string Program::tooltip(int index) {
             tip = find(pi_.dwProcessId, "tooltips_class32", "");
             return tip != nullptr;
         },
-        5000);
+        kPatience);
     if (!tip) return "<no tooltip>";
     wchar_t wide[256] = {};
     SendMessageW(tip, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(wide));
@@ -444,7 +444,7 @@ void Program::kill() {
 bool Program::close() {
     if (!running()) return false;
     PostMessageA(main_, WM_CLOSE, 0, 0);
-    return WaitForSingleObject(pi_.hProcess, 15000) == WAIT_OBJECT_0;
+    return WaitForSingleObject(pi_.hProcess, kPatience) == WAIT_OBJECT_0;
 }
 
 } // namespace kalmo::gui

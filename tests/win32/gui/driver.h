@@ -24,6 +24,10 @@ struct MenuItem {
     std::string text;
 };
 
+// How long a test waits for what must come, in milliseconds: far more than it takes even on a
+// busy machine, since a wait ends as soon as its condition holds.
+constexpr int kPatience = 30000;
+
 // The exit code of a test whose program did not start (the process could not be created, or
 // ended before its main window came): Wine's doing, not the test's, so the test runner tries
 // such a test once more. Every other failure fails at the first try.
@@ -50,9 +54,9 @@ public:
     void run(unsigned id);
     // A top-level dialog or message box of the program with this caption, waiting up to
     // `ms` milliseconds.
-    HWND dialog(const std::string& caption, int ms = 10000) const;
+    HWND dialog(const std::string& caption, int ms = kPatience) const;
     // Posts a command and waits for the dialog with this caption that it opens.
-    HWND open(unsigned command, const std::string& caption, int ms = 10000);
+    HWND open(unsigned command, const std::string& caption, int ms = kPatience);
     // The menu bar after WM_INITMENU as the program sees it (read from inside the program):
     // "popup <right-aligned> <title>", "separator" or "<id> <grey> <checked> <text>" lines.
     std::string menu_dump();
@@ -104,7 +108,7 @@ std::vector<std::string> list_lines(HWND list);
 // Presses a dialog's button without waiting for what it starts.
 void click(HWND dlg, int id);
 // Waits until `done` holds or `ms` pass.
-template <class F> bool wait_for(F done, int ms = 10000) {
+template <class F> bool wait_for(F done, int ms = kPatience) {
     for (int waited = 0; waited < ms; waited += 20) {
         if (done()) return true;
         Sleep(20);
@@ -117,7 +121,7 @@ constexpr int kMessageBoxText = 0xFFFF;
 // A message box's text.
 std::string message_text(HWND box);
 // Waits until the window has gone.
-bool gone(HWND window, int ms = 10000);
+bool gone(HWND window, int ms = kPatience);
 // Presses a dialog's button and waits until the dialog has gone.
 bool dismiss(HWND dlg, int button);
 // An edit field's text, and typing one.
