@@ -499,9 +499,23 @@ TEST_F(GuiExchange, CancelEndsTheTransferAndStillReportsTheCount) {
         ASSERT_TRUE(dismiss(list, IDOK));
     }
     EXPECT_TRUE(p.close());
-    // After a cancel the remaining attempts still send their requests; let the exchange finish
-    // answering them (about half a second each) before the next test talks to it.
-    Sleep(3000);
+    // After a cancel the remaining attempts still send their requests; the exchange answers
+    // them (about half a second each) after the program has gone. Take the answers off the
+    // line until it is quiet, so that the next test finds the exchange idle.
+    HANDLE com1 = CreateFileA("\\\\.\\COM1", GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(com1, INVALID_HANDLE_VALUE);
+    COMMTIMEOUTS quiet{};
+    quiet.ReadIntervalTimeout = MAXDWORD;
+    quiet.ReadTotalTimeoutMultiplier = MAXDWORD;
+    quiet.ReadTotalTimeoutConstant = 1500; // a read that waits this long for a byte: quiet
+    SetCommTimeouts(com1, &quiet);
+    char answer_bytes[256];
+    DWORD got = 0;
+    EXPECT_TRUE(wait_for([&] {
+        return !ReadFile(com1, answer_bytes, sizeof answer_bytes, &got, nullptr) || got == 0;
+    }));
+    CloseHandle(com1);
 }
 
 // A second simulated exchange on COM2 whose reply to the third request comes 3.5 s late, past
