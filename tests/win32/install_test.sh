@@ -4,6 +4,7 @@
 # the silent uninstall removes the program but leaves what the user saved in its folder.
 # usage: install_test.sh SETUP_EXE VERSION GUI_TESTS_EXE OPEN_RECORDER_EXE CHARGES.GDS BOOK.TLB WORK_DIR
 set -euo pipefail
+trap 'echo "install_test.sh: line $LINENO failed (status $?): $BASH_COMMAND"' ERR
 setup="$1" version="$2" gui_tests="$3" recorder="$4" gds="$5" tlb="$6" work="$7"
 [ -f "$setup" ] || { echo "no installer $setup: build the 'dist' target first"; exit 1; }
 [ -n "${DISPLAY:-}" ] || { echo "no display (scripts/test-windows.sh starts Xvfb)"; exit 1; }

@@ -351,7 +351,18 @@ bool Program::activate(HWND target, int ms) {
 }
 
 bool Program::key(WORD vk, bool shift, HWND target) {
-    if (!load_hooks() || !activate(target)) return false;
+    if (!load_hooks()) {
+        std::fprintf(stderr, "key: the test's hooks did not load into the program\n");
+        return false;
+    }
+    if (!activate(target)) {
+        HWND front = GetForegroundWindow();
+        char cls[64] = {};
+        GetClassNameA(front, cls, sizeof cls);
+        std::fprintf(stderr, "key: \"%s\" did not become active; in front: \"%s\" (%s)\n",
+                     window_text(target ? target : main_).c_str(), window_text(front).c_str(), cls);
+        return false;
+    }
     // Counts left from keys typed without waiting are not this key's.
     while (WaitForSingleObject(keys_taken_, 0) == WAIT_OBJECT_0) {
     }
@@ -368,8 +379,13 @@ bool Program::key(WORD vk, bool shift, HWND target) {
     add(vk, true);
     if (shift) add(VK_SHIFT, true);
     SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
-    for (std::size_t i = 0; i < in.size(); ++i)
-        if (WaitForSingleObject(keys_taken_, 20000) != WAIT_OBJECT_0) return false;
+    const std::size_t presses = shift ? 2 : 1;
+    for (std::size_t i = 0; i < presses; ++i) {
+        if (WaitForSingleObject(keys_taken_, kPatience) != WAIT_OBJECT_0) {
+            std::fprintf(stderr, "key: the program took %zu of %zu key presses\n", i, presses);
+            return false;
+        }
+    }
     return true;
 }
 

@@ -71,8 +71,8 @@ public:
     bool activate(HWND target = nullptr, int ms = 20000);
     // Types a key into the main window (or `target`) once it is active, with Shift held when
     // asked (the program sees the real keyboard state, which posted messages do not change),
-    // and waits until the program has taken the key from its queue: a command posted after
-    // this comes after the key. False, and nothing typed, when the window did not become
+    // and waits until the program has taken the key press from its queue: a command posted
+    // after this comes after the key. False, and nothing typed, when the window did not become
     // active; false too when the program did not take the key.
     [[nodiscard]] bool key(WORD vk, bool shift = false, HWND target = nullptr);
     // Presses (down) or releases (up) one key of the real keyboard, whatever window is active.

@@ -2,9 +2,10 @@
 // the test what the program has done, where the outside cannot see it, so that the test waits
 // for that instead of guessing how long it takes.
 //
-// Keys: every key message the program's main thread takes from its queue releases the
-// semaphore "KalmoKeysTaken-<pid>" (when the test made it). A key sent with SendInput has had
-// its effect once the program took it, since the thread handles it before anything else.
+// Keys: every key press the program's main thread takes from its queue releases the semaphore
+// "KalmoKeysTaken-<pid>" (when the test made it). A key sent with SendInput has had its effect
+// once the program took its press, since the thread handles it before anything else. Releases
+// are not counted: a key that opens another program's window may see its release go there.
 //
 // Print jobs: when "print-hold.txt" lies beside the program, the job stops at the point it
 // names (0: before the document starts; N: after the job's Nth page), signals the event
@@ -28,9 +29,8 @@ std::string named(const char* what) {
 
 LRESULT CALLBACK on_message(int code, WPARAM remove, LPARAM lp) {
     const MSG* msg = reinterpret_cast<const MSG*>(lp);
-    if (code == HC_ACTION && remove == PM_REMOVE && msg->message >= WM_KEYFIRST &&
-        msg->message <= WM_KEYLAST && msg->message != WM_CHAR && msg->message != WM_SYSCHAR &&
-        msg->message != WM_DEADCHAR && msg->message != WM_SYSDEADCHAR)
+    if (code == HC_ACTION && remove == PM_REMOVE &&
+        (msg->message == WM_KEYDOWN || msg->message == WM_SYSKEYDOWN))
         ReleaseSemaphore(keys_taken, 1, nullptr);
     return CallNextHookEx(hook, code, remove, lp);
 }
