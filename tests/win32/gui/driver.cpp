@@ -5,6 +5,7 @@
 
 #include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <sstream>
 
 #include "core/app/ids.h"
@@ -219,13 +220,26 @@ Program::Program(const std::string& dir, bool copy_program) : dir_(dir) {
     si.cb = sizeof si;
     std::string cmdline = "\"" + exe + "\"";
     if (!CreateProcessA(exe.c_str(), cmdline.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        dir_.c_str(), &si, &pi_))
-        return;
-    WaitForInputIdle(pi_.hProcess, 10000);
-    wait_for([&] { return (main_ = find(pi_.dwProcessId, "KalmoWClass", "")) != nullptr; }, 20000);
+                        dir_.c_str(), &si, &pi_)) {
+        std::fprintf(stderr, "%s could not be started (error %lu)\n", exe.c_str(), GetLastError());
+        std::exit(kProgramDidNotStart);
+    }
+    // Generous: a busy machine starts a Wine process slowly. Once the program waits for
+    // input, its start (and the activations that come with it) is over.
+    WaitForInputIdle(pi_.hProcess, 60000);
+    wait_for(
+        [&] { return (main_ = find(pi_.dwProcessId, "KalmoWClass", "")) != nullptr || !running(); },
+        60000);
+    if (!main_ && !running()) {
+        DWORD code = 0;
+        GetExitCodeProcess(pi_.hProcess, &code);
+        std::fprintf(stderr, "%s ended with %lu before its main window came\n", exe.c_str(), code);
+        std::exit(kProgramDidNotStart);
+    }
 }
 
 Program::~Program() {
+    if (keys_taken_) CloseHandle(keys_taken_);
     if (running()) {
         TerminateProcess(pi_.hProcess, 1);
         WaitForSingleObject(pi_.hProcess, 5000);
@@ -266,24 +280,36 @@ HWND Program::open(unsigned command, const std::string& caption, int ms) {
     return dialog(caption, ms);
 }
 
+bool inject(HANDLE process, const std::string& dll) {
+    void* remote =
+        VirtualAllocEx(process, nullptr, dll.size() + 1, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    if (!remote) return false;
+    WriteProcessMemory(process, remote, dll.c_str(), dll.size() + 1, nullptr);
+    auto load = reinterpret_cast<LPTHREAD_START_ROUTINE>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "LoadLibraryA")));
+    DWORD module = 0;
+    if (HANDLE t = CreateRemoteThread(process, nullptr, 0, load, remote, 0, nullptr)) {
+        if (WaitForSingleObject(t, 30000) == WAIT_OBJECT_0) GetExitCodeThread(t, &module);
+        CloseHandle(t);
+    }
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    return module != 0;
+}
+
 std::string Program::menu_dump() {
     const std::string state = dir_ + "menu-state.txt";
     DeleteFileA(state.c_str());
-    const std::string dll = wine_path(KALMO_MENU_PROBE);
-    void* remote = VirtualAllocEx(pi_.hProcess, nullptr, dll.size() + 1, MEM_COMMIT | MEM_RESERVE,
-                                  PAGE_READWRITE);
-    if (!remote) return std::string();
-    WriteProcessMemory(pi_.hProcess, remote, dll.c_str(), dll.size() + 1, nullptr);
-    auto load = reinterpret_cast<LPTHREAD_START_ROUTINE>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "LoadLibraryA")));
-    HANDLE t = CreateRemoteThread(pi_.hProcess, nullptr, 0, load, remote, 0, nullptr);
-    if (t) {
-        WaitForSingleObject(t, 10000);
-        CloseHandle(t);
-    }
+    if (!inject(pi_.hProcess, wine_path(KALMO_MENU_PROBE))) return std::string();
     wait_for([&] { return GetFileAttributesA(state.c_str()) != INVALID_FILE_ATTRIBUTES; });
-    VirtualFreeEx(pi_.hProcess, remote, 0, MEM_RELEASE);
     return read_file(state);
+}
+
+bool Program::load_hooks() {
+    if (hooks_) return true;
+    const std::string name = "KalmoKeysTaken-" + std::to_string(pi_.dwProcessId);
+    if (!keys_taken_) keys_taken_ = CreateSemaphoreA(nullptr, 0, 1 << 20, name.c_str());
+    hooks_ = keys_taken_ && inject(pi_.hProcess, wine_path(KALMO_PROGRAM_HOOKS));
+    return hooks_;
 }
 
 std::map<unsigned, MenuItem> Program::menu() {
@@ -305,11 +331,41 @@ std::map<unsigned, MenuItem> Program::menu() {
     return items;
 }
 
-void Program::key(WORD vk, bool shift, HWND target) {
+bool Program::activate(HWND target, int ms) {
     if (!target) target = main_;
-    SetForegroundWindow(target);
-    SetFocus(target);
-    Sleep(100);
+    // The window is active once its own thread has taken the activation (and with it the
+    // focus), not when the system has made it the foreground window: keys typed in between
+    // may go to no window at all.
+    const DWORD thread = GetWindowThreadProcessId(target, nullptr);
+    return wait_for(
+        [&] {
+            GUITHREADINFO info{};
+            info.cbSize = sizeof info;
+            if (GetForegroundWindow() == target && GetGUIThreadInfo(thread, &info) &&
+                info.hwndActive == target && info.hwndFocus)
+                return true;
+            SetForegroundWindow(target);
+            return false;
+        },
+        ms);
+}
+
+bool Program::key(WORD vk, bool shift, HWND target) {
+    if (!load_hooks()) {
+        std::fprintf(stderr, "key: the test's hooks did not load into the program\n");
+        return false;
+    }
+    if (!activate(target)) {
+        HWND front = GetForegroundWindow();
+        char cls[64] = {};
+        GetClassNameA(front, cls, sizeof cls);
+        std::fprintf(stderr, "key: \"%s\" did not become active; in front: \"%s\" (%s)\n",
+                     window_text(target ? target : main_).c_str(), window_text(front).c_str(), cls);
+        return false;
+    }
+    // Counts left from keys typed without waiting are not this key's.
+    while (WaitForSingleObject(keys_taken_, 0) == WAIT_OBJECT_0) {
+    }
     std::vector<INPUT> in;
     auto add = [&](WORD k, bool up) {
         INPUT i{};
@@ -323,7 +379,14 @@ void Program::key(WORD vk, bool shift, HWND target) {
     add(vk, true);
     if (shift) add(VK_SHIFT, true);
     SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
-    Sleep(200);
+    const std::size_t presses = shift ? 2 : 1;
+    for (std::size_t i = 0; i < presses; ++i) {
+        if (WaitForSingleObject(keys_taken_, kPatience) != WAIT_OBJECT_0) {
+            std::fprintf(stderr, "key: the program took %zu of %zu key presses\n", i, presses);
+            return false;
+        }
+    }
+    return true;
 }
 
 void Program::key_event(WORD vk, bool up) {
@@ -347,7 +410,7 @@ std::string Program::tooltip(int index) {
     VirtualFreeEx(pi_.hProcess, remote, 0, MEM_RELEASE);
     POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
     ClientToScreen(bar, &centre);
-    SetForegroundWindow(main_);
+    if (!activate()) return "<main window not active>";
     // Move in two steps: the tooltip starts its timer on a move inside the tool.
     for (int dx : {-3, 0}) {
         INPUT in{};
@@ -364,7 +427,7 @@ std::string Program::tooltip(int index) {
             tip = find(pi_.dwProcessId, "tooltips_class32", "");
             return tip != nullptr;
         },
-        5000);
+        kPatience);
     if (!tip) return "<no tooltip>";
     wchar_t wide[256] = {};
     SendMessageW(tip, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(wide));
@@ -397,7 +460,7 @@ void Program::kill() {
 bool Program::close() {
     if (!running()) return false;
     PostMessageA(main_, WM_CLOSE, 0, 0);
-    return WaitForSingleObject(pi_.hProcess, 15000) == WAIT_OBJECT_0;
+    return WaitForSingleObject(pi_.hProcess, kPatience) == WAIT_OBJECT_0;
 }
 
 } // namespace kalmo::gui

@@ -24,10 +24,20 @@ struct MenuItem {
     std::string text;
 };
 
+// How long a test waits for what must come, in milliseconds: far more than it takes even on a
+// busy machine, since a wait ends as soon as its condition holds.
+constexpr int kPatience = 30000;
+
+// The exit code of a test whose program did not start (the process could not be created, or
+// ended before its main window came): Wine's doing, not the test's, so the test runner tries
+// such a test once more. Every other failure fails at the first try.
+constexpr int kProgramDidNotStart = 75;
+
 class Program {
 public:
     // Copies the program into `dir` (with a trailing backslash) and starts it there; an
-    // installed program is started where it is.
+    // installed program is started where it is. Waits for the main window; when the process
+    // could not start, ends the test with kProgramDidNotStart.
     explicit Program(const std::string& dir, bool copy_program = true);
     ~Program();
     Program(const Program&) = delete;
@@ -44,18 +54,28 @@ public:
     void run(unsigned id);
     // A top-level dialog or message box of the program with this caption, waiting up to
     // `ms` milliseconds.
-    HWND dialog(const std::string& caption, int ms = 10000) const;
+    HWND dialog(const std::string& caption, int ms = kPatience) const;
     // Posts a command and waits for the dialog with this caption that it opens.
-    HWND open(unsigned command, const std::string& caption, int ms = 10000);
+    HWND open(unsigned command, const std::string& caption, int ms = kPatience);
     // The menu bar after WM_INITMENU as the program sees it (read from inside the program):
     // "popup <right-aligned> <title>", "separator" or "<id> <grey> <checked> <text>" lines.
     std::string menu_dump();
     // Its command items by ID.
     std::map<unsigned, MenuItem> menu();
-    // Brings the main window (or `target`) to the front and types a key, with Shift held when
-    // asked (the program sees the real keyboard state, which posted messages do not change).
-    void key(WORD vk, bool shift = false, HWND target = nullptr);
-    // Presses (down) or releases (up) one key of the real keyboard.
+    // Loads the test's hooks into the program (program_hooks.cpp); false when they did not
+    // load. Loaded once; keys and print holds need them.
+    bool load_hooks();
+    // Makes the main window (or `target`) the active window and waits until it is: keys go to
+    // the active window, and activation changes hands asynchronously (slowly on a busy
+    // machine). False when it did not become active within `ms`.
+    bool activate(HWND target = nullptr, int ms = 20000);
+    // Types a key into the main window (or `target`) once it is active, with Shift held when
+    // asked (the program sees the real keyboard state, which posted messages do not change),
+    // and waits until the program has taken the key press from its queue: a command posted
+    // after this comes after the key. False, and nothing typed, when the window did not become
+    // active; false too when the program did not take the key.
+    [[nodiscard]] bool key(WORD vk, bool shift = false, HWND target = nullptr);
+    // Presses (down) or releases (up) one key of the real keyboard, whatever window is active.
     void key_event(WORD vk, bool up);
     // Rests the mouse on the toolbar button at `index` (separators count) and returns the
     // tooltip's text once it shows.
@@ -73,18 +93,22 @@ private:
     std::string dir_;
     PROCESS_INFORMATION pi_{};
     HWND main_ = nullptr;
+    HANDLE keys_taken_ = nullptr;
+    bool hooks_ = false;
 };
 
 // Window text in the Windows character set.
 std::string window_text(HWND hwnd);
 // A combo box entry read across processes.
 std::string combo_text(HWND combo, int index);
+// Loads `dll` into `process` and returns whether it loaded.
+bool inject(HANDLE process, const std::string& dll);
 // Every line of a list box, read across processes.
 std::vector<std::string> list_lines(HWND list);
 // Presses a dialog's button without waiting for what it starts.
 void click(HWND dlg, int id);
 // Waits until `done` holds or `ms` pass.
-template <class F> bool wait_for(F done, int ms = 10000) {
+template <class F> bool wait_for(F done, int ms = kPatience) {
     for (int waited = 0; waited < ms; waited += 20) {
         if (done()) return true;
         Sleep(20);
@@ -97,7 +121,7 @@ constexpr int kMessageBoxText = 0xFFFF;
 // A message box's text.
 std::string message_text(HWND box);
 // Waits until the window has gone.
-bool gone(HWND window, int ms = 10000);
+bool gone(HWND window, int ms = kPatience);
 // Presses a dialog's button and waits until the dialog has gone.
 bool dismiss(HWND dlg, int button);
 // An edit field's text, and typing one.

@@ -268,18 +268,53 @@ TEST_F(GuiPrint, CopiesWithAndWithoutCollation) {
     EXPECT_TRUE(p->close());
 }
 
+// Holds the program's next print job at `point` (0: before the document starts, N: after its
+// Nth page) until release(), so that the test acts while the job has provably not finished
+// however fast the machine prints (program_hooks.cpp).
+class PrintHold {
+public:
+    PrintHold(Program& p, int point) : file_(p.dir() + "print-hold.txt") {
+        const std::string pid = std::to_string(GetProcessId(p.process()));
+        held_ = CreateEventA(nullptr, FALSE, FALSE, ("KalmoPrintHeld-" + pid).c_str());
+        go_ = CreateEventA(nullptr, FALSE, FALSE, ("KalmoPrintGo-" + pid).c_str());
+        ok_ = held_ && go_ && p.load_hooks() && write_file(file_, std::to_string(point));
+    }
+    ~PrintHold() {
+        DeleteFileA(file_.c_str());
+        release();
+        if (held_) CloseHandle(held_);
+        if (go_) CloseHandle(go_);
+    }
+    PrintHold(const PrintHold&) = delete;
+    PrintHold& operator=(const PrintHold&) = delete;
+    bool ok() const { return ok_; }
+    bool held(int ms = 60000) const { return WaitForSingleObject(held_, ms) == WAIT_OBJECT_0; }
+    void release() const {
+        if (go_) SetEvent(go_);
+    }
+
+private:
+    std::string file_;
+    HANDLE held_ = nullptr;
+    HANDLE go_ = nullptr;
+    bool ok_ = false;
+};
+
 TEST_F(GuiPrint, CancelEndsTheJobAfterThePageInProgress) {
-    auto p = start(2000);
+    auto p = start(500);
     ASSERT_NE(p->main(), nullptr);
     HWND list = charge_list(*p);
     ASSERT_NE(list, nullptr);
     const auto lines = list_lines(GetDlgItem(list, IDC_CHARGE_LIST));
-    ASSERT_EQ(lines.size(), 2000u);
+    ASSERT_EQ(lines.size(), 500u);
 
     // Cancelled while the document starts (the printing system asks the abort procedure
-    // then too), and a few pages into the job.
-    for (int delay : {0, 1500}) {
-        SCOPED_TRACE(delay);
+    // then too), and three pages into the job; the job waits at that point until the cancel
+    // has been pressed.
+    for (int point : {0, 3}) {
+        SCOPED_TRACE(point);
+        PrintHold hold(*p, point);
+        ASSERT_TRUE(hold.ok()) << "the print hold is not in place";
         const std::size_t before = spool.jobs().size();
         click(list, IDC_PRINT);
         HWND box = p->dialog("Print");
@@ -287,23 +322,26 @@ TEST_F(GuiPrint, CancelEndsTheJobAfterThePageInProgress) {
         click(box, IDOK);
         HWND cancel = p->dialog("PrntFile");
         ASSERT_NE(cancel, nullptr);
+        ASSERT_TRUE(hold.held()) << "the job never reached the hold";
         EXPECT_FALSE(IsWindowEnabled(list)) << "the list dialog waits for the job";
-        Sleep(static_cast<DWORD>(delay));
-        ASSERT_TRUE(dismiss(cancel, IDCANCEL)) << "the cancel dialog goes at once";
-        ASSERT_TRUE(wait_for([&] { return IsWindowEnabled(list) != FALSE; }, 5000));
+        click(cancel, IDCANCEL);
+        hold.release();
+        ASSERT_TRUE(gone(cancel, 30000)) << "the cancel dialog goes";
+        ASSERT_TRUE(wait_for([&] { return IsWindowEnabled(list) != FALSE; }, 30000));
         EXPECT_EQ(p->dialog("Fehler", 500), nullptr) << "a cancel is no failure";
-        // The job ended early. What reaches the paper is up to the spooler (a job cancelled
-        // at its start is thrown away here); what does is whole pages from the first.
+        // What reaches the paper is whole pages from the first, up to the page in progress.
+        // A job cancelled at its start is up to the spooler (here it is thrown away).
+        const std::size_t expected_pages = static_cast<std::size_t>(point);
         Job job;
-        if (spool.wait_job(before + 1, job, delay ? 30000 : 3000)) {
+        if (spool.wait_job(before + 1, job, point ? 60000 : 3000)) {
             ASSERT_GE(job.pages.size(), 1u);
             const std::size_t per_page = job.pages[0].size() - 2;
-            EXPECT_LT(job.pages.size(), (lines.size() + per_page - 1) / per_page);
+            EXPECT_EQ(job.pages.size(), std::max<std::size_t>(expected_pages, 1));
             const auto printed =
                 static_cast<std::ptrdiff_t>(std::min(lines.size(), job.pages.size() * per_page));
             expect_printed(job, kChargeHeading, {lines.begin(), lines.begin() + printed});
         } else {
-            EXPECT_EQ(delay, 0) << "the pages printed before the cancel went nowhere";
+            EXPECT_EQ(point, 0) << "the pages printed before the cancel went nowhere";
         }
     }
 
