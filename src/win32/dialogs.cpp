@@ -33,10 +33,12 @@ private:
     }
     bool on_message(UINT msg, WPARAM wp, LPARAM) override {
         // An adapter plugged in or pulled out while the dialog is open; the line the user
-        // has selected stays selected (and listed) even when its port went.
-        if (msg != WM_DEVICECHANGE) return false;
-        if (wp == DBT_DEVICEARRIVAL || wp == DBT_DEVICEREMOVECOMPLETE || wp == DBT_DEVNODES_CHANGED)
-            fill(selected_index());
+        // has selected stays selected (and listed) even when its port went. Other device
+        // events (a removal query above all) keep their default answer.
+        if (msg != WM_DEVICECHANGE || (wp != DBT_DEVICEARRIVAL && wp != DBT_DEVICEREMOVECOMPLETE &&
+                                       wp != DBT_DEVNODES_CHANGED))
+            return false;
+        fill(selected_index());
         return true;
     }
 
