@@ -13,11 +13,13 @@ export WINEPREFIX="$KALMO_WINEPREFIX"
 socat_pid=""
 sim_pid=""
 late_pid=""
+com12_pid=""
 cleanup() {
   wineserver -k >/dev/null 2>&1 || true
   [ -n "$socat_pid" ] && kill "$socat_pid" 2>/dev/null || true
   [ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null || true
   [ -n "$late_pid" ] && kill "$late_pid" 2>/dev/null || true
+  [ -n "$com12_pid" ] && kill "$com12_pid" 2>/dev/null || true
   kalmo_stop_xvfb
 }
 trap cleanup EXIT
@@ -60,6 +62,16 @@ late_pid=$!
 for _ in $(seq 1 50); do [ -e "$com2" ] && break; sleep 0.1; done
 wine reg add 'HKLM\Software\Wine\Ports' /v COM2 /t REG_SZ /d "$com2" /f >/dev/null 2>&1
 export KALMO_LATE_EXCHANGE=1
+# A third exchange with 37 records on COM12: Windows opens a port above COM9 only by its device
+# name, and the port dialog offers it only when it looks for the ports the machine has.
+com12="$root/build/windows/com12-pty"
+rm -f "$com12"
+build/linux/src/sim/exchange-sim --link "$com12" --count 37 --seed 24 \
+  >build/windows/com12-exchange-sim.log 2>&1 &
+com12_pid=$!
+for _ in $(seq 1 50); do [ -e "$com12" ] && break; sleep 0.1; done
+wine reg add 'HKLM\Software\Wine\Ports' /v COM12 /t REG_SZ /d "$com12" /f >/dev/null 2>&1
+export KALMO_COM12_EXCHANGE=37
 if [ -n "$socat_pid$sim_pid" ]; then
   # Wine reads the port mapping when its server starts.
   wineserver -k >/dev/null 2>&1 || true

@@ -72,7 +72,7 @@ INT_PTR CALLBACK Dialog::procedure(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
         self->hwnd_ = nullptr;
         return FALSE;
     default:
-        return FALSE;
+        return self->on_message(msg, wp, lp) ? TRUE : FALSE;
     }
 }
 

@@ -39,6 +39,8 @@ protected:
     virtual bool on_command(int id, int notification) = 0;
     // The close box; false leaves it to the default handling, which sends IDCANCEL.
     virtual bool on_close() { return false; }
+    // Any other message; false leaves it to the default handling.
+    virtual bool on_message(UINT, WPARAM, LPARAM) { return false; }
 
     void end(INT_PTR result) const { EndDialog(hwnd_, result); }
     HWND item(int id) const { return GetDlgItem(hwnd_, id); }

@@ -1,11 +1,14 @@
 // The port dialog "TtyDlgBox" and the About box "AboutBox".
 #include "dialogs.h"
 
+#include <dbt.h>
+
 #include "core/app/ids.h"
 #include "core/app/shell.h"
 #include "dialog.h"
 #include "help.h"
 #include "kalmo_version.h"
+#include "platform/win32/ports.h"
 
 namespace kalmo::win32 {
 
@@ -18,22 +21,43 @@ public:
           settings_(settings) {}
 
 private:
-    void on_init() override {
-        for (const std::string& name : app::port_list())
-            send(IDC_PORT_LIST, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
-        const auto selected = app::port_selection(settings_);
-        send(IDC_PORT_LIST, CB_SETCURSEL, selected ? static_cast<WPARAM>(*selected) : WPARAM(-1));
-    }
+    void on_init() override { fill(settings_.port_index); }
     bool on_command(int id, int) override {
         if (id == IDOK)
-            app::choose_port(settings_, static_cast<int>(send(IDC_PORT_LIST, CB_GETCURSEL)));
+            app::choose_port(settings_, entries_,
+                             static_cast<int>(send(IDC_PORT_LIST, CB_GETCURSEL)));
         else if (id != IDCANCEL)
             return false;
         end(1);
         return true;
     }
+    bool on_message(UINT msg, WPARAM wp, LPARAM) override {
+        // An adapter plugged in or pulled out while the dialog is open; the line the user
+        // has selected stays selected (and listed) even when its port went. Other device
+        // events (a removal query above all) keep their default answer.
+        if (msg != WM_DEVICECHANGE || (wp != DBT_DEVICEARRIVAL && wp != DBT_DEVICEREMOVECOMPLETE &&
+                                       wp != DBT_DEVNODES_CHANGED))
+            return false;
+        fill(selected_index());
+        return true;
+    }
+
+    std::uint8_t selected_index() const {
+        const auto at = send(IDC_PORT_LIST, CB_GETCURSEL);
+        if (at < 0 || static_cast<std::size_t>(at) >= entries_.size()) return settings_.port_index;
+        return entries_[static_cast<std::size_t>(at)].index;
+    }
+    void fill(std::uint8_t keep) {
+        entries_ = app::port_entries(platform::present_serial_ports(), keep);
+        send(IDC_PORT_LIST, CB_RESETCONTENT);
+        for (const app::PortEntry& entry : entries_)
+            send(IDC_PORT_LIST, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.text.c_str()));
+        const auto selected = app::port_selection(entries_, keep);
+        send(IDC_PORT_LIST, CB_SETCURSEL, selected ? static_cast<WPARAM>(*selected) : WPARAM(-1));
+    }
 
     app::Settings& settings_;
+    std::vector<app::PortEntry> entries_;
 };
 
 class AboutBox : public Dialog {

@@ -165,7 +165,9 @@ TEST(PtyCli, NoExchangeOnTheLine) {
     CliRun r = kalmo_cli({"read-calls", "--port", "/dev/kalmo-no-such-port"});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, platform::to_console("          Initialisierung der Schnittstelle\n"
-                                          "Meldung: Connection failed.\n"));
+                                          "Meldung: Connection failed.\nDie "
+                                          "Schnittstelle /dev/kalmo-no-such-port ist nicht "
+                                          "vorhanden oder von einem anderen Programm belegt.\n"));
 }
 
 TEST(PtyCli, CtrlCCancelsLikeTheButton) {

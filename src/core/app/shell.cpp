@@ -1,5 +1,7 @@
 #include "core/app/shell.h"
 
+#include <map>
+
 #include "core/app/text.h"
 
 namespace kalmo::app {
@@ -157,21 +159,55 @@ std::string windows_version_line(std::uint32_t version) {
     return cut(line, 63);
 }
 
-std::vector<std::string> port_list() {
-    std::vector<std::string> list;
-    for (int i = 1; i <= 4; ++i)
-        list.push_back(format("COM%d", i));
-    return list;
+namespace {
+
+// Enough for the names of common adapters ("Prolific USB-to-Serial Comm Port") and short
+// enough that the list stays readable.
+constexpr std::size_t kPortDeviceNameMax = 60;
+
+// The system's names end in the port they stand for ("USB Serial Port (COM7)"), which the line
+// shows in front already.
+std::string device_name_without_port(std::string name, unsigned number) {
+    const std::string suffix = format("(COM%u)", number);
+    if (name.size() >= suffix.size() &&
+        name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0)
+        name.resize(name.size() - suffix.size());
+    while (!name.empty() && (name.back() == ' ' || name.back() == '-'))
+        name.pop_back();
+    return cut(name, kPortDeviceNameMax);
 }
 
-std::optional<int> port_selection(const Settings& settings) {
-    if (settings.port_index < 4) return settings.port_index;
+} // namespace
+
+std::vector<PortEntry> port_entries(const std::vector<PresentPort>& present, std::uint8_t keep) {
+    // By number: the first name the system gives a number is the one shown.
+    std::map<unsigned, std::string> names;
+    for (unsigned n = 1; n <= 4; ++n)
+        names[n];
+    names[keep + 1u];
+    for (const PresentPort& port : present) {
+        if (port.number < 1 || port.number > 256) continue;
+        std::string& name = names[port.number];
+        if (name.empty()) name = device_name_without_port(port.device_name, port.number);
+    }
+    std::vector<PortEntry> entries;
+    for (const auto& [number, name] : names) {
+        std::string text = format("COM%u", number);
+        if (!name.empty()) text += " – " + name;
+        entries.push_back({static_cast<std::uint8_t>(number - 1), text});
+    }
+    return entries;
+}
+
+std::optional<int> port_selection(const std::vector<PortEntry>& entries, std::uint8_t index) {
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        if (entries[i].index == index) return static_cast<int>(i);
     return std::nullopt;
 }
 
-void choose_port(Settings& settings, int selected) {
-    if (selected < 0 || selected >= 4) return;
-    settings.port_index = static_cast<std::uint8_t>(selected);
+void choose_port(Settings& settings, const std::vector<PortEntry>& entries, int selected) {
+    if (selected < 0 || static_cast<std::size_t>(selected) >= entries.size()) return;
+    settings.port_index = entries[static_cast<std::size_t>(selected)].index;
 }
 
 const std::array<ToolbarButton, 15>& toolbar_buttons() {

@@ -102,12 +102,25 @@ PicturePlaces picture_places(int width, int height);
 // The About box's Windows version line from GetVersion's value (at most 63 characters).
 std::string windows_version_line(std::uint32_t version);
 
-// Port dialog: the list it offers, the entry selected at its opening (nothing when the index is
-// outside the list), and what OK does with the selected position (negative = none selected,
-// which keeps the port).
-std::vector<std::string> port_list();
-std::optional<int> port_selection(const Settings& settings);
-void choose_port(Settings& settings, int selected);
+// Port dialog. A port the machine has now: n of "COMn" and the name the system gives the
+// device ("" when it gives none).
+struct PresentPort {
+    unsigned number = 0;
+    std::string device_name;
+};
+// One line of the list: the port index it stands for and its text.
+struct PortEntry {
+    std::uint8_t index = 0;
+    std::string text;
+    bool operator==(const PortEntry& o) const { return index == o.index && text == o.text; }
+};
+// COM1 to COM4, then every other present port and the port index `keep` (the configured or
+// the chosen one, present or not), in the order of their numbers.
+std::vector<PortEntry> port_entries(const std::vector<PresentPort>& present, std::uint8_t keep);
+// The line standing for `index`; nothing when no line does.
+std::optional<int> port_selection(const std::vector<PortEntry>& entries, std::uint8_t index);
+// What OK does with the selected line (negative = none selected, which keeps the port).
+void choose_port(Settings& settings, const std::vector<PortEntry>& entries, int selected);
 
 // Toolbar.
 struct ToolbarButton {

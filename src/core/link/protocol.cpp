@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/app/strings.h"
+#include "core/app/text.h"
+
 namespace kalmo::link {
 
 std::uint16_t frame_checksum(std::span<const std::uint8_t> payload) {
@@ -168,7 +171,12 @@ void Link::close_port() {
 
 bool Link::connect(const std::string& port_name, std::uint8_t opening_code) {
     if (!port_.open(port_name)) {
-        show_error(text::ConnectionFailed);
+        // An adapter that was unplugged or taken by another program fails here: the user must
+        // learn which port the program tried.
+        const std::string message =
+            std::string(text::ConnectionFailed) + "\n" +
+            app::format(app::string_text(app::str::PortNotOpened), port_name.c_str());
+        show_error(message.c_str());
         return false;
     }
     open_ = true;

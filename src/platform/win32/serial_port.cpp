@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "platform/serial.h"
+#include "platform/win32/ports.h"
 
 namespace kalmo::platform {
 
@@ -23,10 +24,8 @@ Win32SerialPort::~Win32SerialPort() {
 
 bool Win32SerialPort::open(const std::string& name) {
     if (is_open() || !read_ov_.hEvent || !write_ov_.hEvent) return false;
-    // The device namespace prefix also reaches COM10 and above.
-    const std::string device = name.rfind("\\\\.\\", 0) == 0 ? name : "\\\\.\\" + name;
-    HANDLE h = CreateFileA(device.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                           FILE_FLAG_OVERLAPPED | FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h = CreateFileA(port_device(name).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_OVERLAPPED | FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return false;
     SetCommMask(h, EV_RXCHAR);
     SetupComm(h, 4096, 4096);

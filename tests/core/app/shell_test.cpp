@@ -229,27 +229,73 @@ TEST(WindowsVersionLine, NtWin32sAnd95) {
     EXPECT_LE(windows_version_line(0x7FFFFFFFu).size(), 63u);
 }
 
-TEST(PortDialog, ListSelectionOkAndCancel) {
-    EXPECT_EQ(port_list(), (std::vector<std::string>{"COM1", "COM2", "COM3", "COM4"}));
-    Settings s;
-    s.port_index = 2;
-    EXPECT_EQ(port_selection(s), std::optional<int>(2));
-    choose_port(s, 0);
-    EXPECT_EQ(s.port_index, 0);
-    EXPECT_EQ(s.port_name(), "COM1");
-    choose_port(s, 3);
-    EXPECT_EQ(s.port_name(), "COM4");
+std::vector<std::string> texts(const std::vector<PortEntry>& entries) {
+    std::vector<std::string> t;
+    for (const PortEntry& e : entries)
+        t.push_back(e.text);
+    return t;
 }
 
-TEST(PortDialog, IndexOutsideTheListSelectsNothingAndOkWithoutSelectionKeepsIt) {
+TEST(PortDialog, FirstFourAlwaysThenPresentPortsByNumber) {
+    EXPECT_EQ(texts(port_entries({}, 0)),
+              (std::vector<std::string>{"COM1", "COM2", "COM3", "COM4"}));
+    const auto entries = port_entries({{12, "USB Serial Port (COM12)"},
+                                       {7, "USB-SERIAL CH340 (COM7)"},
+                                       {2, ""},
+                                       {3, "Kommunikationsanschluss (COM3)"}},
+                                      0);
+    EXPECT_EQ(texts(entries),
+              (std::vector<std::string>{"COM1", "COM2", "COM3 – Kommunikationsanschluss", "COM4",
+                                        "COM7 – USB-SERIAL CH340", "COM12 – USB Serial Port"}));
+    // The line's index is the port's, not its position.
+    EXPECT_EQ(entries[5].index, 11);
+    EXPECT_EQ(port_selection(entries, 11), std::optional<int>(5));
+    EXPECT_EQ(port_selection(entries, 7), std::nullopt) << "COM8 is not in the list";
+}
+
+TEST(PortDialog, DeviceNamesAsTheLineShowsThem) {
+    const auto text = [](unsigned number, const std::string& name) {
+        return port_entries({{number, name}}, 0).back().text;
+    };
+    // Only the name's own port is cut off; another number in brackets is part of the name.
+    EXPECT_EQ(text(9, "Adapter (COM10)"), "COM9 – Adapter (COM10)");
+    EXPECT_EQ(text(10, "Adapter (COM10)"), "COM10 – Adapter");
+    EXPECT_EQ(text(10, "(COM10)"), "COM10") << "a name that is only the port adds nothing";
+    EXPECT_EQ(text(5, std::string(200, 'x')).size(), std::string("COM5 – ").size() + 60);
+    // The same number twice (two sources of the system): one line, the name given first.
+    EXPECT_EQ(texts(port_entries({{5, ""}, {5, "B"}, {5, "C"}}, 0)).back(), "COM5 – B");
+    // Numbers no port index can hold are left out.
+    EXPECT_EQ(port_entries({{0, "zero"}, {257, "too high"}}, 0).size(), 4u);
+    EXPECT_EQ(texts(port_entries({{256, ""}}, 0)).back(), "COM256");
+}
+
+TEST(PortDialog, TheKeptPortStaysInTheListWhenItIsGone) {
+    // An adapter unplugged since it was chosen: OK must not move the port elsewhere.
     Settings s;
-    s.port_index = 7;
-    EXPECT_EQ(s.port_name(), "COM8");
-    EXPECT_EQ(port_selection(s), std::nullopt);
-    choose_port(s, -1); // CB_ERR
-    EXPECT_EQ(s.port_index, 7);
-    choose_port(s, 4);
-    EXPECT_EQ(s.port_index, 7);
+    s.port_index = 11;
+    const auto entries = port_entries({{7, "X"}}, s.port_index);
+    EXPECT_EQ(texts(entries),
+              (std::vector<std::string>{"COM1", "COM2", "COM3", "COM4", "COM7 – X", "COM12"}));
+    const auto at = port_selection(entries, s.port_index);
+    ASSERT_EQ(at, std::optional<int>(5));
+    choose_port(s, entries, *at);
+    EXPECT_EQ(s.port_name(), "COM12");
+    choose_port(s, entries, 4);
+    EXPECT_EQ(s.port_index, 6);
+    EXPECT_EQ(s.port_name(), "COM7");
+    EXPECT_EQ(port_entries({}, 255).back(), (PortEntry{255, "COM256"}));
+}
+
+TEST(PortDialog, OkWithoutSelectionKeepsThePort) {
+    Settings s;
+    s.port_index = 2;
+    const auto entries = port_entries({}, s.port_index);
+    choose_port(s, entries, -1); // CB_ERR
+    EXPECT_EQ(s.port_index, 2);
+    choose_port(s, entries, static_cast<int>(entries.size()));
+    EXPECT_EQ(s.port_index, 2);
+    choose_port(s, entries, 0);
+    EXPECT_EQ(s.port_name(), "COM1");
 }
 
 TEST(Toolbar, FifteenEntriesElevenButtonsInBitmapOrder) {

@@ -243,8 +243,10 @@ TEST_F(LinkTest, ConnectFailures) {
     EXPECT_EQ(ui.messages_only(), std::vector<std::string>{"Fehler Gegenstelle antwortet nicht !"});
 
     ex.refuse_open = true;
-    EXPECT_FALSE(link.connect("COM4", code::OpenRead));
-    EXPECT_EQ(ui.messages_only().back(), "Connection failed.");
+    EXPECT_FALSE(link.connect("COM14", code::OpenRead));
+    EXPECT_EQ(ui.messages_only().back(),
+              "Connection failed.\nDie Schnittstelle COM14 ist nicht vorhanden oder von einem "
+              "anderen Programm belegt.");
     EXPECT_FALSE(ui.messages.shown.back().caption.has_value());
 }
 

@@ -329,7 +329,7 @@ TEST_F(TransferTest, ReadCallsEmptyStillConnects) {
 
     ex.refuse_open = true;
     EXPECT_FALSE(read_calls(link, calls, "COM1"));
-    EXPECT_EQ(ui.messages_only().back(), "Connection failed.");
+    EXPECT_EQ(ui.messages_only().back().substr(0, 19), "Connection failed.\n");
 }
 
 TEST_F(TransferTest, DeleteChargesDeclinedTouchesNothing) {

@@ -259,13 +259,13 @@ TEST_F(Gui, ToolbarCommandsChangeTheSettingsWrittenAtExit) {
     EXPECT_NE(ini().find("ShowBar=1\r\n"), std::string::npos) << ini();
 }
 
-// The port dialog offers COM1 to COM4 with `selected` chosen at its opening; `choice` is chosen
-// and the dialog left with `button`.
+// The port dialog offers COM1 to COM4 first (the machine's other ports after them) with
+// `selected` chosen at its opening; `choice` is chosen and the dialog left with `button`.
 void use_port_dialog(Program& p, int selected, int choice, int button, const char* shot = nullptr) {
     HWND dlg = p.open(IDM_PORT, "Comporteinstellung");
     ASSERT_NE(dlg, nullptr);
     HWND combo = GetDlgItem(dlg, IDC_PORT_LIST);
-    ASSERT_EQ(SendMessageW(combo, CB_GETCOUNT, 0, 0), 4);
+    ASSERT_GE(SendMessageW(combo, CB_GETCOUNT, 0, 0), 4);
     for (int i = 0; i < 4; ++i)
         EXPECT_EQ(combo_text(combo, i), "COM" + std::to_string(i + 1));
     EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), selected);
