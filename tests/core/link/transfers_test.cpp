@@ -628,6 +628,17 @@ TEST_F(JournalTest, AJournalThatFailsStopsTheRead) {
                      "Datenübertragung abgebrochen!",
                      " 20 Gebührensätze empfangen ", kIncomplete}));
 
+    // A journal whose header cannot be written is not left behind.
+    fs.durable_writes_left = 0;
+    FileJournal unstarted{fs, clock, "U", JournalKind::Charges};
+    ex.requests.clear();
+    EXPECT_EQ(read_charges(link, store, "COM1", &unstarted).outcome, Outcome::Incomplete);
+    EXPECT_EQ(block_indexes(0x0D), (std::vector<std::uint16_t>{0})) << "stopped at the first block";
+    EXPECT_TRUE(unstarted.path().empty());
+    for (const auto& [name, bytes] : fs.files)
+        EXPECT_NE(name.rfind("U/", 0), 0u) << name;
+    fs.durable_writes_left.reset();
+
     // A folder that cannot be made: nothing is requested, the store keeps its records.
     fs.unwritable["K"] = true;
     FileJournal nowhere{fs, clock, "K", JournalKind::Calls};
