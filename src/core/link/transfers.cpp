@@ -135,7 +135,11 @@ Outcome read_banks(Link& link, Store& store, const ReadKind& kind, ReceiveJourna
         }
         // The store is full and the exchange holds more: they stay there, unread.
         if (result.dropped > 0) return Outcome::Incomplete;
-        received = static_cast<std::uint16_t>(received + n / kind.record_size);
+        const std::size_t next = received + n / kind.record_size;
+        // Past what a 16-bit block index reaches, the next request would ask for the bank's
+        // start again.
+        if (next > 0xFFFF) return Outcome::Incomplete;
+        received = static_cast<std::uint16_t>(next);
     }
     return Outcome::Cancelled;
 }

@@ -761,6 +761,17 @@ TEST_F(CollectTest, CallsBeyondTheListAreAllKeptBeforeTheDelete) {
     EXPECT_EQ(calls.count(), data::kCallCapacity);
 }
 
+TEST_F(CollectTest, ABankBeyondTheBlockIndexIsNotEmptied) {
+    // The index is 16 bits: one more request would ask for the bank's start again.
+    use_call_banks(0, 14);
+    model.bank[0].assign(65540, call(8, 0));
+    const CollectResult r = collect_calls(link, archive, "COM1", nullptr, keeper());
+    EXPECT_EQ(r.read.outcome, Outcome::Incomplete);
+    EXPECT_FALSE(r.kept);
+    EXPECT_FALSE(delete_sent());
+    EXPECT_EQ(block_indexes(0x0E).back(), 65534u);
+}
+
 TEST_F(CollectTest, RepliesThatCannotBeTheRequestedBlockStopThePull) {
     struct Case {
         const char* what;
