@@ -49,7 +49,8 @@ enum class Outcome {
     Failed,       // the exchange stopped answering or answered wrongly
     Cancelled,    // the user cancelled
     Busy,         // another transfer runs, or no progress dialog could be made
-    Incomplete,   // a read that left records in the exchange: the store or the journal was full
+    Incomplete,   // a read that left records in the exchange: the store or the journal was
+                  // full, or a bank did not end where the read ended
 };
 
 // Keeps every block of records a read receives on stable storage before the next one is
