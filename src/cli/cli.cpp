@@ -196,6 +196,9 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
         } else if (arg == "--csv") {
             if (!accepts(*command, arg)) return ctx.usage("unknown option " + arg + " for " + name);
             ctx.csv = true;
+            // The table goes out byte for byte; whatever the program wrote before is out first.
+            out.flush();
+            platform::write_stdout_as_bytes();
         } else if (std::find(command->flags.begin(), command->flags.end(), arg) !=
                    command->flags.end()) {
             ctx.options[arg] = "";

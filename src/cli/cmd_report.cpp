@@ -15,9 +15,10 @@ namespace kalmo::cli {
 namespace {
 namespace stdfs = std::filesystem;
 using eval::report::Month;
+using eval::report::ReadDate;
 
-// The month a file was last written, for files whose name carries no read date.
-std::optional<Month> modification_month(const stdfs::path& path) {
+// The day a file was last written, for files whose name carries no read date.
+std::optional<ReadDate> modification_date(const stdfs::path& path) {
     std::error_code ec;
     const auto written = stdfs::last_write_time(path, ec);
     if (ec) return std::nullopt;
@@ -25,7 +26,7 @@ std::optional<Month> modification_month(const stdfs::path& path) {
         std::chrono::system_clock::to_time_t(std::chrono::file_clock::to_sys(written));
     const std::tm* local = std::localtime(&t);
     if (!local) return std::nullopt;
-    return Month{local->tm_year + 1900, local->tm_mon + 1};
+    return ReadDate{local->tm_year + 1900, local->tm_mon + 1, local->tm_mday};
 }
 
 bool is_charge_file_name(const stdfs::path& p) {
@@ -33,6 +34,42 @@ bool is_charge_file_name(const stdfs::path& p) {
     for (char& c : ext)
         if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
     return ext == ".GDS";
+}
+
+std::string shown_path(const stdfs::path& p) {
+    try {
+        return platform::to_console(platform::from_native_path(p.string()));
+    } catch (const std::exception&) {
+        return "?";
+    }
+}
+
+// The charge data files below `folder`. A folder that cannot be read and a link to a folder
+// are named, never passed over in silence: the totals would lack their calls and look whole.
+void collect_folder(Context& ctx, const stdfs::path& folder, std::vector<stdfs::path>& found,
+                    bool& trouble) {
+    std::error_code ec;
+    stdfs::directory_iterator it(folder, ec);
+    for (; !ec && it != stdfs::directory_iterator(); it.increment(ec)) {
+        const stdfs::directory_entry& entry = *it;
+        std::error_code kind;
+        if (entry.is_directory(kind)) {
+            if (entry.is_symlink(kind)) {
+                // A link could lead back up, or into another archive counted on its own.
+                ctx.err << "kalmo: " << shown_path(entry.path())
+                        << " is a link to a folder; not followed\n";
+                trouble = true;
+            } else {
+                collect_folder(ctx, entry.path(), found, trouble);
+            }
+        } else if (entry.is_regular_file(kind) && is_charge_file_name(entry.path())) {
+            found.push_back(entry.path());
+        }
+    }
+    if (ec) {
+        ctx.err << "kalmo: cannot read the folder " << shown_path(folder) << "\n";
+        trouble = true;
+    }
 }
 
 // Every charge data file named or found below the named folders, in a stable order.
@@ -43,15 +80,7 @@ std::vector<stdfs::path> archive_files(Context& ctx, bool& trouble) {
         std::error_code ec;
         if (stdfs::is_directory(root, ec)) {
             std::vector<stdfs::path> found;
-            for (auto it = stdfs::recursive_directory_iterator(
-                     root, stdfs::directory_options::skip_permission_denied, ec);
-                 !ec && it != stdfs::recursive_directory_iterator(); it.increment(ec))
-                if (it->is_regular_file(ec) && is_charge_file_name(it->path()))
-                    found.push_back(it->path());
-            if (ec) {
-                ctx.err << "kalmo: cannot read the folder " << platform::to_console(arg) << "\n";
-                trouble = true;
-            }
+            collect_folder(ctx, root, found, trouble);
             std::sort(found.begin(), found.end());
             files.insert(files.end(), found.begin(), found.end());
         } else {
@@ -104,8 +133,8 @@ int cmd_report(Context& ctx) {
             name = "?";
         }
         const std::string shown = platform::to_console(name);
-        auto read = eval::report::read_month_from_name(name);
-        if (!read) read = modification_month(path);
+        auto read = eval::report::read_date_from_name(name);
+        if (!read) read = modification_date(path);
         const auto bytes = ctx.fs->read(name, std::size_t{1} << 24);
         if (!bytes || !read) {
             ctx.err << "kalmo: cannot read " << shown << "\n";

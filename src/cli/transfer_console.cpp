@@ -23,8 +23,10 @@ ConsoleTransferUi::~ConsoleTransferUi() {
 }
 
 bool ConsoleTransferUi::open_progress_dialog() {
-    g_interrupted = 0;
     if (!handler_installed_) {
+        // Cleared once per command, not per dialog: a Ctrl+C between two transfers of one
+        // command (while a pull keeps its records, say) must still stop the next one.
+        g_interrupted = 0;
         // A wait on the port returns early when the signal comes, so the cancel is seen at once.
         previous_ = std::signal(SIGINT, on_interrupt);
         handler_installed_ = true;

@@ -1,6 +1,6 @@
 #pragma once
 // Exchange transfers from the console: the progress dialog's lines go to stderr as they change,
-// Ctrl+C is the dialog's "Abbrechen".
+// Ctrl+C is the dialog's "Abbrechen", and it holds for the rest of the command.
 #include <memory>
 #include <string>
 

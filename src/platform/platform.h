@@ -15,6 +15,9 @@ std::unique_ptr<app::Clock> make_clock();
 
 // The console's encoding at the edge: UTF-8 on POSIX systems, the ANSI bytes on Windows.
 std::string to_console(std::string_view ansi);
+// A table's rows end in CR LF already: the process's stdout must write bytes as they are, not
+// add a CR before each LF as the Windows C runtime does in text mode. Nothing on POSIX.
+void write_stdout_as_bytes();
 std::string from_console(std::string_view text);
 // The same, but nothing when the text holds a character the Windows character set lacks (a
 // lossy name would open or create another file than the one meant).

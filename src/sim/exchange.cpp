@@ -118,6 +118,18 @@ std::optional<Event> Exchange::take(std::uint8_t byte) {
         } else if (f.reply_69.count(n)) {
             e.reply = make_frame(link::code::PeerChecksumError, {});
             e.description += " -- type 0x69 (fault)";
+        } else if (f.short_reply.count(n)) {
+            Bytes cut(e.reply.begin() + link::kFrameHeader, e.reply.end());
+            cut.resize(5);
+            e.reply = make_frame(e.reply[1], cut);
+            e.description += " -- cut to 5 bytes (fault)";
+        } else if (f.wrong_type.count(n)) {
+            // The checksum covers the payload only, so it still holds.
+            e.reply[1] ^= 0x10;
+            e.description += " -- type changed (fault)";
+        } else if (f.empty_reply.count(n)) {
+            e.reply = make_frame(e.reply[1], {});
+            e.description += " -- empty block (fault)";
         }
         if (f.fill_before) e.reply.insert(e.reply.begin(), f.fill_before, link::kFill);
         const auto delayed = f.delay.find(n);

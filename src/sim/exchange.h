@@ -20,6 +20,9 @@ struct Faults {
     std::set<unsigned> corrupt_checksum; // answered with a wrong checksum
     std::set<unsigned> bad_length;       // answered with a length byte of 251 and nothing else
     std::set<unsigned> reply_69;         // answered with type 0x69 (checksum error on our side)
+    std::set<unsigned> short_reply;      // a block cut to 5 bytes, less than any record
+    std::set<unsigned> wrong_type;       // the reply's type has bit 0x10 flipped (another bank)
+    std::set<unsigned> empty_reply;      // an empty block, as a corrupted index would get
     unsigned fill_before = 0;            // fill bytes before every reply
     std::optional<unsigned> stop_after;  // requests answered, then silence
     std::map<unsigned, double> delay;    // reply held back this many seconds

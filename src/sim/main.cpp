@@ -31,11 +31,16 @@ const char* const kUsage =
     "  --overflow            more records than the program can hold (2008 charges, 176 calls)\n"
     "  --charges-per-block N records per block (default 10)\n"
     "  --calls-per-block N   records per block (default 14)\n"
+    "  --calls-in-first-bank N  how many of the calls the first bank holds (default: half,\n"
+    "                        at most 74)\n"
     "line:\n"
     "  --unpaced             answer at full speed instead of 4800 bit/s\n"
     "  --trace               every frame both ways on stderr\n"
     "faults (requests are counted from 1, opening included; N may be a list 3,7,9):\n"
     "  --ignore N  --corrupt-checksum N  --bad-length N  --reply-69 N\n"
+    "  --short-reply N       a block cut to 5 bytes (less than one record)\n"
+    "  --wrong-type N        a reply of another type (bit 0x10 flipped)\n"
+    "  --empty-reply N       an empty block instead of the records (a corrupted index)\n"
     "  --fill-before K       K fill bytes before every reply\n"
     "  --stop-after N        answer N requests, then nothing\n"
     "  --delay N:SECONDS     hold back the reply to request N (a list, or \"all\") that long\n";
@@ -96,7 +101,8 @@ int main(int argc, char** argv) {
     using namespace kalmo::sim;
     std::string link, device, charge_file;
     unsigned long count = 0, calls = 40, seed = 1;
-    bool have_count = false, empty = false, overflow = false;
+    unsigned long calls_first = 0;
+    bool have_count = false, empty = false, overflow = false, have_calls_first = false;
     ExchangeConfig config;
     ServerOptions options;
     for (int i = 1; i < argc; ++i) {
@@ -135,6 +141,14 @@ int main(int argc, char** argv) {
             need(v && parse_list(v, config.faults.bad_length));
         else if (a == "--reply-69")
             need(v && parse_list(v, config.faults.reply_69));
+        else if (a == "--short-reply")
+            need(v && parse_list(v, config.faults.short_reply));
+        else if (a == "--wrong-type")
+            need(v && parse_list(v, config.faults.wrong_type));
+        else if (a == "--empty-reply")
+            need(v && parse_list(v, config.faults.empty_reply));
+        else if (a == "--calls-in-first-bank")
+            need(v && parse_number(v, calls_first)), have_calls_first = true;
         else if (a == "--fill-before")
             need(v && parse_number(v, n) && n <= 1000),
                 config.faults.fill_before = static_cast<unsigned>(n);
@@ -164,7 +178,8 @@ int main(int argc, char** argv) {
     std::string error;
     if (overflow) {
         fill_random(exchange, 2008, 176, static_cast<std::uint32_t>(seed));
-        // 999 + 1009 charges and 88 + 88 calls: each bank stops only past its limit.
+        // 999 + 1009 charges and 88 + 88 calls, more than either store holds, and blocks that
+        // do not meet the round counts a reader might stop at.
         std::vector<Bytes> all = exchange.charges[0];
         all.insert(all.end(), exchange.charges[1].begin(), exchange.charges[1].end());
         exchange.charges[0].assign(all.begin(), all.begin() + 999);
@@ -185,6 +200,13 @@ int main(int argc, char** argv) {
         fill_random(exchange, count, calls, static_cast<std::uint32_t>(seed));
     } else if (!empty) {
         fill_demo(exchange);
+    }
+    if (have_calls_first) {
+        std::vector<Bytes> c = exchange.calls[0];
+        c.insert(c.end(), exchange.calls[1].begin(), exchange.calls[1].end());
+        const std::size_t first = std::min<std::size_t>(calls_first, c.size());
+        exchange.calls[0].assign(c.begin(), c.begin() + static_cast<std::ptrdiff_t>(first));
+        exchange.calls[1].assign(c.begin() + static_cast<std::ptrdiff_t>(first), c.end());
     }
     if (exchange.charges[0].size() >= 1000 || exchange.charges[1].size() >= 1000)
         config.charges_first_block = stretching_first_block(1000, config.charges_per_block);

@@ -105,7 +105,8 @@ void fill_random(Exchange& exchange, std::size_t charges, std::size_t calls, std
     for (std::size_t i = 0; i < calls; ++i)
         k.push_back(random_call(rng));
     spread(std::move(c), exchange.charges);
-    // The call list is short: 75 or more in the first bank would end it there.
+    // Half in each bank, at most 74 in the first (exchange-sim --calls-in-first-bank puts
+    // more there).
     const std::size_t first = std::min<std::size_t>((k.size() + 1) / 2, 74);
     exchange.calls[0].assign(k.begin(), k.begin() + static_cast<std::ptrdiff_t>(first));
     exchange.calls[1].assign(k.begin() + static_cast<std::ptrdiff_t>(first), k.end());

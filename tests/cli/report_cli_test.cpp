@@ -99,3 +99,26 @@ TEST_F(ReportCli, ListsGoOutAsTablesWithTheirFiltersApplied) {
     EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 2);
     EXPECT_EQ(kalmo_run({"lookup", "x.TLB", "1", "--csv"}).status, 2);
 }
+
+TEST_F(ReportCli, FoldersItCannotCountAreNamed) {
+    // A link to a folder and a folder it may not read: their calls would be missing from totals
+    // that look complete.
+    write_charges(dir / "2026" / "2026-02-02_090000.GDS", {{{0x05, 2, 7}}});
+    fs::create_directories(dir / "elsewhere");
+    write_charges(dir / "elsewhere" / "2026-03-02_090000.GDS", {{{0x05, 3, 9}}});
+    fs::create_directory_symlink(dir / "elsewhere", dir / "2026" / "link");
+    test::CliRun r = kalmo_run({"report", (dir / "2026").string()});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("link is a link to a folder; not followed"), std::string::npos) << r.err;
+    EXPECT_EQ(r.out.substr(0, 18), "1 Dateien gelesen,") << r.out;
+
+    fs::remove(dir / "2026" / "link");
+    fs::permissions(dir / "elsewhere", fs::perms::none);
+    const bool unreadable = !std::ifstream(dir / "elsewhere" / "2026-03-02_090000.GDS");
+    r = kalmo_run({"report", dir.string()});
+    fs::permissions(dir / "elsewhere", fs::perms::owner_all);
+    if (!unreadable) GTEST_SKIP() << "this user reads every folder";
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("cannot read the folder"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("elsewhere"), std::string::npos) << r.err;
+}

@@ -58,6 +58,7 @@ public:
         files[path];
         return std::make_unique<File>(*this, path);
     }
+    bool discard_new(const std::string& path) override { return files.erase(path) != 0; }
     bool make_directories(const std::string& path) override {
         if (unwritable.count(path)) return false;
         folders.insert(path);

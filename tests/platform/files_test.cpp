@@ -56,6 +56,46 @@ TEST_F(PosixFiles, JournalFilesAreNewAndGrowInPlace) {
     EXPECT_FALSE(fs.make_directories(dir + "/plain/sub")) << "a file where a folder should be";
 }
 
+mode_t mode_of(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0;
+}
+
+TEST_F(PosixFiles, ASaveNeverWritesThroughALinkPlacedBesideIt) {
+    // Someone who may write into the folder links the names a save might use to a file of the
+    // user's: the save must not fill that file.
+    const std::string secret = dir + "/secret", target = dir + "/data.GDS";
+    ASSERT_TRUE(fs.write_replacing(secret, "keep me"));
+    ASSERT_EQ(::chmod(secret.c_str(), 0600), 0);
+    ASSERT_EQ(::symlink(secret.c_str(), (target + ".kalmo-tmp").c_str()), 0);
+    ASSERT_TRUE(fs.write_replacing(target, "records"));
+    EXPECT_EQ(content(secret), "keep me");
+    EXPECT_EQ(content(target), "records");
+    EXPECT_EQ(mode_of(secret), 0600u);
+}
+
+TEST_F(PosixFiles, WhatTheProgramMakesIsTheUsersAlone) {
+    const ::mode_t old_mask = ::umask(022);
+    const std::string folder = dir + "/archiv/Journal";
+    ASSERT_TRUE(fs.make_directories(folder));
+    EXPECT_EQ(mode_of(dir + "/archiv"), 0700u);
+    EXPECT_EQ(mode_of(folder), 0700u);
+    ASSERT_TRUE(fs.create_new(folder + "/j.ANR"));
+    EXPECT_EQ(mode_of(folder + "/j.ANR"), 0600u);
+    ASSERT_TRUE(fs.write_replacing(dir + "/new.GDS", "x"));
+    EXPECT_EQ(mode_of(dir + "/new.GDS"), 0600u);
+    // A file that exists keeps what its owner allowed, the umask notwithstanding.
+    ASSERT_EQ(::chmod((dir + "/new.GDS").c_str(), 0664), 0);
+    ASSERT_TRUE(fs.write_replacing(dir + "/new.GDS", "y"));
+    EXPECT_EQ(mode_of(dir + "/new.GDS"), 0664u);
+    EXPECT_EQ(content(dir + "/new.GDS"), "y");
+    // A folder that was there is left as it was.
+    ASSERT_EQ(::chmod(folder.c_str(), 0750), 0);
+    ASSERT_TRUE(fs.make_directories(folder));
+    EXPECT_EQ(mode_of(folder), 0750u);
+    ::umask(old_mask);
+}
+
 } // namespace
 } // namespace kalmo::platform
 

@@ -144,6 +144,23 @@ TEST(Delivery, CollectEmptiesOnlyAfterAVerifiedCopy) {
         EXPECT_EQ(files_in(dir + "/Journal").size(), 2u);
     }
     {
+        // The charges are emptied, then the exchange falls silent before the calls: the message
+        // must not claim that the exchange was left as it was. Requests 1 to 7 read the charges,
+        // 8 closes, 9 to 12 delete them.
+        SimProcess sim(
+            {"--unpaced", "--count", "5", "--calls", "3", "--seed", "2", "--stop-after", "12"});
+        const CliRun r = kalmo_cli({"collect", "--port", sim.link, "--dir", dir + "/half",
+                                    "--calls", "--journal", dir + "/Journal"});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(sim.stdout_text().find("charge records deleted"), std::string::npos) << r.err;
+        const std::string said = "the exchange was not reached; its call records are left in "
+                                 "the exchange, but its charge records were deleted there (they "
+                                 "are kept in " +
+                                 dir + "/half/";
+        EXPECT_TRUE(contains(r.err, said.c_str())) << r.err;
+        EXPECT_FALSE(contains(r.err, "not emptied")) << r.err;
+    }
+    {
         // More than the store holds: kept, but the exchange is not emptied.
         SimProcess sim({"--unpaced", "--overflow"});
         const CliRun r = kalmo_cli(
@@ -156,6 +173,72 @@ TEST(Delivery, CollectEmptiesOnlyAfterAVerifiedCopy) {
         EXPECT_TRUE(files_in(dir + "/full").empty());
     }
     std::system(("rm -rf '" + dir + "'").c_str());
+}
+
+// Replies that cannot be the block asked for, through a real line: retried, and when they
+// persist, or when a bank no longer ends where the read ended, nothing is emptied.
+TEST(Delivery, CollectEmptiesNothingAfterADoubtfulReply) {
+    // Requests: 1 opening, 2 and 3 the first bank, 4 its empty block, 5 to 7 the second bank.
+    struct Case {
+        std::vector<std::string> fault;
+        int status;
+    };
+    const Case cases[] = {
+        {{"--short-reply", "3"}, 0},
+        {{"--wrong-type", "3,4,5,6,7"}, 1},
+        {{"--empty-reply", "3"}, 1}, // the first bank seems to end at 10 of 13
+    };
+    const std::string dir = fresh_dir("doubt");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.fault[0] + " " + c.fault[1]);
+        std::vector<std::string> args = {"--unpaced", "--count", "25", "--calls", "0"};
+        args.insert(args.end(), c.fault.begin(), c.fault.end());
+        SimProcess sim(args);
+        const CliRun r =
+            kalmo_cli({"collect", "--port", sim.link, "--dir", dir, "--journal", dir + "/Journal"});
+        EXPECT_EQ(r.status, c.status) << r.err;
+        const bool deleted = sim.stdout_text().find("deleted") != std::string::npos;
+        EXPECT_EQ(deleted, c.status == 0) << sim.trace();
+        if (c.status != 0) {
+            EXPECT_TRUE(contains(r.err, "not every charge record was read; the exchange is not "
+                                        "emptied"))
+                << r.err;
+        }
+    }
+    std::system(("rm -rf '" + dir + "'").c_str());
+}
+
+// The calls of a bank that holds more than the call list: all kept before the exchange is
+// emptied, in a first bank of 200 as well as over both banks.
+TEST(Delivery, CollectKeepsEveryCallBeforeItEmpties) {
+    for (const char* first : {"200", "74"}) {
+        SCOPED_TRACE(first);
+        const std::string dir = fresh_dir("calls");
+        SimProcess sim({"--unpaced", "--count", "4", "--calls", "200", "--calls-per-block", "5",
+                        "--calls-in-first-bank", first});
+        const CliRun r = kalmo_cli(
+            {"collect", "--port", sim.link, "--dir", dir, "--calls", "--journal", dir + "/J"});
+        EXPECT_EQ(r.status, 0) << r.err;
+        std::string anr;
+        for (const auto& name : files_in(dir))
+            if (name.size() > 4 && name.substr(name.size() - 4) == ".ANR")
+                anr = file_bytes(dir + "/" + name);
+        ASSERT_EQ(anr.size(), 200 * data::kCallRecordSize) << r.err;
+        std::vector<Bytes> kept;
+        for (std::size_t at = 0; at < anr.size(); at += data::kCallRecordSize)
+            kept.emplace_back(anr.begin() + static_cast<std::ptrdiff_t>(at),
+                              anr.begin() +
+                                  static_cast<std::ptrdiff_t>(at + data::kCallRecordSize));
+        std::sort(kept.begin(), kept.end());
+        sim::Exchange ex;
+        sim::fill_random(ex, 4, 200, 1);
+        std::vector<Bytes> sent = ex.calls[0];
+        sent.insert(sent.end(), ex.calls[1].begin(), ex.calls[1].end());
+        std::sort(sent.begin(), sent.end());
+        EXPECT_TRUE(kept == sent);
+        EXPECT_NE(sim.stdout_text().find("call records deleted"), std::string::npos);
+        std::system(("rm -rf '" + dir + "'").c_str());
+    }
 }
 
 } // namespace

@@ -110,6 +110,25 @@ TEST(SimExchange, Faults) {
     EXPECT_EQ(ex.request_count(), 6u);
 }
 
+TEST(SimExchange, RepliesThatAreNotTheBlockAskedFor) {
+    ExchangeConfig c;
+    c.faults.short_reply = {1};
+    c.faults.wrong_type = {2};
+    c.faults.empty_reply = {3};
+    Exchange ex(c);
+    ex.charges[0] = numbered(2, 23);
+    const Bytes request = block_request(0x0D, 0);
+    Bytes r = send(ex, request)->reply;
+    EXPECT_EQ(
+        r, link::make_frame(0x0D, Bytes(ex.charges[0][0].begin(), ex.charges[0][0].begin() + 5)));
+    r = send(ex, request)->reply;
+    EXPECT_EQ(r[1], 0x1D);
+    EXPECT_EQ(r[2] | r[3] << 8, link::frame_checksum(Bytes(r.begin() + 4, r.end())));
+    EXPECT_EQ(r.size(), 4u + 46u);
+    EXPECT_EQ(send(ex, request)->reply, link::make_frame(0x0D, {}));
+    EXPECT_EQ(send(ex, request)->reply.size(), 4u + 46u);
+}
+
 TEST(SimExchange, UnknownFramesAreNotAnswered) {
     Exchange ex;
     // A frame completed by the program's fill run after a lost byte.

@@ -16,6 +16,7 @@
 
 #include "cli/cli.h"
 #include "core/link/exchange_fake.h"
+#include "cli/transfer_console.h"
 #include "sim_process.h"
 #include "core/link/transfers.h"
 #include "platform/platform.h"
@@ -183,6 +184,27 @@ TEST(PtyCli, CtrlCCancelsLikeTheButton) {
     EXPECT_FALSE(contains(r.err, "Fehler")) << r.err;
     EXPECT_TRUE(contains(r.err, " Gebührensätze empfangen \n")) << r.err;
     EXPECT_EQ(sim.trace().find("type 0x63"), std::string::npos) << "no closing command";
+}
+
+TEST(PtyCli, CtrlCHoldsForTheRestOfTheCommand) {
+    // Between two transfers of one command (a pull keeping its records) a Ctrl+C must still
+    // stop the next one: opening its progress lines must not forget it.
+    std::ostringstream out, err;
+    cli::Context ctx(out, err);
+    cli::ConsoleTransferUi ui(ctx);
+    ASSERT_TRUE(ui.open_progress_dialog());
+    ui.close_progress_dialog();
+    std::raise(SIGINT);
+    EXPECT_TRUE(ui.cancelled());
+    ASSERT_TRUE(ui.open_progress_dialog());
+    EXPECT_TRUE(ui.cancelled());
+    EXPECT_FALSE(ui.pump_messages());
+    ui.close_progress_dialog();
+
+    // A new command starts afresh.
+    cli::ConsoleTransferUi next(ctx);
+    ASSERT_TRUE(next.open_progress_dialog());
+    EXPECT_FALSE(next.cancelled());
 }
 
 } // namespace

@@ -28,6 +28,27 @@ TEST(Win32FileSystem, WriteReplacingReplacesAndLeavesNoTemporaryFile) {
     EXPECT_FALSE(fs.exists(path + ".kalmo-tmp"));
 }
 
+TEST(Win32FileSystem, AJournalBeingWrittenOpensForReading) {
+    test::TempDir dir;
+    platform::SystemFileSystem fs;
+    const std::string path = dir.file("2026-12-07_103000.ANR");
+    auto journal = fs.create_new(path);
+    ASSERT_TRUE(journal);
+    const std::uint8_t record[] = {1, 2, 3};
+    ASSERT_TRUE(journal->write_at(0, record) && journal->sync());
+    const auto bytes = fs.read(path, 100);
+    ASSERT_TRUE(bytes.has_value()) << "while the read still writes it";
+    EXPECT_EQ(bytes->size(), 3u);
+
+    // What someone placed under the old fixed name beside a file is left alone.
+    const std::string saved = dir.file("Daten.GDS");
+    ASSERT_TRUE(fs.write_replacing(saved + ".kalmo-tmp", "not yours"));
+    ASSERT_TRUE(fs.write_replacing(saved, "records"));
+    EXPECT_EQ(*fs.read(saved + ".kalmo-tmp", 100),
+              (std::vector<std::uint8_t>{'n', 'o', 't', ' ', 'y', 'o', 'u', 'r', 's'}));
+    EXPECT_EQ(fs.read(saved, 100)->size(), 7u);
+}
+
 TEST(Win32FileSystem, ReadStopsAtTheLimitAndReadsEmptyFiles) {
     test::TempDir dir;
     platform::SystemFileSystem fs;

@@ -94,11 +94,19 @@ public:
     // A new, empty file whose name is durable in its folder; nothing when a file of that name
     // exists or it cannot be created. Never replaces anything.
     virtual std::unique_ptr<DurableFile> create_new(const std::string& path) = 0;
+    // Removes a file made by create_new that never held anything worth keeping (a journal
+    // that could not be started); true when it is gone.
+    virtual bool discard_new(const std::string& path) = 0;
     // Creates a folder and the folders above it as needed; true when it exists afterwards.
     virtual bool make_directories(const std::string& path) = 0;
 };
 
 // `name` inside folder `dir`, with the separator the folder's name already uses.
 std::string join_path(const std::string& dir, const std::string& name);
+
+// The start of a Windows path that no program can create: a drive ("C:" and its separator), a
+// share (two separators, server, share and the separator after it), either of them behind the
+// long-path prefix; 0 for a relative path.
+std::size_t path_root_length(std::string_view path);
 
 } // namespace kalmo::app

@@ -26,4 +26,16 @@ void CallStore::sort() {
     slots::sort<kCallSlots>(slots_.data(), count_);
 }
 
+std::size_t CallArchive::append_received_block(std::span<const std::uint8_t> payload) {
+    const std::size_t whole = payload.size() / kCallRecordSize;
+    const std::size_t kept = std::min(whole, kCapacity - count());
+    bytes_.insert(bytes_.end(), payload.begin(),
+                  payload.begin() + static_cast<std::ptrdiff_t>(kept * kCallRecordSize));
+    return whole - kept;
+}
+
+void CallArchive::sort() {
+    slots::sort<kCallSlots>(bytes_.data(), count());
+}
+
 } // namespace kalmo::data

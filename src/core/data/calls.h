@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "core/data/charge.h"
 
@@ -54,6 +55,27 @@ public:
 private:
     std::uint16_t count_ = 0;
     std::array<std::uint8_t, kCallCapacity * kCallRecordSize> slots_{};
+};
+
+// Every call record of one read, however many the exchange holds: the unattended pull keeps
+// them in a file, where the call list's fixed capacity has no reason to leave any behind. Its
+// own limit is what a bank's 16-bit block index can reach in both banks.
+class CallArchive {
+public:
+    static constexpr std::size_t kCapacity = 2 * 65535;
+    std::size_t count() const { return bytes_.size() / kCallRecordSize; }
+    const std::uint8_t* record_bytes(std::size_t i) const {
+        return bytes_.data() + i * kCallRecordSize;
+    }
+    CallRecord record(std::size_t i) const { return CallRecord::from_bytes(record_bytes(i)); }
+    void clear() { bytes_.clear(); }
+    // As the call store's, with the larger capacity.
+    std::size_t append_received_block(std::span<const std::uint8_t> payload);
+    // The same order the call store gives them.
+    void sort();
+
+private:
+    std::vector<std::uint8_t> bytes_;
 };
 
 } // namespace kalmo::data

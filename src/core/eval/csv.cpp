@@ -1,5 +1,7 @@
 #include "core/eval/csv.h"
 
+#include <algorithm>
+
 #include "core/app/text.h"
 #include "core/eval/common.h"
 #include "core/eval/filter.h"
@@ -65,6 +67,16 @@ std::string quoted(std::string_view utf8) {
     return out;
 }
 
+std::string spreadsheet_cell(std::string_view ansi) {
+    if (ansi.empty()) return std::string();
+    if (std::string_view("=+-@\t\r").find(ansi.front()) != std::string_view::npos)
+        return "'" + std::string(ansi);
+    const bool digits =
+        std::all_of(ansi.begin(), ansi.end(), [](char c) { return c >= '0' && c <= '9'; });
+    if (digits && ansi.size() > 1 && ansi.front() == '0') return "=\"" + std::string(ansi) + "\"";
+    return std::string(ansi);
+}
+
 Table::Table(std::vector<std::string> header) : text_(kByteOrderMark) {
     add_row(header);
 }
@@ -76,7 +88,7 @@ void Table::add(const std::vector<std::string>& cells) {
 void Table::add_row(const std::vector<std::string>& cells) {
     for (std::size_t i = 0; i < cells.size(); ++i) {
         if (i > 0) text_ += ';';
-        text_ += quoted(ansi_to_utf8(cells[i]));
+        text_ += quoted(ansi_to_utf8(spreadsheet_cell(cells[i])));
     }
     text_ += "\r\n";
 }

@@ -27,6 +27,12 @@ std::string ansi_to_utf8(std::string_view ansi);
 // separator, a quote or a line break.
 std::string quoted(std::string_view utf8);
 
+// A cell as a spreadsheet must take it: text that begins like a formula (=, +, -, @, a tab or
+// a carriage return; phonebook and project names are anybody's input) behind an apostrophe, so
+// that nothing runs when the table is opened; digits with a leading zero (dialled numbers) as a
+// text constant, which a spreadsheet would otherwise turn into a number without its zeros.
+std::string spreadsheet_cell(std::string_view ansi);
+
 class Table {
 public:
     explicit Table(std::vector<std::string> header);

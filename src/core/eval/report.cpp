@@ -49,7 +49,7 @@ void add(Totals& t, const data::ChargeRecord& r) {
 }
 } // namespace
 
-std::optional<Month> read_month_from_name(std::string_view path) {
+std::optional<ReadDate> read_date_from_name(std::string_view path) {
     const std::size_t sep = path.find_last_of("\\/:");
     const std::string_view name = sep == std::string_view::npos ? path : path.substr(sep + 1);
     // YYYY-MM-DD_HHMMSS.GDS, or YYYY-MM-DD_HHMMSS_N.GDS for a second read within that second
@@ -63,8 +63,8 @@ std::optional<Month> read_month_from_name(std::string_view path) {
     const std::string_view y = name.substr(0, 4), m = name.substr(5, 2), d = name.substr(8, 2),
                            t = name.substr(11, 6);
     if (!digits(y) || !digits(m) || !digits(d) || !digits(t)) return std::nullopt;
-    const Month read{number(y), number(m)};
-    if (read.month < 1 || read.month > 12 || number(d) < 1 || number(d) > 31) return std::nullopt;
+    const ReadDate read{number(y), number(m), number(d)};
+    if (read.month < 1 || read.month > 12 || read.day < 1 || read.day > 31) return std::nullopt;
     return read;
 }
 
@@ -77,24 +77,32 @@ std::optional<Month> parse_month(std::string_view text) {
     return m;
 }
 
-FileVerdict Archive::add_file(std::span<const std::uint8_t> bytes, Month read) {
+FileVerdict Archive::add_file(std::span<const std::uint8_t> bytes, ReadDate read) {
     if (!data::is_charge_image(bytes)) return FileVerdict::NotChargeData;
     ++files_read_;
     const std::size_t n = data::held_records(bytes);
+    // How often this file holds each record so far.
+    std::unordered_map<std::string, std::size_t> in_file;
     for (std::size_t i = 0; i < n; ++i) {
         const std::uint8_t* raw =
             bytes.data() + data::kChargeImageHead + i * data::kChargeRecordSize;
         const data::ChargeRecord r = data::ChargeRecord::from_bytes(raw);
         if (r.empty()) continue;
-        const int year = r.month > read.month ? read.year - 1 : read.year;
-        // Same bytes in the same year: the same call, whichever file it came from.
+        const bool later_in_year =
+            r.month > read.month || (r.month == read.month && r.day > read.day);
+        const int year = later_in_year ? read.year - 1 : read.year;
+        // Same bytes in the same year: the same call as one another file holds, as often as
+        // that file holds it.
         std::string key(reinterpret_cast<const char*>(raw), data::kChargeRecordSize);
         key += static_cast<char>(year & 0xFF);
         key += static_cast<char>(year >> 8);
-        if (!seen_.insert(std::move(key)).second) {
+        const std::size_t occurrence = ++in_file[key];
+        std::size_t& most = seen_[key];
+        if (occurrence <= most) {
             ++duplicates_;
             continue;
         }
+        most = occurrence;
         records_.push_back({r, year});
     }
     return n < data::stored_count(bytes.data()) ? FileVerdict::Incomplete : FileVerdict::Read;

@@ -1,13 +1,14 @@
 #pragma once
 // Reports over an archive of charge data files: every record gets its full year from the date
-// its file was read, the same record found in several files counts once, and the records of a
-// period are totalled per subscriber, per project or per month, in 64-bit Pfennig.
+// its file was read, a record found in several files counts as often as one file holds it, and
+// the records of a period are totalled per subscriber, per project or per month, in 64-bit
+// Pfennig.
 #include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
-#include <unordered_set>
+#include <unordered_map>
 #include <vector>
 
 #include "core/data/charge.h"
@@ -25,9 +26,20 @@ struct Month {
     bool operator==(const Month&) const = default;
 };
 
+// When a file was read. Its records carry month and day but no year.
+struct ReadDate {
+    int year = 0;
+    int month = 0; // 1..12
+    int day = 31;  // not known: the month's end, so no record of the read month moves back
+    ReadDate() = default;
+    ReadDate(int y, int m, int d = 31) : year(y), month(m), day(d) {}
+    ReadDate(Month m) : year(m.year), month(m.month) {} // NOLINT: a month is a date at its end
+    bool operator==(const ReadDate&) const = default;
+};
+
 // The read date that a collected or journalled file carries in its name,
 // "YYYY-MM-DD_HHMMSS.GDS" (the extension in any case); nothing for any other name.
-std::optional<Month> read_month_from_name(std::string_view path);
+std::optional<ReadDate> read_date_from_name(std::string_view path);
 
 // "YYYY-MM" as the command line gives it.
 std::optional<Month> parse_month(std::string_view text);
@@ -45,10 +57,12 @@ enum class FileVerdict {
 
 class Archive {
 public:
-    // Takes the non-empty records of one charge data file read in month `read`: a record of a
-    // month after the read month belongs to the year before. Records already taken (the same
-    // 23 bytes in the same year) are counted as duplicates and dropped.
-    FileVerdict add_file(std::span<const std::uint8_t> bytes, Month read);
+    // Takes the non-empty records of one charge data file read at `read`: a record of a later
+    // date in the year than the read belongs to the year before. A file never holds one call
+    // twice, but two calls can have the same bytes (the same number, minute and amount); files
+    // overlap (a journal and the save of one read): a record that one file holds k times and
+    // another j times is counted max(k, j) times, the rest as duplicates.
+    FileVerdict add_file(std::span<const std::uint8_t> bytes, ReadDate read);
 
     const std::vector<DatedRecord>& records() const { return records_; }
     std::size_t files_read() const { return files_read_; }
@@ -56,7 +70,7 @@ public:
 
 private:
     std::vector<DatedRecord> records_;
-    std::unordered_set<std::string> seen_;
+    std::unordered_map<std::string, std::size_t> seen_; // record and year -> most in one file
     std::size_t files_read_ = 0;
     std::size_t duplicates_ = 0;
 };

@@ -39,7 +39,13 @@ bool FileJournal::create() {
     // A charge data file holding no record yet.
     std::array<std::uint8_t, data::kChargeImageHead> head{};
     std::memcpy(head.data(), data::kChargeMagic, data::kChargeHeaderSize);
-    return file_->write_at(0, head) && file_->sync();
+    if (file_->write_at(0, head) && file_->sync()) return true;
+    // A journal that could not be started holds nothing; left behind, it would look like the
+    // journal of a read that brought nothing.
+    file_.reset();
+    fs_.discard_new(path_);
+    path_.clear();
+    return false;
 }
 
 bool FileJournal::keep(std::span<const std::uint8_t> records) {

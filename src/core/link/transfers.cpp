@@ -28,33 +28,38 @@ bool open_progress(TransferUi& ui) {
     return true;
 }
 
-// What differs between reading the charges and reading the call list.
+// What differs between reading the charges and reading the call list. Both read each bank to
+// its empty block, as long as the store has room: a bank left at a fixed count would leave
+// records unread (and, after a delete, lost) whenever it holds more.
 struct ReadKind {
     std::uint8_t bank1;
     std::uint8_t bank2;
     std::size_t record_size;
-    // A bank that delivered this many records is over (0: only its empty block ends it).
-    std::uint16_t bank_limit;
     const char* record_no;
     const char* received; // the final count
     const char* none;     // instead of it when nothing came
     bool opens_empty_list;
 };
 
-// A charge bank is read to its empty block: a first bank that stopped at a fixed count would
-// leave records unread (and then deleted) whenever it holds more, and would skip the second bank.
 constexpr ReadKind kChargeRead{code::ChargesBank1,
                                code::ChargesBank2,
                                data::kChargeRecordSize,
-                               0,
                                progress::ChargeRecordNo,
                                " %d Gebührensätze empfangen ",
                                " Gebührendatenspeicher leer ",
                                false};
-constexpr ReadKind kCallRead{code::CallsBank1,       code::CallsBank2,
-                             data::kCallRecordSize,  kCallBankLimit,
-                             progress::CallRecordNo, " %d Anrufdatensätze empfangen ",
-                             " Anrufliste leer ",    true};
+constexpr ReadKind kCallRead{code::CallsBank1,
+                             code::CallsBank2,
+                             data::kCallRecordSize,
+                             progress::CallRecordNo,
+                             " %d Anrufdatensätze empfangen ",
+                             " Anrufliste leer ",
+                             true};
+
+// How far a read came in each bank: the index of the block after its last record.
+struct BankEnds {
+    std::uint16_t end[2] = {0, 0};
+};
 
 // A read starts from an empty store; the charge list then works out its from-year afresh.
 void start_over(data::ChargeStore& store) {
@@ -64,41 +69,59 @@ void start_over(data::ChargeStore& store) {
 void start_over(data::CallStore& store) {
     store.clear();
 }
+void start_over(data::CallArchive& store) {
+    store.clear();
+}
 
 void show_journal_failure(TransferUi& ui, const ReceiveJournal& journal) {
     show(ui, app::format(app::string_text(app::str::JournalFailed), journal.name().c_str()),
          std::nullopt, app::Icon::Error);
 }
 
+// One block of a bank, retried like a bad frame while the reply cannot be the block asked for:
+// a payload with less than one whole record (the exchange sends whole records), or, when
+// `strict`, a frame of another type than the request's code. Such a reply taken at face value
+// would end the bank early. The payload length, or kBlockFailed.
+std::uint16_t read_checked_block(Link& link, std::uint8_t bank, std::uint16_t index,
+                                 std::size_t record_size, bool strict, std::uint8_t* buffer) {
+    for (int attempt = 1; attempt <= kAttempts; ++attempt) {
+        const std::uint16_t n = link.read_block(bank, index, buffer);
+        if (n == kBlockFailed) return n;
+        const bool short_reply = n > 0 && n < record_size;
+        const bool other_type = strict && link.frame()[1] != bank;
+        if (!short_reply && !other_type) return n;
+        if (link.ui().cancelled()) return kBlockFailed;
+        // As after a bad frame: fill bytes so the exchange finds the next frame, and a quiet
+        // line before the request goes out again.
+        link.send_fill(kFillRun);
+        link.await_quiet();
+    }
+    return kBlockFailed;
+}
+
 // The block loop of both reads: what it came to, with `result.dropped` and
-// `result.journal_failed` filled in.
+// `result.journal_failed` filled in, and where each bank ended.
 template <typename Store>
 Outcome read_banks(Link& link, Store& store, const ReadKind& kind, ReceiveJournal* journal,
-                   ReadResult& result) {
+                   bool strict, ReadResult& result, BankEnds& ends) {
     TransferUi& ui = link.ui();
     std::array<std::uint8_t, kMaxPayload> buffer{};
-    std::uint8_t bank = kind.bank1;
-    std::uint16_t received = 0;
-    auto next_bank = [&] {
-        if (bank == kind.bank2) return false;
-        bank = kind.bank2;
-        received = 0;
-        return true;
-    };
+    int bank = 0;
     while (!ui.cancelled()) {
+        const std::uint8_t code = bank == 0 ? kind.bank1 : kind.bank2;
+        std::uint16_t& received = ends.end[bank];
         ui.set_progress_line(0, progress::PleaseWait);
         ui.set_progress_line(1, app::format(kind.record_no, static_cast<int>(store.count())));
-        const std::uint16_t n = link.read_block(bank, received, buffer.data());
+        const std::uint16_t n =
+            read_checked_block(link, code, received, kind.record_size, strict, buffer.data());
         if (n == kBlockFailed) {
             if (ui.cancelled()) return Outcome::Cancelled;
             show(ui, app::string_text(app::str::CrcError), std::string(), app::Icon::Warning);
             return Outcome::Failed;
         }
-        if (n < kind.record_size) {
-            // A payload without one whole record would leave the index where it is, and the
-            // same block would be asked for again and again: such a reply ends its bank like
-            // an empty block does. Its stray bytes are not a record and are not kept.
-            if (!next_bank()) return Outcome::Done;
+        if (n == 0) {
+            if (bank == 1) return Outcome::Done;
+            bank = 1;
             continue;
         }
         const std::size_t before = store.count();
@@ -112,9 +135,11 @@ Outcome read_banks(Link& link, Store& store, const ReadKind& kind, ReceiveJourna
         }
         // The store is full and the exchange holds more: they stay there, unread.
         if (result.dropped > 0) return Outcome::Incomplete;
-        received = static_cast<std::uint16_t>(received + n / kind.record_size);
-        if (kind.bank_limit != 0 && received >= kind.bank_limit && !next_bank())
-            return Outcome::Done;
+        const std::size_t next = received + n / kind.record_size;
+        // Past what a 16-bit block index reaches, the next request would ask for the bank's
+        // start again.
+        if (next > 0xFFFF) return Outcome::Incomplete;
+        received = static_cast<std::uint16_t>(next);
     }
     return Outcome::Cancelled;
 }
@@ -158,7 +183,8 @@ ReadResult read_records(Link& link, Store& store, const std::string& port_name,
     if (!open_progress(ui)) return result;
     if (!begin_read(link, port_name, journal, result)) return result;
     start_over(store);
-    result.outcome = read_banks(link, store, kind, journal, result);
+    BankEnds ends;
+    result.outcome = read_banks(link, store, kind, journal, false, result, ends);
     link.disconnect();
     const int count = store.count();
     store.sort();
@@ -185,6 +211,85 @@ constexpr DeleteKind kCallDelete{"Alle Anrufdatensätze der\nTK-Anlage werden ge
                                  code::DeleteCalls1, code::DeleteCalls2, "Anrufliste gelöscht ",
                                  "Fehler beim Löschen der Anrufdaten"};
 
+// Both steps of a delete on a connection of its own, inside an open progress dialog.
+Outcome delete_in_exchange(Link& link, const std::string& port_name, const DeleteKind& kind) {
+    TransferUi& ui = link.ui();
+    bool ok = link.connect(port_name, code::OpenWrite);
+    const bool connected = ok;
+    if (ok) {
+        link.send_command(kind.step1, 0x00);
+        ok = link.receive_frame(false);
+        if (ok) {
+            link.send_command(kind.step2, 0x00);
+            ok = link.receive_frame(false);
+            if (ok) show(ui, kind.done, kInformation, app::Icon::Information);
+        }
+    }
+    link.disconnect();
+    if (ui.cancelled()) return Outcome::Cancelled;
+    if (ok) return Outcome::Done;
+    return connected ? Outcome::Failed : Outcome::NotConnected;
+}
+
+// Said once the progress dialog is gone.
+void show_delete_failure(TransferUi& ui, Outcome outcome, const DeleteKind& kind) {
+    if (outcome == Outcome::Failed || outcome == Outcome::NotConnected)
+        show(ui, kind.failed, std::nullopt, app::Icon::Error);
+}
+
+// Each bank answers the request for the block after its last record with an empty block once
+// more. A corrupted index answered with an empty block (block requests carry no checksum)
+// ended a bank early; records that came in since the read would be deleted unread.
+bool banks_still_end(Link& link, const ReadKind& kind, const BankEnds& ends) {
+    std::array<std::uint8_t, kMaxPayload> buffer{};
+    for (int bank = 0; bank < 2; ++bank) {
+        const std::uint8_t code = bank == 0 ? kind.bank1 : kind.bank2;
+        if (read_checked_block(link, code, ends.end[bank], kind.record_size, true, buffer.data()) !=
+            0)
+            return false;
+    }
+    return true;
+}
+
+template <typename Store>
+CollectResult collect_records(Link& link, Store& store, const std::string& port_name,
+                              ReceiveJournal* journal, const KeepRecords& keep,
+                              const ReadKind& kind, const DeleteKind& deletion) {
+    CollectResult result;
+    const TransferGuard guard;
+    if (!guard.acquired()) return result;
+    TransferUi& ui = link.ui();
+    // One progress dialog from the first request to the delete: its cancel flag is never
+    // cleared in between, so a cancel while the records are kept still stops the delete.
+    if (!open_progress(ui)) return result;
+    if (!begin_read(link, port_name, journal, result.read)) return result;
+    start_over(store);
+    BankEnds ends;
+    result.read.outcome = read_banks(link, store, kind, journal, true, result.read, ends);
+    const bool complete = result.read.outcome == Outcome::Done;
+    if (complete) store.sort();
+    // The read's connection stays open while the records are kept, so that the banks can be
+    // asked once more right before the delete and the window it cannot close stays short.
+    if (complete && store.count() > 0) {
+        result.kept = keep();
+        if (result.kept && !ui.cancelled()) {
+            result.confirmed = banks_still_end(link, kind, ends);
+            if (!result.confirmed && !ui.cancelled()) result.read.outcome = Outcome::Incomplete;
+        }
+    }
+    if (ui.cancelled()) result.read.outcome = Outcome::Cancelled;
+    link.disconnect();
+    if (result.confirmed && !ui.cancelled())
+        result.deleted = delete_in_exchange(link, port_name, deletion);
+    ui.close_progress_dialog();
+    show_delete_failure(ui, result.deleted, deletion);
+    const int count = static_cast<int>(store.count());
+    show(ui, count > 0 ? app::format(kind.received, count) : std::string(kind.none), kInformation,
+         app::Icon::Information);
+    warn_if_left(ui, result.read);
+    return result;
+}
+
 template <typename Store>
 Outcome delete_records(Link& link, Store& store, const std::string& port_name,
                        const DeleteKind& kind, DeleteQuestion question) {
@@ -201,24 +306,11 @@ Outcome delete_records(Link& link, Store& store, const std::string& port_name,
         if (answer != app::Answer::Yes) return Outcome::Declined;
     }
     if (!open_progress(ui)) return Outcome::Busy;
-    bool ok = link.connect(port_name, code::OpenWrite);
-    const bool connected = ok;
-    if (ok) {
-        link.send_command(kind.step1, 0x00);
-        ok = link.receive_frame(false);
-        if (ok) {
-            link.send_command(kind.step2, 0x00);
-            ok = link.receive_frame(false);
-            if (ok) show(ui, kind.done, kInformation, app::Icon::Information);
-        }
-        store.clear();
-    }
-    link.disconnect();
+    const Outcome outcome = delete_in_exchange(link, port_name, kind);
+    if (outcome != Outcome::NotConnected) store.clear();
     ui.close_progress_dialog();
-    if (ui.cancelled()) return Outcome::Cancelled;
-    if (!ok) show(ui, kind.failed, std::nullopt, app::Icon::Error);
-    if (ok) return Outcome::Done;
-    return connected ? Outcome::Failed : Outcome::NotConnected;
+    show_delete_failure(ui, outcome, kind);
+    return outcome;
 }
 
 } // namespace
@@ -246,6 +338,16 @@ ReadResult read_charges(Link& link, data::ChargeStore& store, const std::string&
 ReadResult read_calls(Link& link, data::CallStore& store, const std::string& port_name,
                       ReceiveJournal* journal) {
     return read_records(link, store, port_name, journal, kCallRead);
+}
+
+CollectResult collect_charges(Link& link, data::ChargeStore& store, const std::string& port_name,
+                              ReceiveJournal* journal, const KeepRecords& keep) {
+    return collect_records(link, store, port_name, journal, keep, kChargeRead, kChargeDelete);
+}
+
+CollectResult collect_calls(Link& link, data::CallArchive& store, const std::string& port_name,
+                            ReceiveJournal* journal, const KeepRecords& keep) {
+    return collect_records(link, store, port_name, journal, keep, kCallRead, kCallDelete);
 }
 
 Outcome delete_charges(Link& link, data::ChargeStore& store, const std::string& port_name,

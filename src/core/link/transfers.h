@@ -5,6 +5,7 @@
 // happened.
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 
@@ -21,10 +22,6 @@ constexpr const char* PleaseWait = "          Datenübertragung bitte warten";
 constexpr const char* ChargeRecordNo = "          lese Gebührensatz Nr.: %d";
 constexpr const char* CallRecordNo = "          lese Anrufdatensatz Nr.: %d";
 } // namespace progress
-
-// A call bank is left once it has delivered this many records (the charge banks are read to
-// their empty block, as long as the store has room).
-constexpr std::uint16_t kCallBankLimit = 75;
 
 // The stores, the link and the progress dialog exist once, and the program stays usable while
 // a transfer waits: whatever would touch them (another transfer, a file load, an evaluation)
@@ -52,7 +49,8 @@ enum class Outcome {
     Failed,       // the exchange stopped answering or answered wrongly
     Cancelled,    // the user cancelled
     Busy,         // another transfer runs, or no progress dialog could be made
-    Incomplete,   // a read that left records in the exchange: the store or the journal was full
+    Incomplete,   // a read that left records in the exchange: the store or the journal was
+                  // full, or a bank did not end where the read ended
 };
 
 // Keeps every block of records a read receives on stable storage before the next one is
@@ -87,6 +85,30 @@ ReadResult read_charges(Link& link, data::ChargeStore& store, const std::string&
                         ReceiveJournal* journal = nullptr);
 ReadResult read_calls(Link& link, data::CallStore& store, const std::string& port_name,
                       ReceiveJournal* journal = nullptr);
+
+// The unattended pull-and-empty of one kind of record. Only what is kept can be deleted, and the
+// delete commands empty whole banks, so the read must be complete beyond doubt: every reply is
+// checked (whole records, the type of the block asked for, else retried as a bad frame), and
+// once the records are kept each bank is asked again for the block after its last record. Only
+// when both answer empty does a second connection send the delete, at once: a record that
+// arrives between that answer and the delete is lost, and the protocol offers no way to
+// delete less than a bank. A cancel at any point before the delete stops it.
+struct CollectResult {
+    ReadResult read;
+    bool kept = false;               // `keep` was called and succeeded
+    bool confirmed = false;          // both banks answered empty once more after the keep
+    Outcome deleted = Outcome::Busy; // Done: the exchange was emptied of this kind
+    bool delete_attempted() const { return deleted != Outcome::Busy; }
+};
+
+// Writes the records the store then holds (sorted) where they survive the program; false when
+// that failed. Called with the read's connection still open.
+using KeepRecords = std::function<bool()>;
+
+CollectResult collect_charges(Link& link, data::ChargeStore& store, const std::string& port_name,
+                              ReceiveJournal* journal, const KeepRecords& keep);
+CollectResult collect_calls(Link& link, data::CallArchive& store, const std::string& port_name,
+                            ReceiveJournal* journal, const KeepRecords& keep);
 
 // How a delete asks before it empties the exchange.
 enum class DeleteQuestion {

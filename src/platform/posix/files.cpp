@@ -7,6 +7,7 @@
 #include <ctime>
 #include <fcntl.h>
 #include <iconv.h>
+#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -81,14 +82,21 @@ std::string folder_of(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-// A rename or a new name is only durable once the folder that holds it is.
+// A rename or a new name is only durable once the folder that holds it is. Some file systems
+// (network shares, some FUSE ones) refuse fsync on a folder as such: they keep names their own
+// way, and refusing every read and save there would help no one.
 bool sync_folder(const std::string& path) {
     const int fd = ::open(folder_of(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return false;
-    const bool ok = ::fsync(fd) == 0;
+    const bool ok = ::fsync(fd) == 0 || errno == EINVAL || errno == ENOTSUP;
     ::close(fd);
     return ok;
 }
+
+// Charge files, journals and phonebooks hold the numbers employees dialled: what the program
+// creates is its user's alone.
+constexpr mode_t kPrivateFile = 0600;
+constexpr mode_t kPrivateFolder = 0700;
 
 // A save to a symbolic link replaces the file it points to and leaves the link a link.
 std::string resolve_link(const std::string& path) {
@@ -129,37 +137,83 @@ private:
 
 std::unique_ptr<app::DurableFile> SystemFileSystem::create_new(const std::string& path) {
     const std::string name = ansi_to_utf8(path);
-    const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    const int fd =
+        ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, kPrivateFile);
     if (fd < 0) return nullptr;
     if (!sync_folder(name)) {
+        // Nothing was kept in it: an empty file must not look like a journal of a read.
         ::close(fd);
+        ::unlink(name.c_str());
         return nullptr;
     }
     return std::make_unique<PosixDurableFile>(fd);
+}
+
+bool SystemFileSystem::discard_new(const std::string& path) {
+    const std::string name = ansi_to_utf8(path);
+    return ::unlink(name.c_str()) == 0 && sync_folder(name);
 }
 
 bool SystemFileSystem::make_directories(const std::string& path) {
     const std::string name = ansi_to_utf8(path);
     for (std::size_t at = name.find('/', 1);; at = name.find('/', at + 1)) {
         const std::string part = name.substr(0, at);
-        if (!part.empty() && ::mkdir(part.c_str(), 0755) != 0 && errno != EEXIST) return false;
+        if (!part.empty()) {
+            if (::mkdir(part.c_str(), kPrivateFolder) == 0) {
+                // A new folder is only there for good once its parent says so.
+                if (!sync_folder(part)) return false;
+            } else if (errno != EEXIST) {
+                return false;
+            }
+        }
         if (at == std::string::npos) break;
     }
     struct stat st {};
     return ::stat(name.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+namespace {
+// A new file beside `target` that nobody else can have placed there: a fresh name, never
+// through a link, with the permission bits `mode`. -1 when none can be made.
+int create_temp_beside(const std::string& target, mode_t mode, std::string& temp) {
+    static unsigned serial = 0;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temp = target + ".kalmo-tmp-" + std::to_string(::getpid()) + "-" + std::to_string(++serial);
+        const int fd =
+            ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+        if (fd >= 0) {
+            // The umask must not widen or narrow what the old file allowed.
+            ::fchmod(fd, mode);
+            return fd;
+        }
+        if (errno != EEXIST) return -1;
+    }
+    return -1;
+}
+
+bool write_fd(int fd, std::string_view content) {
+    while (!content.empty()) {
+        const ssize_t n = ::write(fd, content.data(), content.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        content.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+} // namespace
+
 bool SystemFileSystem::write_replacing(const std::string& path, std::string_view content) {
     const std::string target = resolve_link(ansi_to_utf8(path));
-    const std::string temp = target + ".kalmo-tmp";
-    std::FILE* f = std::fopen(temp.c_str(), "wb");
-    if (!f) return false;
-    bool ok = std::fwrite(content.data(), 1, content.size(), f) == content.size();
-    ok = std::fflush(f) == 0 && ok;
-    ok = ::fsync(fileno(f)) == 0 && ok;
-    ok = std::fclose(f) == 0 && ok;
+    struct stat old {};
+    const mode_t mode = ::stat(target.c_str(), &old) == 0 ? (old.st_mode & 07777) : kPrivateFile;
+    std::string temp;
+    const int fd = create_temp_beside(target, mode, temp);
+    if (fd < 0) return false;
+    bool ok = write_fd(fd, content);
+    ok = ::fsync(fd) == 0 && ok;
+    ok = ::close(fd) == 0 && ok;
     if (ok) ok = std::rename(temp.c_str(), target.c_str()) == 0;
-    if (!ok) std::remove(temp.c_str());
+    if (!ok) ::unlink(temp.c_str());
     return ok && sync_folder(target);
 }
 

@@ -8,6 +8,8 @@
 
 namespace kalmo::platform {
 
+void write_stdout_as_bytes() {}
+
 std::string to_console(std::string_view ansi) {
     return ansi_to_utf8(ansi);
 }

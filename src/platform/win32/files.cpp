@@ -3,6 +3,9 @@
 #include <windows.h>
 
 #include <ctime>
+#include <string>
+
+#include "core/app/ui.h"
 
 namespace kalmo::platform {
 
@@ -17,6 +20,10 @@ public:
     Handle& operator=(const Handle&) = delete;
     bool valid() const { return h_ != INVALID_HANDLE_VALUE; }
     HANDLE get() const { return h_; }
+    void reset(HANDLE h) {
+        if (valid()) CloseHandle(h_);
+        h_ = h;
+    }
     // Closes now and reports whether the close succeeded (buffers reach the disk).
     bool close() {
         const bool ok = CloseHandle(h_) != 0;
@@ -42,8 +49,9 @@ bool write_all(HANDLE h, std::string_view content) {
 
 std::optional<std::vector<std::uint8_t>> SystemFileSystem::read(const std::string& path,
                                                                 std::size_t max_bytes) {
-    Handle f(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                         FILE_ATTRIBUTE_NORMAL, nullptr));
+    // A journal that a read is still writing must open as well: the writer is let be.
+    Handle f(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!f.valid()) return std::nullopt;
     std::vector<std::uint8_t> bytes;
     std::uint8_t buf[8192];
@@ -62,9 +70,19 @@ bool SystemFileSystem::exists(const std::string& path) {
 }
 
 bool SystemFileSystem::write_replacing(const std::string& path, std::string_view content) {
-    const std::string temp = path + ".kalmo-tmp";
-    Handle f(CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                         FILE_ATTRIBUTE_NORMAL, nullptr));
+    // A fresh name made only if nothing has that name yet: whatever someone placed beside the
+    // file (a link to another file among it) is never opened and never overwritten.
+    static unsigned serial = 0;
+    std::string temp;
+    Handle f(INVALID_HANDLE_VALUE);
+    for (int attempt = 0; attempt < 100 && !f.valid(); ++attempt) {
+        temp = path + ".kalmo-tmp-" + std::to_string(GetCurrentProcessId()) + "-" +
+               std::to_string(++serial);
+        HANDLE h = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                               FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+        if (h == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) return false;
+        if (h != INVALID_HANDLE_VALUE) f.reset(h);
+    }
     if (!f.valid()) return false;
     bool ok = write_all(f.get(), content);
     ok = FlushFileBuffers(f.get()) != 0 && ok;
@@ -101,12 +119,17 @@ std::unique_ptr<app::DurableFile> SystemFileSystem::create_new(const std::string
     return std::make_unique<Win32DurableFile>(h);
 }
 
+bool SystemFileSystem::discard_new(const std::string& path) {
+    return DeleteFileA(path.c_str()) != 0;
+}
+
 bool SystemFileSystem::make_directories(const std::string& path) {
-    for (std::size_t at = path.find_first_of("\\/", 0);; at = path.find_first_of("\\/", at + 1)) {
+    // A drive or a share ("\\\\server\\share") is where folders are made, not one of them.
+    const std::size_t root = app::path_root_length(path);
+    for (std::size_t at = path.find_first_of("\\/", root);;
+         at = path.find_first_of("\\/", at + 1)) {
         const std::string part = path.substr(0, at);
-        // Drive roots ("C:") and the empty part before a leading separator are not folders to
-        // create.
-        if (!part.empty() && part.back() != ':' && !CreateDirectoryA(part.c_str(), nullptr) &&
+        if (part.size() > root && !CreateDirectoryA(part.c_str(), nullptr) &&
             GetLastError() != ERROR_ALREADY_EXISTS)
             return false;
         if (at == std::string::npos) break;

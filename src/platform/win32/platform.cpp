@@ -3,7 +3,10 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
+#include <io.h>
 
 #include "core/app/settings.h"
 #include "platform/files.h"
@@ -42,6 +45,11 @@ std::string convert(std::string_view text, UINT from, UINT to) {
 } // namespace
 
 // The console front end writes UTF-8 on every platform.
+void write_stdout_as_bytes() {
+    std::fflush(stdout);
+    _setmode(_fileno(stdout), _O_BINARY);
+}
+
 std::string to_console(std::string_view ansi) {
     console_to_utf8();
     return convert(ansi, CP_ACP, CP_UTF8);

@@ -4,6 +4,7 @@
 
 #include "core/app/strings.h"
 #include "core/app/text.h"
+#include "core/app/ui.h"
 
 using namespace kalmo::app;
 
@@ -39,4 +40,24 @@ TEST(StringTable, TextsAreWindows1252AndKeepTheirLineBreaks) {
     for (unsigned id : {101u, 102u, 103u, 104u, 105u, 106u, 107u, 108u, 109u, 110u, 112u, 113u,
                         114u, 116u, 200u, 201u, 202u, 300u, 301u, 302u, 303u, 304u, 306u, 307u})
         EXPECT_GT(std::strlen(string_text(id)), 0u) << id;
+}
+
+TEST(Paths, TheRootOfAWindowsPathIsNotAFolderToMake) {
+    // A share's server and share name are no folders: creating "\\server" fails, and so did
+    // every --dir on a share.
+    const std::pair<const char*, const char*> cases[] = {
+        {"C:\\Gebuehren\\2026", "C:\\"},
+        {"C:Gebuehren", "C:"},
+        {"\\\\server\\share\\Gebuehren", "\\\\server\\share\\"},
+        {"\\\\server\\share", "\\\\server\\share"},
+        {"//server/share/a", "//server/share/"},
+        {"\\\\?\\C:\\a", "\\\\?\\C:\\"},
+        {"\\\\?\\UNC\\server\\share\\a", "\\\\?\\UNC\\server\\share\\"},
+        {"\\Gebuehren", "\\"},
+        {"Gebuehren\\Journal", ""},
+        {"/srv/kalmo", "/"},
+        {"", ""},
+    };
+    for (const auto& [path, root] : cases)
+        EXPECT_EQ(std::string(path).substr(0, path_root_length(path)), root) << path;
 }

@@ -1,13 +1,22 @@
 #pragma once
 // A reader for the exported tables, written the way a spreadsheet reads them and independent
 // of the writer: a byte-order mark first, ";" between cells, CR LF after each row, quoted cells
-// may hold anything with their quotes doubled.
+// may hold anything with their quotes doubled; what a cell shows is what a spreadsheet shows.
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 namespace kalmo::test {
+
+// A cell as the spreadsheet shows it: a text constant ="..." as its text, a text behind an
+// apostrophe without it.
+inline std::string shown(const std::string& cell) {
+    if (cell.size() >= 3 && cell.compare(0, 2, "=\"") == 0 && cell.back() == '"')
+        return cell.substr(2, cell.size() - 3);
+    if (!cell.empty() && cell[0] == '\'') return cell.substr(1);
+    return cell;
+}
 
 inline std::vector<std::vector<std::string>> read_csv(const std::string& text) {
     std::vector<std::vector<std::string>> rows;
@@ -30,11 +39,11 @@ inline std::vector<std::vector<std::string>> read_csv(const std::string& text) {
         } else if (c == '"' && cell.empty()) {
             in_quotes = true;
         } else if (c == ';') {
-            row.push_back(cell);
+            row.push_back(shown(cell));
             cell.clear();
         } else if (c == '\r' && i < text.size() && text[i] == '\n') {
             ++i;
-            row.push_back(cell);
+            row.push_back(shown(cell));
             rows.push_back(row);
             row.clear();
             cell.clear();

@@ -34,16 +34,34 @@ TEST(CsvCells, QuotingAndCodePage) {
     EXPECT_EQ(eval::csv::subscriber_cell(0x00), "NN");
 }
 
+TEST(CsvCells, NothingRunsAndNoZeroIsLostWhenTheTableOpens) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"=HYPERLINK(\"http://x\")", "'=HYPERLINK(\"http://x\")"},
+        {"+49 89", "'+49 89"},
+        {"-Rabatt", "'-Rabatt"},
+        {"@SUMME(A1)", "'@SUMME(A1)"},
+        {"\tTab", "'\tTab"},
+        {"0891234", "=\"0891234\""},
+        {"0", "0"},
+        {"1234", "1234"},
+        {"0123456789#", "0123456789#"},
+        {"M\xFCller = Chef", "M\xFCller = Chef"},
+        {"", ""},
+    };
+    for (const auto& [cell, written] : cases)
+        EXPECT_EQ(eval::csv::spreadsheet_cell(cell), written) << cell;
+}
+
 TEST(CsvTables, ChargeRecordsRoundTripWithEveryValueEqual) {
     auto store = std::make_unique<data::ChargeStore>();
     test::MapLookup lookup;
     // Names with the separator, quotes, a line break and an umlaut (Windows-1252 0xFC).
     lookup.entries["0891"] = {"M\xFCller; S\xF6hne", 2};
-    lookup.entries["0892"] = {"\"Die\" Firma", 0};
+    lookup.entries["0892"] = {"=\"Die\" Firma", 0};
     lookup.entries["0893"] = {"zwei\r\nZeilen", 10};
     eval::ProjectNames projects;
     projects[1] = "Kunde;A";
-    projects[9] = "Zehn";
+    projects[9] = "-Zehn";
 
     std::mt19937 rng(7);
     const char* numbers[] = {"0891", "0892", "0893", "0123456789#", "", "private"};

@@ -20,22 +20,23 @@ using test::charge;
 namespace {
 
 TEST(ReportNames, ReadDateFromCollectedFileNames) {
-    const std::pair<const char*, std::optional<Month>> cases[] = {
-        {"2026-01-05_083000.GDS", Month{2026, 1}},
-        {"/archiv/2025/2025-12-31_235959.gds", Month{2025, 12}},
-        {"C:\\ARCHIV\\2026-03-01_000000.Gds", Month{2026, 3}},
+    using eval::report::ReadDate;
+    const std::pair<const char*, std::optional<ReadDate>> cases[] = {
+        {"2026-01-05_083000.GDS", ReadDate{2026, 1, 5}},
+        {"/archiv/2025/2025-12-31_235959.gds", ReadDate{2025, 12, 31}},
+        {"C:\\ARCHIV\\2026-03-01_000000.Gds", ReadDate{2026, 3, 1}},
         {"2026-13-01_000000.GDS", std::nullopt},
         {"2026-00-01_000000.GDS", std::nullopt},
         {"2026-01-05_0830.GDS", std::nullopt},
-        {"2026-01-05_083000_2.GDS", Month{2026, 1}}, // a second journal in the same second
+        {"2026-01-05_083000_2.GDS", ReadDate{2026, 1, 5}}, // a second journal in that second
         {"2026-01-05_083000_.GDS", std::nullopt},
         {"2026-01-05_083000x2.GDS", std::nullopt},
         {"2026-01-05_083000.ASC", std::nullopt},
         {"JAN.GDS", std::nullopt},
         {"2026-01-05 083000.GDS", std::nullopt},
     };
-    for (const auto& [name, month] : cases)
-        EXPECT_EQ(eval::report::read_month_from_name(name), month) << name;
+    for (const auto& [name, date] : cases)
+        EXPECT_EQ(eval::report::read_date_from_name(name), date) << name;
     EXPECT_EQ(eval::report::parse_month("2026-02"), (Month{2026, 2}));
     EXPECT_FALSE(eval::report::parse_month("2026-13"));
     EXPECT_FALSE(eval::report::parse_month("2026-2"));
@@ -68,6 +69,42 @@ TEST(ReportArchive, DecemberAndJanuaryReadsAndDuplicates) {
     EXPECT_EQ(by_month.groups[1].label, "01.2026");
     EXPECT_EQ(by_month.groups[2].label, "12.2026");
     EXPECT_EQ(by_month.total.pfennig, 400u);
+}
+
+TEST(ReportArchive, CallsOfTheSameBytesInOneFileAllCount) {
+    // Two calls to one number in one minute for one amount: a file holds them twice. The
+    // journal and the save of that read hold them twice each, and a later read overlaps once.
+    const auto twice = charge(0x21, 3, 4, 23);
+    const auto other = charge(0x22, 3, 4, 50);
+    Archive a;
+    a.add_file(test::charge_file({twice, other, twice}), {2026, 3});
+    EXPECT_EQ(a.records().size(), 3u);
+    a.add_file(test::charge_file({twice, twice, other}), {2026, 3});
+    a.add_file(test::charge_file({twice}), {2026, 3});
+    EXPECT_EQ(a.records().size(), 3u);
+    EXPECT_EQ(a.duplicates(), 4u);
+    // A third in the later file is one more call.
+    a.add_file(test::charge_file({twice, twice, twice}), {2026, 3});
+    EXPECT_EQ(a.records().size(), 4u);
+    EXPECT_EQ(a.duplicates(), 6u);
+}
+
+TEST(ReportArchive, TheReadDayDecidesTheYearOfTheReadMonth) {
+    // Read on 10 January 2026: 5 January is this year's, 20 January last year's, the same as a
+    // record of February would be; the read day itself is this year's.
+    Archive a;
+    a.add_file(test::charge_file({charge(0x21, 1, 5, 1), charge(0x21, 1, 20, 2),
+                                  charge(0x21, 1, 10, 3), charge(0x21, 2, 1, 4)}),
+               eval::report::ReadDate{2026, 1, 10});
+    ASSERT_EQ(a.records().size(), 4u);
+    EXPECT_EQ(a.records()[0].year, 2026);
+    EXPECT_EQ(a.records()[1].year, 2025);
+    EXPECT_EQ(a.records()[2].year, 2026);
+    EXPECT_EQ(a.records()[3].year, 2025);
+    // A read known only by its month keeps the whole month in its year.
+    Archive b;
+    b.add_file(test::charge_file({charge(0x21, 1, 31, 1)}), Month{2026, 1});
+    EXPECT_EQ(b.records()[0].year, 2026);
 }
 
 TEST(ReportArchive, DamagedFilesAreTakenAsFarAsTheyGo) {

@@ -68,7 +68,8 @@ protected:
             if (m.is_block_request(r)) {
                 ++served_blocks;
                 if (on_block) on_block(r);
-                return frame(0x30, m.block(r));
+                // The exchange's reply type is not relied on, except by the unattended pull.
+                return frame(echo_block_type ? r.code() : 0x30, m.block(r));
             }
             return frame(r.code());
         };
@@ -95,6 +96,7 @@ protected:
     std::optional<int> stop_answering_blocks_at;
     int served_blocks = 0;
     std::function<void(const Request&)> on_block;
+    bool echo_block_type = false;
 };
 
 TEST_F(TransferTest, ReadChargesTwelveRecordsOnTheWire) {
@@ -168,18 +170,32 @@ TEST_F(TransferTest, ReadChargesBothBanksAndEmptyExchange) {
     EXPECT_TRUE(sorted(store));
 }
 
-TEST_F(TransferTest, APayloadShorterThanARecordEndsItsBank) {
-    // Answering every block request with ten stray bytes must not keep the transfer asking for
-    // the same block for ever.
-    ex.answer = [](const Request& r) -> std::optional<Bytes> {
-        if (r.bytes.size() == 6) return frame(0x30, Bytes(10, 0x21));
-        return frame(r.code());
+TEST_F(TransferTest, APayloadShorterThanARecordIsRetriedLikeABadFrame) {
+    // Ten stray bytes are no block: taken as the end of the bank, they let a delete empty what
+    // was never read. Every attempt gets the fill run a bad frame gets.
+    model.bank[0] = charges(0, 3);
+    serve(model);
+    auto whole = ex.answer;
+    int short_replies = 1;
+    ex.answer = [&](const Request& r) -> std::optional<Bytes> {
+        if (r.bytes.size() == 6 && short_replies-- > 0) return frame(0x30, Bytes(10, 0x21));
+        return whole(r);
     };
-    EXPECT_FALSE(read_charges(link, store, "COM1"));
-    EXPECT_EQ(block_indexes(0x0D), (std::vector<std::uint16_t>{0}));
-    EXPECT_EQ(block_indexes(0x1D), (std::vector<std::uint16_t>{0}));
+    EXPECT_EQ(read_charges(link, store, "COM1").outcome, Outcome::Done);
+    EXPECT_EQ(block_indexes(0x0D), (std::vector<std::uint16_t>{0, 0, 3}));
+    EXPECT_EQ(store.count(), 3);
+
+    short_replies = 1000;
+    ex.requests.clear();
+    ui.log.clear();
+    const ReadResult r = read_charges(link, store, "COM1");
+    EXPECT_EQ(r.outcome, Outcome::Failed);
+    EXPECT_EQ(block_indexes(0x0D), (std::vector<std::uint16_t>{0, 0, 0, 0, 0}));
+    EXPECT_TRUE(block_indexes(0x1D).empty());
     EXPECT_EQ(store.count(), 0);
     EXPECT_TRUE(closing_sent());
+    EXPECT_EQ(ui.messages_only(),
+              (Texts{"CrC Fehler !", " Gebührendatenspeicher leer ", kIncomplete}));
 }
 
 TEST_F(TransferTest, BothBanksAreReadPastAThousand) {
@@ -278,7 +294,7 @@ TEST_F(TransferTest, CancelWhileClosing) {
     EXPECT_EQ(ui.log, (Texts{"open", "close", "msg: 4 Gebührensätze empfangen "}));
 }
 
-TEST_F(TransferTest, ReadCallsBankSwitchAfterEightyCalls) {
+TEST_F(TransferTest, ReadCallsFirstBankOfEightyToItsEnd) {
     model.first_code = 0x0E;
     model.second_code = 0x1E;
     model.per_block = 14;
@@ -289,7 +305,8 @@ TEST_F(TransferTest, ReadCallsBankSwitchAfterEightyCalls) {
     serve(model);
     ui.log_lines = true;
     EXPECT_TRUE(read_calls(link, calls, "COM1"));
-    EXPECT_EQ(block_indexes(0x0E), (std::vector<std::uint16_t>{0, 14, 28, 42, 56, 70}));
+    // Read to its empty block like a charge bank: leaving it at 75 would leave the tail unread.
+    EXPECT_EQ(block_indexes(0x0E), (std::vector<std::uint16_t>{0, 14, 28, 42, 56, 70, 80}));
     EXPECT_EQ(block_indexes(0x1E), (std::vector<std::uint16_t>{0}));
     EXPECT_EQ(calls.count(), 80);
     EXPECT_TRUE(sorted(calls));
@@ -313,7 +330,7 @@ TEST_F(TransferTest, ReadCallsSortsAndOverflows) {
     const ReadResult report = read_calls(link, calls, "COM1");
     EXPECT_TRUE(report);
     EXPECT_EQ(calls.count(), data::kCallCapacity);
-    EXPECT_EQ(report.dropped, 84u + 70u - 150u) << "the read stops at the block that overflowed";
+    EXPECT_EQ(report.dropped, 88u + 70u - 150u) << "the read stops at the block that overflowed";
     EXPECT_EQ(report.outcome, Outcome::Incomplete);
     const Texts shown = ui.messages_only();
     EXPECT_EQ(Texts(shown.end() - 2, shown.end()),
@@ -612,6 +629,17 @@ TEST_F(JournalTest, AJournalThatFailsStopsTheRead) {
                      "Datenübertragung abgebrochen!",
                      " 20 Gebührensätze empfangen ", kIncomplete}));
 
+    // A journal whose header cannot be written is not left behind.
+    fs.durable_writes_left = 0;
+    FileJournal unstarted{fs, clock, "U", JournalKind::Charges};
+    ex.requests.clear();
+    EXPECT_EQ(read_charges(link, store, "COM1", &unstarted).outcome, Outcome::Incomplete);
+    EXPECT_EQ(block_indexes(0x0D), (std::vector<std::uint16_t>{0})) << "stopped at the first block";
+    EXPECT_TRUE(unstarted.path().empty());
+    for (const auto& [name, bytes] : fs.files)
+        EXPECT_NE(name.rfind("U/", 0), 0u) << name;
+    fs.durable_writes_left.reset();
+
     // A folder that cannot be made: nothing is requested, the store keeps its records.
     fs.unwritable["K"] = true;
     FileJournal nowhere{fs, clock, "K", JournalKind::Calls};
@@ -672,6 +700,193 @@ TEST_F(TransferTest, DeleteAfterAnIncompleteReadWarnsFirst) {
     ui.log.clear();
     EXPECT_EQ(delete_charges(link, store, "COM1", DeleteQuestion::AlreadyConfirmed), Outcome::Done);
     EXPECT_EQ(ui.log, (Texts{"open", "msg:Gebührendaten gelöscht ", "close"}));
+}
+
+// The unattended pull: what it kept is asked for once more, and only then emptied; anything less
+// leaves the exchange as it was.
+class CollectTest : public TransferTest {
+protected:
+    void SetUp() override { echo_block_type = true; }
+    void use_call_banks(std::size_t in_first, std::size_t per_block) {
+        model.first_code = 0x0E;
+        model.second_code = 0x1E;
+        model.per_block = per_block;
+        for (std::size_t i = 0; i < in_first; ++i)
+            model.bank[0].push_back(call(static_cast<std::uint8_t>(i / 60 % 24),
+                                         static_cast<std::uint8_t>(i % 60),
+                                         static_cast<std::uint8_t>(1 + i / 1440)));
+        serve(model);
+    }
+    KeepRecords keeper() {
+        return [this] {
+            requests_at_keep = ex.requests.size();
+            if (on_keep) on_keep();
+            return keep_succeeds;
+        };
+    }
+    bool delete_sent() const {
+        return std::any_of(ex.requests.begin(), ex.requests.end(),
+                           [](const Request& r) { return r.code() == 0x3D || r.code() == 0x3E; });
+    }
+    // Block requests after the keep, as "code@index".
+    Texts asked_after_keep() const {
+        Texts v;
+        for (std::size_t i = requests_at_keep; i < ex.requests.size(); ++i)
+            v.push_back(app::format("%02X@%u", ex.requests[i].code(), ex.requests[i].index()));
+        return v;
+    }
+
+    data::CallArchive archive;
+    std::size_t requests_at_keep = 0;
+    bool keep_succeeds = true;
+    std::function<void()> on_keep;
+};
+
+TEST_F(CollectTest, CallsBeyondTheListAreAllKeptBeforeTheDelete) {
+    use_call_banks(200, 5);
+    const CollectResult r = collect_calls(link, archive, "COM1", nullptr, keeper());
+    EXPECT_EQ(r.read.outcome, Outcome::Done);
+    ASSERT_EQ(archive.count(), 200u);
+    EXPECT_TRUE(sorted(archive));
+    EXPECT_TRUE(r.kept);
+    EXPECT_TRUE(r.confirmed);
+    EXPECT_EQ(r.deleted, Outcome::Done);
+    // Both banks once more, then the delete on a connection of its own.
+    EXPECT_EQ(asked_after_keep(),
+              (Texts{"0E@200", "1E@0", "63@0", "61@0", "2E@0", "3E@0", "63@0"}));
+    EXPECT_EQ(ui.messages_only(),
+              (Texts{"Anrufliste gelöscht ", " 200 Anrufdatensätze empfangen "}));
+
+    // The call list itself holds 150: its read says what it left.
+    const ReadResult list = read_calls(link, calls, "COM1");
+    EXPECT_EQ(list.outcome, Outcome::Incomplete);
+    EXPECT_EQ(calls.count(), data::kCallCapacity);
+}
+
+TEST_F(CollectTest, ABankBeyondTheBlockIndexIsNotEmptied) {
+    // The index is 16 bits: one more request would ask for the bank's start again.
+    use_call_banks(0, 14);
+    model.bank[0].assign(65540, call(8, 0));
+    const CollectResult r = collect_calls(link, archive, "COM1", nullptr, keeper());
+    EXPECT_EQ(r.read.outcome, Outcome::Incomplete);
+    EXPECT_FALSE(r.kept);
+    EXPECT_FALSE(delete_sent());
+    EXPECT_EQ(block_indexes(0x0E).back(), 65534u);
+}
+
+TEST_F(CollectTest, RepliesThatCannotBeTheRequestedBlockStopThePull) {
+    struct Case {
+        const char* what;
+        std::function<Bytes(const Request&)> reply;
+    };
+    const Case cases[] = {
+        {"another type", [](const Request&) { return frame(0x30, Bytes(23 * 2, 0x21)); }},
+        {"less than a record", [](const Request& r) { return frame(r.code(), Bytes(22, 0x21)); }},
+        {"another bank's type", [](const Request&) { return frame(0x1D); }},
+    };
+    for (const Case& c : cases) {
+        for (const int bad : {1, 1000}) {
+            SCOPED_TRACE(std::string(c.what) + (bad == 1 ? ", once" : ", always"));
+            model.bank[0] = charges(0, 12);
+            serve(model);
+            auto good = ex.answer;
+            int left = bad;
+            ex.answer = [&](const Request& r) -> std::optional<Bytes> {
+                if (r.code() == 0x0D && r.index() == 10 && left-- > 0) return c.reply(r);
+                return good(r);
+            };
+            ex.requests.clear();
+            ui.log.clear();
+            const CollectResult got = collect_charges(link, store, "COM1", nullptr, keeper());
+            if (bad == 1) {
+                EXPECT_EQ(got.read.outcome, Outcome::Done);
+                EXPECT_EQ(store.count(), 12);
+                EXPECT_EQ(got.deleted, Outcome::Done);
+            } else {
+                EXPECT_EQ(got.read.outcome, Outcome::Failed);
+                EXPECT_FALSE(got.kept);
+                EXPECT_FALSE(delete_sent());
+                EXPECT_EQ(block_indexes(0x0D), (std::vector<std::uint16_t>{0, 10, 10, 10, 10, 10}));
+                EXPECT_EQ(ui.messages_only().back(), kIncomplete);
+            }
+        }
+    }
+}
+
+TEST_F(CollectTest, ABankThatDoesNotEndWhereTheReadEndedIsNotEmptied) {
+    // A corrupted index answered with an empty block ended the first bank at 10 of 30; and a
+    // call that came in while the records were kept. Either way the exchange holds unread records.
+    for (const bool arrives_later : {false, true}) {
+        SCOPED_TRACE(arrives_later ? "a record arrives" : "an index was corrupted");
+        model.bank[0] = charges(0, arrives_later ? 10 : 30);
+        model.bank[1].clear();
+        serve(model);
+        auto good = ex.answer;
+        bool corrupted = false;
+        ex.answer = [&](const Request& r) -> std::optional<Bytes> {
+            if (!arrives_later && r.code() == 0x0D && r.index() == 10 && !corrupted) {
+                corrupted = true;
+                return frame(0x0D);
+            }
+            return good(r);
+        };
+        on_keep = [&] {
+            if (arrives_later) model.bank[1] = charges(500, 1);
+        };
+        ex.requests.clear();
+        ui.log.clear();
+        const CollectResult got = collect_charges(link, store, "COM1", nullptr, keeper());
+        EXPECT_TRUE(got.kept);
+        EXPECT_EQ(store.count(), 10);
+        EXPECT_FALSE(got.confirmed);
+        EXPECT_EQ(got.read.outcome, Outcome::Incomplete);
+        EXPECT_FALSE(delete_sent());
+        EXPECT_EQ(ex.requests.back().code(), code::Close);
+        EXPECT_EQ(ui.messages_only(), (Texts{" 10 Gebührensätze empfangen ", kIncomplete}));
+    }
+}
+
+TEST_F(CollectTest, NothingIsDeletedUnlessKeptAndNotCancelled) {
+    model.bank[0] = charges(0, 4);
+    serve(model);
+    // A cancel while the records are being kept.
+    on_keep = [this] { ui.cancel = true; };
+    CollectResult got = collect_charges(link, store, "COM1", nullptr, keeper());
+    EXPECT_EQ(got.read.outcome, Outcome::Cancelled);
+    EXPECT_TRUE(asked_after_keep().empty()) << "not even the closing command";
+    EXPECT_FALSE(got.delete_attempted());
+
+    on_keep = nullptr;
+    keep_succeeds = false;
+    ex.requests.clear();
+    got = collect_charges(link, store, "COM1", nullptr, keeper());
+    EXPECT_EQ(got.read.outcome, Outcome::Done);
+    EXPECT_FALSE(got.kept);
+    EXPECT_EQ(asked_after_keep(), Texts{"63@0"});
+
+    // Nothing read, nothing kept, nothing emptied.
+    model.bank[0].clear();
+    keep_succeeds = true;
+    requests_at_keep = 0;
+    ex.requests.clear();
+    got = collect_charges(link, store, "COM1", nullptr, keeper());
+    EXPECT_EQ(got.read.outcome, Outcome::Done);
+    EXPECT_FALSE(got.kept);
+    EXPECT_FALSE(delete_sent());
+    EXPECT_EQ(requests_at_keep, 0u) << "keep not called";
+
+    // A delete that fails says so after the dialog is gone.
+    model.bank[0] = charges(0, 4);
+    auto good = ex.answer;
+    ex.answer = [&](const Request& r) {
+        return r.code() == 0x3D ? std::optional<Bytes>(frame(0x69)) : good(r);
+    };
+    ui.log.clear();
+    got = collect_charges(link, store, "COM1", nullptr, keeper());
+    EXPECT_EQ(got.deleted, Outcome::Failed);
+    const auto closed = std::find(ui.log.begin(), ui.log.end(), "close");
+    ASSERT_NE(closed, ui.log.end());
+    EXPECT_EQ(*(closed + 1), "msg:Fehler beim löschen der Gebührendaten");
 }
 
 } // namespace
