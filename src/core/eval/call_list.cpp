@@ -4,6 +4,7 @@
 
 #include "core/app/strings.h"
 #include "core/app/text.h"
+#include "core/eval/cells.h"
 #include "core/eval/common.h"
 #include "core/eval/filter.h"
 
@@ -23,6 +24,11 @@ std::string display_text(const std::string& number, const phonebook::NumberLooku
     std::string text = number;
     lookup.lookup(text);
     return text;
+}
+
+// The call lists keep two blanks between date and time.
+std::string call_when(const data::CallRecord& r, unsigned year) {
+    return line_date(r.day, r.month, year) + "  " + line_time(r.hour, r.minute);
 }
 } // namespace
 
@@ -58,10 +64,9 @@ CallList fill_call_list(data::CallStore& calls, const phonebook::NumberLookup& l
         const data::CallRecord r = calls.record(i);
         if (calls.repeat[i] == 0 || r.empty()) continue;
         const std::string text = display_text(data::number_text(r.number), lookup);
-        out.lines.push_back(app::format(
-            " %3s | %02u.%02u.%02u  %2u:%02u | %24s | %3u ",
-            call_subscriber_text(r.subscriber).c_str(), unsigned{r.day}, unsigned{r.month}, year,
-            unsigned{r.hour}, unsigned{r.minute}, text.c_str(), unsigned{calls.repeat[i]}));
+        out.lines.push_back(
+            app::format(" %3s | %s | %24s | %3u ", call_subscriber_text(r.subscriber).c_str(),
+                        call_when(r, year).c_str(), text.c_str(), unsigned{calls.repeat[i]}));
         out.line_map.push_back(i);
     }
     return out;
@@ -80,10 +85,8 @@ std::vector<std::string> call_statistics(const data::CallStore& calls, std::size
         if (call_number_text(calls, d) != number) continue;
         const data::CallRecord r = calls.record(d);
         // No subscriber test: every call from the number is listed, empty records included.
-        lines.push_back(app::format(" %3s | %02u.%02u.%02u  %2u:%02u | %24s ",
-                                    call_subscriber_text(r.subscriber).c_str(), unsigned{r.day},
-                                    unsigned{r.month}, year, unsigned{r.hour}, unsigned{r.minute},
-                                    text.c_str()));
+        lines.push_back(app::format(" %3s | %s | %24s ", call_subscriber_text(r.subscriber).c_str(),
+                                    call_when(r, year).c_str(), text.c_str()));
     }
     if (lines.size() < 2) lines.clear();
     return lines;

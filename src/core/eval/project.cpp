@@ -1,6 +1,7 @@
 #include "core/eval/project.h"
 
 #include "core/app/text.h"
+#include "core/eval/cells.h"
 #include "core/eval/common.h"
 #include "core/eval/filter.h"
 
@@ -39,11 +40,8 @@ ProjectEvaluation evaluate_project(const data::ChargeStore& store,
         if (r.empty()) continue;
         std::string number = data::number_text(r.number);
         if (lookup.lookup(number) != project) continue;
-        out.lines.push_back(app::format(
-            " %8s | %02u.%02u.%02u %2u:%02u | %2u.%02u:%02u | %24s | %4llu,%02u DM",
-            subscriber_text(r.subscriber).c_str(), unsigned{r.day}, unsigned{r.month}, year,
-            unsigned{r.hour}, unsigned{r.minute}, r.duration / 3600u, (r.duration / 60u) % 60u,
-            r.duration % 60u, number.c_str(), dm_part(r.amount), pf_part(r.amount)));
+        out.lines.push_back(app::format(" %8s | ", subscriber_text(r.subscriber).c_str()) +
+                            charge_cells(r, year, number));
         ++call_count;
         amount_total += r.amount;
         if (!first_set) {
@@ -60,14 +58,14 @@ ProjectEvaluation evaluate_project(const data::ChargeStore& store,
         return out;
     }
     // Both time stamps carry the current year, also for last year's calls.
-    out.summary_first_line = app::format(
-        "Summe vom Projekt %s           vom %2u.%02u.%2u %2u:%02u bis %2u.%02u.%2u %2u:%02u",
-        name.c_str(), unsigned{first.day}, unsigned{first.month}, year, unsigned{first.hour},
-        unsigned{first.minute}, unsigned{last.day}, unsigned{last.month}, year, unsigned{last.hour},
-        unsigned{last.minute});
+    const auto stamp = [&](const data::ChargeRecord& r) {
+        return line_stamp(r.day, r.month, year, r.hour, r.minute);
+    };
+    out.summary_first_line = app::format("Summe vom Projekt %s           vom %s bis %s",
+                                         name.c_str(), stamp(first).c_str(), stamp(last).c_str());
     out.summary_second_line =
-        app::format("Summe der Gespräche %4u %-19sAufgelaufener Betrag %4llu,%02u DM",
-                    unsigned{call_count}, "", dm_part(amount_total), pf_part(amount_total));
+        app::format("Summe der Gespräche %4u %-19sAufgelaufener Betrag %s", unsigned{call_count},
+                    "", line_amount(amount_total).c_str());
     return out;
 }
 

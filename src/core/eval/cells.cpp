@@ -1,0 +1,35 @@
+#include "core/eval/cells.h"
+
+#include "core/app/text.h"
+#include "core/eval/common.h"
+
+namespace kalmo::eval {
+
+std::string line_date(unsigned day, unsigned month, unsigned year) {
+    return app::format("%02u.%02u.%02u", day, month, year);
+}
+
+std::string line_time(unsigned hour, unsigned minute) {
+    return app::format("%2u:%02u", hour, minute);
+}
+
+std::string line_duration(unsigned seconds) {
+    return app::format("%2u.%02u:%02u", seconds / 3600u, (seconds / 60u) % 60u, seconds % 60u);
+}
+
+std::string line_amount(std::uint64_t amount) {
+    return app::format("%4llu,%02u DM", dm_part(amount), pf_part(amount));
+}
+
+std::string line_stamp(unsigned day, unsigned month, unsigned year, unsigned hour,
+                       unsigned minute) {
+    return app::format("%2u.%02u.%2u %2u:%02u", day, month, year, hour, minute);
+}
+
+std::string charge_cells(const data::ChargeRecord& r, unsigned year, const std::string& number) {
+    return line_date(r.day, r.month, year) + ' ' + line_time(r.hour, r.minute) + " | " +
+           line_duration(r.duration) + " | " + app::format("%24s", number.c_str()) + " | " +
+           line_amount(r.amount);
+}
+
+} // namespace kalmo::eval

@@ -1,0 +1,28 @@
+#pragma once
+// The cells a list line is built of: date, time, duration and amount of a record, and the
+// time stamps of the summary lines. Every list formats them here, so that a change of the
+// year or the currency reaches the screen, the paper and the console alike.
+#include <cstdint>
+#include <string>
+
+#include "core/data/charge.h"
+
+namespace kalmo::eval {
+
+// Date "14.03.96" of a list line; the year counts since 1900.
+std::string line_date(unsigned day, unsigned month, unsigned year);
+// Time " 9:05".
+std::string line_time(unsigned hour, unsigned minute);
+// Duration " 1.02:05" (hours, minutes, seconds).
+std::string line_duration(unsigned seconds);
+// Amount "  12,34 DM" in Pfennig; wider amounts widen the field.
+std::string line_amount(std::uint64_t amount);
+// Time stamp "14.03.96  9:05" of a summary line, every number right-aligned.
+std::string line_stamp(unsigned day, unsigned month, unsigned year, unsigned hour, unsigned minute);
+
+// A charge record's cells from its date to its amount:
+// "14.03.96  9:05 |  1.02:05 |               0123456789 |   12,34 DM".
+std::string charge_cells(const data::ChargeRecord& record, unsigned year,
+                         const std::string& number);
+
+} // namespace kalmo::eval
