@@ -18,7 +18,7 @@ bool all_digits(const std::string& s, std::size_t min, std::size_t max) {
     return true;
 }
 
-// DD.MM.YYYY into the three fields; the year as years since 1900, as the dialog shows it.
+// DD.MM.YYYY into the three fields, the four-digit year as the dialog takes it.
 bool parse_filter_date(const std::string& text, std::string& day, std::string& month,
                        std::string& year) {
     const std::size_t a = text.find('.');
@@ -26,13 +26,8 @@ bool parse_filter_date(const std::string& text, std::string& day, std::string& m
     if (b == std::string::npos) return false;
     day = text.substr(0, a);
     month = text.substr(a + 1, b - a - 1);
-    const std::string full_year = text.substr(b + 1);
-    if (!all_digits(day, 1, 2) || !all_digits(month, 1, 2) || !all_digits(full_year, 4, 4))
-        return false;
-    const int y = std::stoi(full_year);
-    if (y < 1900 || y > 1900 + 255) return false;
-    year = std::to_string(y - 1900);
-    return true;
+    year = text.substr(b + 1);
+    return all_digits(day, 1, 2) && all_digits(month, 1, 2) && all_digits(year, 4, 4);
 }
 
 // DM[,PF] into the two fields of "Minimum Betrag" (3 and 2 characters).

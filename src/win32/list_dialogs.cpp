@@ -103,10 +103,10 @@ struct FilterEdit {
 };
 
 const FilterEdit kFilterEdits[] = {
-    {IDC_FROM_YEAR, F::kDateFieldLimit, &F::Fields::from_year},
+    {IDC_FROM_YEAR, F::kYearFieldLimit, &F::Fields::from_year},
     {IDC_FROM_MONTH, F::kDateFieldLimit, &F::Fields::from_month},
     {IDC_FROM_DAY, F::kDateFieldLimit, &F::Fields::from_day},
-    {IDC_TO_YEAR, F::kDateFieldLimit, &F::Fields::to_year},
+    {IDC_TO_YEAR, F::kYearFieldLimit, &F::Fields::to_year},
     {IDC_TO_MONTH, F::kDateFieldLimit, &F::Fields::to_month},
     {IDC_TO_DAY, F::kDateFieldLimit, &F::Fields::to_day},
     {IDC_MIN_DM, F::kDmFieldLimit, &F::Fields::dm},

@@ -105,14 +105,23 @@ TEST_F(EvalCli, SystemChargeList) {
     check("charges_decjan", {"charges", "decjan.gds", "--today", "2026-01-10"}, 0);
 }
 
-TEST_F(EvalCli, FilterYearsAreTakenAsTyped) {
-    // 1926 is the year 26: its key wraps, so as the to year it admits every later date.
+TEST_F(EvalCli, FilterYearsTheFilterCannotHoldAreRefused) {
+    // Before 1950 a year's key would wrap and admit or reject every record.
     check("charges_to_1926",
           {"charges", "basic.gds", "--from", "15.03.2026", "--to", "01.01.1926", "--today",
            "2026-03-20"},
-          0);
+          1);
     check("charges_from_1926",
           {"charges", "decjan.gds", "--from", "01.01.1926", "--today", "2026-01-10"}, 1);
+}
+
+TEST_F(EvalCli, DecemberShownInJanuaryIsLastYears) {
+    check("sums_decjan", {"sums", "decjan.gds", "--today", "2026-01-10"}, 0);
+    check("subscriber_decjan", {"subscriber", "decjan.gds", "22", "--today", "2026-01-10"}, 0);
+    check("charges_decjan_all",
+          {"charges", "decjan.gds", "--from", "01.12.2025", "--to", "31.01.2026", "--today",
+           "2026-01-10"},
+          0);
 }
 
 TEST_F(EvalCli, FilterChecks) {

@@ -26,9 +26,10 @@ std::string display_text(const std::string& number, const phonebook::NumberLooku
     return text;
 }
 
-// The call lists keep two blanks between date and time.
-std::string call_when(const data::CallRecord& r, unsigned year) {
-    return line_date(r.day, r.month, year) + "  " + line_time(r.hour, r.minute);
+// Date and time of a call in its record year; the call lists keep two blanks between them.
+std::string call_when(const data::CallRecord& r, const app::LocalTime& now) {
+    return line_date(r.day, r.month, record_year(r.month, now.month, current_year(now))) + "  " +
+           line_time(r.hour, r.minute);
 }
 } // namespace
 
@@ -59,14 +60,13 @@ CallList fill_call_list(data::CallStore& calls, const phonebook::NumberLookup& l
     CallList out;
     if (calls.count() > data::kCallCapacity)
         calls.set_count(static_cast<std::uint16_t>(data::kCallCapacity));
-    const unsigned year = current_year(now);
     for (std::size_t i = 0; i < calls.count(); ++i) {
         const data::CallRecord r = calls.record(i);
         if (calls.repeat[i] == 0 || r.empty()) continue;
         const std::string text = display_text(data::number_text(r.number), lookup);
         out.lines.push_back(
             app::format(" %3s | %s | %24s | %3u ", call_subscriber_text(r.subscriber).c_str(),
-                        call_when(r, year).c_str(), text.c_str(), unsigned{calls.repeat[i]}));
+                        call_when(r, now).c_str(), text.c_str(), unsigned{calls.repeat[i]}));
         out.line_map.push_back(i);
     }
     return out;
@@ -79,14 +79,13 @@ std::vector<std::string> call_statistics(const data::CallStore& calls, std::size
     if (record >= listed_count(calls) || calls.repeat[record] <= 1) return lines;
     const std::string number = call_number_text(calls, record);
     const std::string text = display_text(number, lookup);
-    const unsigned year = current_year(now);
     for (std::size_t d = 0; d <= record; ++d) {
         if (d != record && calls.repeat[d] != 0) continue;
         if (call_number_text(calls, d) != number) continue;
         const data::CallRecord r = calls.record(d);
         // No subscriber test: every call from the number is listed, empty records included.
         lines.push_back(app::format(" %3s | %s | %24s ", call_subscriber_text(r.subscriber).c_str(),
-                                    call_when(r, year).c_str(), text.c_str()));
+                                    call_when(r, now).c_str(), text.c_str()));
     }
     if (lines.size() < 2) lines.clear();
     return lines;

@@ -6,7 +6,7 @@
 namespace kalmo::eval {
 
 std::string line_date(unsigned day, unsigned month, unsigned year) {
-    return app::format("%02u.%02u.%02u", day, month, year);
+    return app::format("%02u.%02u.%02u", day, month, year % 100);
 }
 
 std::string line_time(unsigned hour, unsigned minute) {
@@ -23,7 +23,7 @@ std::string line_amount(std::uint64_t amount) {
 
 std::string line_stamp(unsigned day, unsigned month, unsigned year, unsigned hour,
                        unsigned minute) {
-    return app::format("%2u.%02u.%2u %2u:%02u", day, month, year, hour, minute);
+    return app::format("%2u.%02u.%2u %2u:%02u", day, month, year % 100, hour, minute);
 }
 
 std::string charge_cells(const data::ChargeRecord& r, unsigned year, const std::string& number) {

@@ -9,7 +9,8 @@
 
 namespace kalmo::eval {
 
-// Date "14.03.96" of a list line; the year counts since 1900.
+// Date "14.03.96" of a list line. The year counts since 1900 and shows its last two digits
+// (2026 as "26"): the columns under the headers were laid out for two.
 std::string line_date(unsigned day, unsigned month, unsigned year);
 // Time " 9:05".
 std::string line_time(unsigned hour, unsigned minute);
@@ -17,7 +18,8 @@ std::string line_time(unsigned hour, unsigned minute);
 std::string line_duration(unsigned seconds);
 // Amount "  12,34 DM" in Pfennig; wider amounts widen the field.
 std::string line_amount(std::uint64_t amount);
-// Time stamp "14.03.96  9:05" of a summary line, every number right-aligned.
+// Time stamp "14.03.96  9:05" of a summary line, every number right-aligned; the year as in
+// line_date (2005 as " 5").
 std::string line_stamp(unsigned day, unsigned month, unsigned year, unsigned hour, unsigned minute);
 
 // A charge record's cells from its date to its amount:

@@ -18,8 +18,7 @@ std::string stamp_text(const TimeStamp& t) {
     return line_stamp(t.day, t.month, t.year, t.hour, t.minute);
 }
 
-void add_to_sums(SubscriberSumTable& sums, const data::ChargeRecord& r, std::uint8_t year,
-                 std::uint8_t this_year) {
+void add_to_sums(SubscriberSumTable& sums, const data::ChargeRecord& r, std::uint8_t year) {
     for (SubscriberSum& s : sums) {
         if (s.subscriber != r.subscriber && !s.free()) continue;
         if (s.first_day == 0) {
@@ -34,7 +33,7 @@ void add_to_sums(SubscriberSumTable& sums, const data::ChargeRecord& r, std::uin
         s.last_hour = r.hour;
         s.last_day = r.day;
         s.last_month = r.month;
-        s.last_year = this_year;
+        s.last_year = year;
         s.amount_sum += r.amount;
         ++s.call_count;
         return;
@@ -76,7 +75,7 @@ FillResult SystemChargeList::fill(const phonebook::NumberLookup& lookup,
         }
         totals_.last = stamp;
 
-        add_to_sums(sums_, r, year, this_year);
+        add_to_sums(sums_, r, year);
 
         if (filter_test(r, year, filter.minimum_amount, keys_) != FilterVerdict::Passes) {
             totals_.rejected = true;

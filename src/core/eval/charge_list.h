@@ -25,7 +25,7 @@ struct SubscriberSum {
     std::uint32_t first_minute = 0, first_hour = 0, first_day = 0, first_month = 0,
                   first_year = 0; // the record year of the subscriber's first record
     std::uint32_t last_minute = 0, last_hour = 0, last_day = 0, last_month = 0,
-                  last_year = 0; // always the current year
+                  last_year = 0; // the record year of the subscriber's last record
     std::uint16_t call_count = 0;
 
     bool free() const { return subscriber == data::kEmptySubscriber; }

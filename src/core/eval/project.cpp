@@ -27,7 +27,10 @@ ProjectEvaluation evaluate_project(const data::ChargeStore& store,
                                    const phonebook::NumberLookup& lookup, const ProjectNames& names,
                                    std::uint8_t project, const app::LocalTime& now) {
     ProjectEvaluation out;
-    const unsigned year = current_year(now);
+    const std::uint8_t this_year = current_year(now);
+    const auto year_of = [&](const data::ChargeRecord& r) {
+        return record_year(r.month, now.month, this_year);
+    };
     const std::string name =
         project >= 1 && project <= kProjectCount ? names[project - 1] : std::string();
 
@@ -41,7 +44,7 @@ ProjectEvaluation evaluate_project(const data::ChargeStore& store,
         std::string number = data::number_text(r.number);
         if (lookup.lookup(number) != project) continue;
         out.lines.push_back(app::format(" %8s | ", subscriber_text(r.subscriber).c_str()) +
-                            charge_cells(r, year, number));
+                            charge_cells(r, year_of(r), number));
         ++call_count;
         amount_total += r.amount;
         if (!first_set) {
@@ -57,9 +60,8 @@ ProjectEvaluation evaluate_project(const data::ChargeStore& store,
                          std::nullopt, app::Buttons::Ok, app::Icon::Error};
         return out;
     }
-    // Both time stamps carry the current year, also for last year's calls.
     const auto stamp = [&](const data::ChargeRecord& r) {
-        return line_stamp(r.day, r.month, year, r.hour, r.minute);
+        return line_stamp(r.day, r.month, year_of(r), r.hour, r.minute);
     };
     out.summary_first_line = app::format("Summe vom Projekt %s           vom %s bis %s",
                                          name.c_str(), stamp(first).c_str(), stamp(last).c_str());

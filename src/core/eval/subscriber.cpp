@@ -50,13 +50,14 @@ SubscriberStatistics subscriber_statistics(const data::ChargeStore& store,
                                            const phonebook::NumberLookup& lookup,
                                            const app::LocalTime& now) {
     SubscriberStatistics out;
-    const unsigned year = current_year(now);
+    const std::uint8_t this_year = current_year(now);
     for (std::size_t i = 0; i < store.count(); ++i) {
         const data::ChargeRecord r = store.record(i);
         if (r.empty() || subscriber_text(r.subscriber) != selected.text) continue;
         std::string number = data::number_text(r.number);
         lookup.lookup(number);
-        out.lines.push_back("   " + charge_cells(r, year, number));
+        out.lines.push_back("   " +
+                            charge_cells(r, record_year(r.month, now.month, this_year), number));
     }
     if (selected.index < sums.size()) {
         const SubscriberSum& s = sums[selected.index];

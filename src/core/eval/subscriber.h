@@ -42,8 +42,8 @@ struct SubscriberStatistics {
     std::vector<std::string> lines;
 };
 
-// Every non-empty record whose subscriber text equals the selected one, in store order; every
-// line shows the current year. The sum lines come from the subscriber sum table.
+// Every non-empty record whose subscriber text equals the selected one, in store order, each
+// with its record year. The sum lines come from the subscriber sum table.
 SubscriberStatistics subscriber_statistics(const data::ChargeStore& store,
                                            const SubscriberSumTable& sums,
                                            const SelectedSubscriber& selected,
