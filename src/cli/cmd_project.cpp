@@ -31,15 +31,15 @@ int cmd_project(Context& ctx) {
         return kExitFailed;
     }
     const eval::ProjectEvaluation result = eval::evaluate_project(
-        *store, *book->lookup, book->project_names, *chosen, ctx.clock->now());
+        *store, *book->lookup, book->project_names, *chosen, ctx.clock->now(), ctx.currency);
     if (result.no_data) {
         ctx.ui->show(*result.no_data);
         return kExitFailed;
     }
     if (ctx.csv) {
-        ctx.raw(eval::csv::charge_table(*store,
-                                        eval::csv::project_records(*store, *book->lookup, *chosen),
-                                        *book->lookup, book->project_names, ctx.clock->now())
+        ctx.raw(eval::csv::charge_table(
+                    *store, eval::csv::project_records(*store, *book->lookup, *chosen),
+                    *book->lookup, book->project_names, ctx.clock->now(), ctx.currency)
                     .text());
         return kExitOk;
     }

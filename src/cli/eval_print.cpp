@@ -88,7 +88,7 @@ int print_system_charge_list(Context& ctx, data::ChargeStore& store,
                              const phonebook::NumberLookup& lookup, const FilterOptions& options,
                              const eval::ProjectNames& projects) {
     eval::open_charge_evaluation(store);
-    eval::SystemChargeList list(store);
+    eval::SystemChargeList list(store, ctx.currency);
     const app::LocalTime now = ctx.clock->now();
     eval::FillResult result = list.fill(lookup, now);
 
@@ -120,8 +120,9 @@ int print_system_charge_list(Context& ctx, data::ChargeStore& store,
 
     if (result.outcome != eval::FillOutcome::Listed) return report_outcome(ctx, result);
     if (ctx.csv) {
-        ctx.raw(
-            eval::csv::charge_table(store, list.listed_records(), lookup, projects, now).text());
+        ctx.raw(eval::csv::charge_table(store, list.listed_records(), lookup, projects, now,
+                                        ctx.currency)
+                    .text());
         return kExitOk;
     }
     ctx.line(list.summary_first_line());
@@ -158,7 +159,7 @@ std::optional<OpenChargeList> open_charge_list_for_cli(Context& ctx) {
     auto book = load_phonebook_for_cli(ctx, ctx.option("--phonebook"));
     if (!book) return std::nullopt;
     open.book = std::move(*book);
-    open.list = std::make_unique<eval::SystemChargeList>(*open.store);
+    open.list = std::make_unique<eval::SystemChargeList>(*open.store, ctx.currency);
     if (!open_system_charge_list(ctx, *open.store, *open.list, *open.book.lookup))
         return std::nullopt;
     return open;

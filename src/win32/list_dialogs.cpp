@@ -159,9 +159,9 @@ public:
 
 private:
     void on_init() override {
-        show_summary(
-            eval::subscriber_statistics(list_.store(), list_.sums(), selected_, c_.lookup, now()),
-            IDC_STATISTICS_SUM1, IDC_STATISTICS_SUM2);
+        show_summary(eval::subscriber_statistics(list_.store(), list_.sums(), selected_, c_.lookup,
+                                                 now(), c_.currency),
+                     IDC_STATISTICS_SUM1, IDC_STATISTICS_SUM2);
     }
 
     const eval::SystemChargeList& list_;
@@ -175,7 +175,7 @@ public:
 
 private:
     void on_init() override {
-        lines_ = eval::subscriber_sums_lines(list_.sums());
+        lines_ = eval::subscriber_sums_lines(list_.sums(), c_.currency);
         if (!lines_.empty()) set_lines(list_id_, lines_);
     }
     bool on_command(int id, int) override {
@@ -196,7 +196,7 @@ private:
 class ChargeListDialog : public ListDialog {
 public:
     explicit ChargeListDialog(const ListContext& context)
-        : ListDialog(context, kChargeList), list_(context.charges) {}
+        : ListDialog(context, kChargeList), list_(context.charges, context.currency) {}
 
 private:
     void on_init() override { show_fill(list_.fill(c_.lookup, now())); }
@@ -256,7 +256,7 @@ public:
 private:
     void on_init() override {
         const eval::ProjectEvaluation e =
-            eval::evaluate_project(c_.charges, c_.lookup, names_, project_, now());
+            eval::evaluate_project(c_.charges, c_.lookup, names_, project_, now(), c_.currency);
         if (e.no_data) {
             c_.ui.show(*e.no_data);
             end(IDCANCEL);

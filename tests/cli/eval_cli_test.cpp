@@ -105,6 +105,15 @@ TEST_F(EvalCli, SystemChargeList) {
     check("charges_decjan", {"charges", "decjan.gds", "--today", "2026-01-10"}, 0);
 }
 
+TEST_F(EvalCli, CurrencyNamesTheUnitOfEveryAmount) {
+    check("charges_basic_eur",
+          {"charges", "basic.gds", "--currency", "EUR", "--today", "2026-03-20"}, 0);
+    check("sums_basic_eur", {"sums", "basic.gds", "--currency", "eur", "--today", "2026-03-20"}, 0);
+    check("charges_basic", {"charges", "basic.gds", "--currency", "DM", "--today", "2026-03-20"},
+          0);
+    check("charges_usage_currency", {"charges", "basic.gds", "--currency", "EURO"}, 2);
+}
+
 TEST_F(EvalCli, FilterYearsTheFilterCannotHoldAreRefused) {
     // Before 1950 a year's key would wrap and admit or reject every record.
     check("charges_to_1926",

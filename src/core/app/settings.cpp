@@ -37,6 +37,8 @@ Settings read_settings(FileSystem& fs, const std::string& ini_path) {
     s.show_bar = ini.get_int("Toolbar", "ShowBar", 1);
     s.text = ini.get_int("Toolbar", "Text", 1);
     s.large_icons = ini.get_int("Toolbar", "LargeIcons", 0);
+    s.currency =
+        parse_currency(ini.get_string("Optionen", "Waehrung", "DM")).value_or(Currency::DM);
     return s;
 }
 
@@ -48,6 +50,9 @@ bool write_settings(const Settings& s, FileSystem& fs, const std::string& ini_pa
     ok = ini.write_string("Toolbar", "ShowBar", format("%i", s.show_bar)) && ok;
     ok = ini.write_string("Toolbar", "Text", format("%i", s.text)) && ok;
     ok = ini.write_string("Toolbar", "LargeIcons", format("%i", s.large_icons)) && ok;
+    // A file that never chose a currency stays as it was while the default holds.
+    if (s.currency != Currency::DM || !ini.get_string("Optionen", "Waehrung", "").empty())
+        ok = ini.write_string("Optionen", "Waehrung", currency_unit(s.currency)) && ok;
     return ok;
 }
 

@@ -17,8 +17,9 @@ std::string line_duration(unsigned seconds) {
     return app::format("%2u.%02u:%02u", seconds / 3600u, (seconds / 60u) % 60u, seconds % 60u);
 }
 
-std::string line_amount(std::uint64_t amount) {
-    return app::format("%4llu,%02u DM", dm_part(amount), pf_part(amount));
+std::string line_amount(std::uint64_t amount, app::Currency currency) {
+    return app::format("%4llu,%02u %s", dm_part(amount), pf_part(amount),
+                       app::currency_unit(currency));
 }
 
 std::string line_stamp(unsigned day, unsigned month, unsigned year, unsigned hour,
@@ -26,10 +27,11 @@ std::string line_stamp(unsigned day, unsigned month, unsigned year, unsigned hou
     return app::format("%2u.%02u.%2u %2u:%02u", day, month, year % 100, hour, minute);
 }
 
-std::string charge_cells(const data::ChargeRecord& r, unsigned year, const std::string& number) {
+std::string charge_cells(const data::ChargeRecord& r, unsigned year, const std::string& number,
+                         app::Currency currency) {
     return line_date(r.day, r.month, year) + ' ' + line_time(r.hour, r.minute) + " | " +
            line_duration(r.duration) + " | " + app::format("%24s", number.c_str()) + " | " +
-           line_amount(r.amount);
+           line_amount(r.amount, currency);
 }
 
 } // namespace kalmo::eval

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "core/app/currency.h"
 #include "core/data/charge.h"
 
 namespace kalmo::eval {
@@ -16,15 +17,15 @@ std::string line_date(unsigned day, unsigned month, unsigned year);
 std::string line_time(unsigned hour, unsigned minute);
 // Duration " 1.02:05" (hours, minutes, seconds).
 std::string line_duration(unsigned seconds);
-// Amount "  12,34 DM" in Pfennig; wider amounts widen the field.
-std::string line_amount(std::uint64_t amount);
+// Amount "  12,34 DM" in hundredths; wider amounts widen the field.
+std::string line_amount(std::uint64_t amount, app::Currency currency = app::Currency::DM);
 // Time stamp "14.03.96  9:05" of a summary line, every number right-aligned; the year as in
 // line_date (2005 as " 5").
 std::string line_stamp(unsigned day, unsigned month, unsigned year, unsigned hour, unsigned minute);
 
 // A charge record's cells from its date to its amount:
 // "14.03.96  9:05 |  1.02:05 |               0123456789 |   12,34 DM".
-std::string charge_cells(const data::ChargeRecord& record, unsigned year,
-                         const std::string& number);
+std::string charge_cells(const data::ChargeRecord& record, unsigned year, const std::string& number,
+                         app::Currency currency = app::Currency::DM);
 
 } // namespace kalmo::eval

@@ -8,9 +8,9 @@
 namespace kalmo::eval {
 
 std::string charge_list_line(const data::ChargeRecord& r, std::uint8_t year,
-                             const std::string& number) {
+                             const std::string& number, app::Currency currency) {
     return app::format(" %3s | ", subscriber_text(r.subscriber).c_str()) +
-           charge_cells(r, year, number);
+           charge_cells(r, year, number, currency);
 }
 
 namespace {
@@ -83,7 +83,7 @@ FillResult SystemChargeList::fill(const phonebook::NumberLookup& lookup,
         }
         std::string number = data::number_text(r.number);
         lookup.lookup(number);
-        lines_.push_back(charge_list_line(r, year, number));
+        lines_.push_back(charge_list_line(r, year, number, currency_));
         listed_.push_back(i);
         ++totals_.listed;
     }
@@ -94,7 +94,7 @@ FillResult SystemChargeList::fill(const phonebook::NumberLookup& lookup,
                         stamp_text(totals_.first).c_str(), stamp_text(totals_.last).c_str());
         summary_second_line_ = app::format("Summe der Gespräche %5u %-16sAufgelaufener Betrag %s",
                                            unsigned{totals_.call_count}, "",
-                                           line_amount(totals_.amount_total).c_str());
+                                           line_amount(totals_.amount_total, currency_).c_str());
         return {FillOutcome::Listed, std::nullopt};
     }
     if (totals_.rejected)

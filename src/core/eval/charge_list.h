@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/app/currency.h"
 #include "core/app/ui.h"
 #include "core/data/charge.h"
 #include "core/eval/filter.h"
@@ -66,7 +67,7 @@ constexpr unsigned kChargeListHelpPopup = 151;
 
 // One line of the list (after the number lookup replaced the number by a name).
 std::string charge_list_line(const data::ChargeRecord& record, std::uint8_t year,
-                             const std::string& number);
+                             const std::string& number, app::Currency currency = app::Currency::DM);
 
 // The dialog's state without its window. The dialog procedure copies lines() into its list and
 // the two summary lines into the group above it, and passes "Filter" back through
@@ -74,7 +75,8 @@ std::string charge_list_line(const data::ChargeRecord& record, std::uint8_t year
 // evaluation opens (open_charge_evaluation does that), so the defaults apply on the first fill.
 class SystemChargeList {
 public:
-    explicit SystemChargeList(data::ChargeStore& store) : store_(store) {}
+    explicit SystemChargeList(data::ChargeStore& store, app::Currency currency = app::Currency::DM)
+        : store_(store), currency_(currency) {}
 
     // The whole fill: defaults when the from-year is unset, totals, subscriber sums, the lines.
     // Summary texts change only when a line was listed.
@@ -101,9 +103,11 @@ public:
     const SystemTotals& totals() const { return totals_; }
     std::uint32_t entered_minimum() const { return entered_minimum_; }
     const data::ChargeStore& store() const { return store_; }
+    app::Currency currency() const { return currency_; }
 
 private:
     data::ChargeStore& store_;
+    app::Currency currency_;
     std::vector<std::string> lines_;
     std::vector<std::size_t> listed_;
     std::string summary_first_line_, summary_second_line_;

@@ -97,6 +97,14 @@ std::string dm_cell(std::uint64_t pfennig) {
     return app::format("%llu,%02u", dm_part(pfennig), pf_part(pfennig));
 }
 
+std::string amount_header(app::Currency currency) {
+    return app::format("Betrag (%s)", app::currency_unit(currency));
+}
+
+std::string hundredths_header(app::Currency currency) {
+    return app::format("Betrag (%s)", app::minor_unit(currency));
+}
+
 std::string subscriber_cell(std::uint8_t subscriber) {
     return app::trimmed(subscriber_text(subscriber));
 }
@@ -122,9 +130,9 @@ RecordCells record_cells(const Record& r, const phonebook::NumberLookup& lookup,
 
 Table charge_table(const data::ChargeStore& store, const std::vector<std::size_t>& records,
                    const phonebook::NumberLookup& lookup, const ProjectNames& projects,
-                   const app::LocalTime& now) {
+                   const app::LocalTime& now, app::Currency currency) {
     Table t({"Teilnehmer", "Datum", "Uhrzeit", "Dauer (s)", "Dauer", "Rufnummer", "Name",
-             "Betrag (Pf)", "Betrag (DM)", "Projekt", "Projektname"});
+             hundredths_header(currency), amount_header(currency), "Projekt", "Projektname"});
     const std::uint8_t this_year = current_year(now);
     for (const std::size_t i : records) {
         const data::ChargeRecord r = store.record(i);
@@ -162,9 +170,10 @@ std::vector<std::size_t> project_records(const data::ChargeStore& store,
     return out;
 }
 
-Table subscriber_sums_table(const SubscriberSumTable& sums, const app::LocalTime& now) {
+Table subscriber_sums_table(const SubscriberSumTable& sums, const app::LocalTime& now,
+                            app::Currency currency) {
     Table t({"Teilnehmer", "Erster Anruf", "Uhrzeit", "Letzter Anruf", "Uhrzeit", "Anzahl",
-             "Betrag (Pf)", "Betrag (DM)"});
+             hundredths_header(currency), amount_header(currency)});
     const std::uint8_t this_year = current_year(now);
     for (const SubscriberSum& s : sums) {
         if (s.free()) break;

@@ -25,7 +25,8 @@ std::optional<std::uint8_t> chosen_project(const ProjectNames& names, int projec
 
 ProjectEvaluation evaluate_project(const data::ChargeStore& store,
                                    const phonebook::NumberLookup& lookup, const ProjectNames& names,
-                                   std::uint8_t project, const app::LocalTime& now) {
+                                   std::uint8_t project, const app::LocalTime& now,
+                                   app::Currency currency) {
     ProjectEvaluation out;
     const std::uint8_t this_year = current_year(now);
     const auto year_of = [&](const data::ChargeRecord& r) {
@@ -44,7 +45,7 @@ ProjectEvaluation evaluate_project(const data::ChargeStore& store,
         std::string number = data::number_text(r.number);
         if (lookup.lookup(number) != project) continue;
         out.lines.push_back(app::format(" %8s | ", subscriber_text(r.subscriber).c_str()) +
-                            charge_cells(r, year_of(r), number));
+                            charge_cells(r, year_of(r), number, currency));
         ++call_count;
         amount_total += r.amount;
         if (!first_set) {
@@ -67,7 +68,7 @@ ProjectEvaluation evaluate_project(const data::ChargeStore& store,
                                          name.c_str(), stamp(first).c_str(), stamp(last).c_str());
     out.summary_second_line =
         app::format("Summe der Gespräche %4u %-19sAufgelaufener Betrag %s", unsigned{call_count},
-                    "", line_amount(amount_total).c_str());
+                    "", line_amount(amount_total, currency).c_str());
     return out;
 }
 

@@ -23,7 +23,8 @@ std::size_t subscriber_sums_in_use(const SubscriberSumTable& sums) {
     return n;
 }
 
-std::vector<std::string> subscriber_sums_lines(const SubscriberSumTable& sums) {
+std::vector<std::string> subscriber_sums_lines(const SubscriberSumTable& sums,
+                                               app::Currency currency) {
     std::vector<std::string> lines;
     const std::size_t n = subscriber_sums_in_use(sums);
     for (std::size_t i = 0; i < n; ++i) {
@@ -31,7 +32,7 @@ std::vector<std::string> subscriber_sums_lines(const SubscriberSumTable& sums) {
         lines.push_back(app::format(" %s | %s | %s | %4u |      %s ",
                                     subscriber_text(s.subscriber).c_str(), first_stamp(s).c_str(),
                                     last_stamp(s).c_str(), unsigned{s.call_count},
-                                    line_amount(s.amount_sum).c_str()));
+                                    line_amount(s.amount_sum, currency).c_str()));
     }
     return lines;
 }
@@ -48,7 +49,7 @@ SubscriberStatistics subscriber_statistics(const data::ChargeStore& store,
                                            const SubscriberSumTable& sums,
                                            const SelectedSubscriber& selected,
                                            const phonebook::NumberLookup& lookup,
-                                           const app::LocalTime& now) {
+                                           const app::LocalTime& now, app::Currency currency) {
     SubscriberStatistics out;
     const std::uint8_t this_year = current_year(now);
     for (std::size_t i = 0; i < store.count(); ++i) {
@@ -56,8 +57,8 @@ SubscriberStatistics subscriber_statistics(const data::ChargeStore& store,
         if (r.empty() || subscriber_text(r.subscriber) != selected.text) continue;
         std::string number = data::number_text(r.number);
         lookup.lookup(number);
-        out.lines.push_back("   " +
-                            charge_cells(r, record_year(r.month, now.month, this_year), number));
+        out.lines.push_back(
+            "   " + charge_cells(r, record_year(r.month, now.month, this_year), number, currency));
     }
     if (selected.index < sums.size()) {
         const SubscriberSum& s = sums[selected.index];
@@ -66,7 +67,7 @@ SubscriberStatistics subscriber_statistics(const data::ChargeStore& store,
                         first_stamp(s).c_str(), last_stamp(s).c_str());
         out.summary_second_line =
             app::format("Summe der Gespräche %3u      Aufgelaufener Betrag %s",
-                        unsigned{s.call_count}, line_amount(s.amount_sum).c_str());
+                        unsigned{s.call_count}, line_amount(s.amount_sum, currency).c_str());
     }
     return out;
 }
