@@ -135,7 +135,8 @@ int unrepresentable(std::ostream& err, const std::string& text) {
 }
 
 void print_usage(std::ostream& err) {
-    err << "usage: kalmo COMMAND [ARGS] [--today YYYY-MM-DD] [--currency DM|EUR] [--yes]\n";
+    err << "usage: kalmo COMMAND [ARGS] [--today YYYY-MM-DD] [--currency DM|EUR] [--mask N] "
+           "[--yes]\n";
     err << "       kalmo --version\n";
     for (const Command& c : commands())
         err << "       kalmo " << c.synopsis << "\n";
@@ -184,6 +185,12 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
                 const auto currency = app::parse_currency(value);
                 if (!currency) return ctx.usage("--currency takes DM or EUR");
                 ctx.currency = *currency;
+                continue;
+            }
+            if (arg == "--mask") {
+                if (value.size() != 1 || value[0] < '0' || value[0] > '6')
+                    return ctx.usage("--mask takes 0 to 6");
+                ctx.masked_digits = static_cast<unsigned>(value[0] - '0');
                 continue;
             }
             if (!accepts(*command, arg)) return ctx.usage("unknown option " + arg + " for " + name);

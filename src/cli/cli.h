@@ -43,6 +43,7 @@ struct Context {
     bool yes = false;
     bool csv = false; // --csv: the list as a spreadsheet table instead of its lines
     app::Currency currency = app::Currency::DM; // --currency: the unit after every amount
+    unsigned masked_digits = 0; // --mask N: the last N digits of every number shown as "*"
     // Input was damaged (records missing from a file, bad phonebook lines): the command still
     // shows what it could read, but exits 1 so that a script notices.
     bool incomplete = false;

@@ -114,6 +114,18 @@ TEST_F(EvalCli, CurrencyNamesTheUnitOfEveryAmount) {
     check("charges_usage_currency", {"charges", "basic.gds", "--currency", "EURO"}, 2);
 }
 
+TEST_F(EvalCli, MaskShortensNumbersButNotNames) {
+    check("charges_basic_mask4", {"charges", "basic.gds", "--mask", "4", "--today", "2026-03-20"},
+          0);
+    // The phonebook still finds its names and projects through the whole number.
+    check("project_2",
+          {"project", "basic.gds", "--phonebook", "projects.tlb", "--project", "2", "--mask", "6",
+           "--today", "2026-03-20"},
+          0);
+    check("charges_basic", {"charges", "basic.gds", "--mask", "0", "--today", "2026-03-20"}, 0);
+    check("charges_usage_mask", {"charges", "basic.gds", "--mask", "7"}, 2);
+}
+
 TEST_F(EvalCli, FilterYearsTheFilterCannotHoldAreRefused) {
     // Before 1950 a year's key would wrap and admit or reject every record.
     check("charges_to_1926",

@@ -21,6 +21,7 @@ struct Settings {
     int text = 1;                     // "Toolbar" / "Text"
     int large_icons = 0;              // "Toolbar" / "LargeIcons"
     Currency currency = Currency::DM; // "Optionen" / "Waehrung": "DM" or "EUR"
+    unsigned masked_digits = 0;       // "Datenschutz" / "Kuerzen": last digits shown as "*", 0-6
 
     // "COM" and index + 1: what the serial port opens.
     std::string port_name() const;

@@ -1,5 +1,7 @@
 #include "core/eval/cells.h"
 
+#include <algorithm>
+
 #include "core/app/text.h"
 #include "core/eval/common.h"
 
@@ -32,6 +34,22 @@ std::string charge_cells(const data::ChargeRecord& r, unsigned year, const std::
     return line_date(r.day, r.month, year) + ' ' + line_time(r.hour, r.minute) + " | " +
            line_duration(r.duration) + " | " + app::format("%24s", number.c_str()) + " | " +
            line_amount(r.amount, currency);
+}
+
+std::string masked_number(const std::string& number, unsigned digits) {
+    if (digits == 0 || number.empty() || !data::is_dial_string(number)) return number;
+    std::string out = number;
+    const std::size_t n = std::min<std::size_t>(digits, out.size());
+    out.replace(out.size() - n, n, n, '*');
+    return out;
+}
+
+std::string shown_number(const std::string& number, const phonebook::NumberLookup& lookup,
+                         unsigned masked_digits, std::uint8_t* project) {
+    std::string text = number;
+    const std::uint8_t found = lookup.lookup(text);
+    if (project) *project = found;
+    return text == number ? masked_number(number, masked_digits) : text;
 }
 
 } // namespace kalmo::eval

@@ -7,6 +7,7 @@
 
 #include "core/app/currency.h"
 #include "core/data/charge.h"
+#include "core/phonebook/lookup.h"
 
 namespace kalmo::eval {
 
@@ -27,5 +28,17 @@ std::string line_stamp(unsigned day, unsigned month, unsigned year, unsigned hou
 // "14.03.96  9:05 |  1.02:05 |               0123456789 |   12,34 DM".
 std::string charge_cells(const data::ChargeRecord& record, unsigned year, const std::string& number,
                          app::Currency currency = app::Currency::DM);
+
+// The most digits a list may cut from a number ("Datenschutz" / "Kuerzen").
+constexpr unsigned kMaxMaskedDigits = 6;
+
+// A dialled or calling number with its last `digits` characters as "*" (all of them when it
+// is no longer); a text that is no number ("Privatgespräch") stays as it is.
+std::string masked_number(const std::string& number, unsigned digits);
+
+// The number as a list shows it: the phonebook's name when the lookup knows it (found with the
+// whole number), else the number masked as above. `project` receives the lookup's project.
+std::string shown_number(const std::string& number, const phonebook::NumberLookup& lookup,
+                         unsigned masked_digits, std::uint8_t* project = nullptr);
 
 } // namespace kalmo::eval

@@ -81,8 +81,8 @@ FillResult SystemChargeList::fill(const phonebook::NumberLookup& lookup,
             totals_.rejected = true;
             continue;
         }
-        std::string number = data::number_text(r.number);
-        lookup.lookup(number);
+        const std::string number =
+            shown_number(data::number_text(r.number), lookup, masked_digits_);
         lines_.push_back(charge_list_line(r, year, number, currency_));
         listed_.push_back(i);
         ++totals_.listed;

@@ -1,6 +1,7 @@
 #include "core/eval/csv.h"
 
 #include "core/app/text.h"
+#include "core/eval/cells.h"
 #include "core/eval/common.h"
 #include "core/eval/filter.h"
 
@@ -118,10 +119,13 @@ struct RecordCells {
 
 template <typename Record>
 RecordCells record_cells(const Record& r, const phonebook::NumberLookup& lookup,
-                         const app::LocalTime& now, std::uint8_t this_year) {
+                         const app::LocalTime& now, std::uint8_t this_year,
+                         unsigned masked_digits) {
     RecordCells c;
     c.number = data::number_text(r.number);
     c.name = phonebook_name(lookup, c.number, c.project);
+    // The lookup had the whole number; the table shows no more of it than the lists do.
+    c.number = masked_number(c.number, masked_digits);
     c.date = date_cell(r.day, r.month, 1900u + record_year(r.month, now.month, this_year));
     c.time = time_cell(r.hour, r.minute);
     return c;
@@ -130,13 +134,13 @@ RecordCells record_cells(const Record& r, const phonebook::NumberLookup& lookup,
 
 Table charge_table(const data::ChargeStore& store, const std::vector<std::size_t>& records,
                    const phonebook::NumberLookup& lookup, const ProjectNames& projects,
-                   const app::LocalTime& now, app::Currency currency) {
+                   const app::LocalTime& now, app::Currency currency, unsigned masked_digits) {
     Table t({"Teilnehmer", "Datum", "Uhrzeit", "Dauer (s)", "Dauer", "Rufnummer", "Name",
              hundredths_header(currency), amount_header(currency), "Projekt", "Projektname"});
     const std::uint8_t this_year = current_year(now);
     for (const std::size_t i : records) {
         const data::ChargeRecord r = store.record(i);
-        const RecordCells c = record_cells(r, lookup, now, this_year);
+        const RecordCells c = record_cells(r, lookup, now, this_year, masked_digits);
         const std::uint8_t project = c.project;
         t.add({subscriber_cell(r.subscriber), c.date, c.time, number_cell(r.duration),
                duration_cell(r.duration), c.number, c.name, std::to_string(r.amount),
@@ -202,12 +206,13 @@ Table phonebook_table(const phonebook::Phonebook& book) {
 }
 
 Table call_list_table(const data::CallStore& calls, const std::vector<std::size_t>& records,
-                      const phonebook::NumberLookup& lookup, const app::LocalTime& now) {
+                      const phonebook::NumberLookup& lookup, const app::LocalTime& now,
+                      unsigned masked_digits) {
     Table t({"Teilnehmer", "Datum", "Uhrzeit", "Rufnummer", "Name", "Anrufe"});
     const std::uint8_t this_year = current_year(now);
     for (const std::size_t i : records) {
         const data::CallRecord r = calls.record(i);
-        const RecordCells c = record_cells(r, lookup, now, this_year);
+        const RecordCells c = record_cells(r, lookup, now, this_year, masked_digits);
         t.add({app::trimmed(call_subscriber_text(r.subscriber)), c.date, c.time, c.number, c.name,
                number_cell(calls.repeat[i])});
     }

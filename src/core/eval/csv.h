@@ -50,7 +50,8 @@ std::string subscriber_cell(std::uint8_t subscriber);                    // "21"
 // name, amount in Pfennig and in DM, project number and name. The year is the record year.
 Table charge_table(const data::ChargeStore& store, const std::vector<std::size_t>& records,
                    const phonebook::NumberLookup& lookup, const ProjectNames& projects,
-                   const app::LocalTime& now, app::Currency currency = app::Currency::DM);
+                   const app::LocalTime& now, app::Currency currency = app::Currency::DM,
+                   unsigned masked_digits = 0);
 
 // Which records each list shows.
 std::vector<std::size_t> subscriber_records(const data::ChargeStore& store,
@@ -72,6 +73,7 @@ Table phonebook_table(const phonebook::Phonebook& book);
 
 // The call list: one row per line (the latest call of a number) with the number of calls.
 Table call_list_table(const data::CallStore& calls, const std::vector<std::size_t>& records,
-                      const phonebook::NumberLookup& lookup, const app::LocalTime& now);
+                      const phonebook::NumberLookup& lookup, const app::LocalTime& now,
+                      unsigned masked_digits = 0);
 
 } // namespace kalmo::eval::csv

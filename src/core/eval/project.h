@@ -48,6 +48,7 @@ struct ProjectEvaluation {
 ProjectEvaluation evaluate_project(const data::ChargeStore& store,
                                    const phonebook::NumberLookup& lookup, const ProjectNames& names,
                                    std::uint8_t project, const app::LocalTime& now,
-                                   app::Currency currency = app::Currency::DM);
+                                   app::Currency currency = app::Currency::DM,
+                                   unsigned masked_digits = 0);
 
 } // namespace kalmo::eval

@@ -48,6 +48,7 @@ struct SubscriberStatistics {
 SubscriberStatistics
 subscriber_statistics(const data::ChargeStore& store, const SubscriberSumTable& sums,
                       const SelectedSubscriber& selected, const phonebook::NumberLookup& lookup,
-                      const app::LocalTime& now, app::Currency currency = app::Currency::DM);
+                      const app::LocalTime& now, app::Currency currency = app::Currency::DM,
+                      unsigned masked_digits = 0);
 
 } // namespace kalmo::eval

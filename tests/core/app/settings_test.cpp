@@ -141,3 +141,21 @@ TEST(Settings, CurrencyIsReadAnyCaseAndWrittenOnlyOnceChosen) {
     ASSERT_TRUE(write_settings(s, fs, "k.ini"));
     EXPECT_EQ(fs.files["k.ini"], old + "[Optionen]\r\nWaehrung=DM\r\n");
 }
+
+TEST(Settings, ShortenedDigitsAreKeptWithinZeroToSix) {
+    test::MemoryFileSystem fs;
+    const std::pair<const char*, unsigned> values[] = {{"0", 0}, {"3", 3},  {"6", 6},
+                                                       {"9", 6}, {"-2", 0}, {"x", 0}};
+    for (const auto& [text, digits] : values) {
+        fs.files["k.ini"] = std::string("[Datenschutz]\r\nKuerzen=") + text + "\r\n";
+        EXPECT_EQ(read_settings(fs, "k.ini").masked_digits, digits) << text;
+    }
+    fs.files["k.ini"] = "[Com]\r\nComPort=0\r\n";
+    Settings s = read_settings(fs, "k.ini");
+    s.port_index = 0;
+    ASSERT_TRUE(write_settings(s, fs, "k.ini"));
+    EXPECT_EQ(fs.files["k.ini"].find("Datenschutz"), std::string::npos) << "off stays unwritten";
+    s.masked_digits = 4;
+    ASSERT_TRUE(write_settings(s, fs, "k.ini"));
+    EXPECT_NE(fs.files["k.ini"].find("[Datenschutz]\r\nKuerzen=4\r\n"), std::string::npos);
+}

@@ -289,6 +289,25 @@ TEST_F(GuiLists, EuroChosenInTheOptionsNamesEveryAmountAndIsKept) {
     EXPECT_NE(ini().find("[Optionen]\r\nWaehrung=EUR\r\n"), std::string::npos) << ini();
 }
 
+TEST_F(GuiLists, ShortenedNumbersFromTheSettingsReachTheList) {
+    ASSERT_TRUE(write_file(dir.file("Kalmo32.ini"), "[Datenschutz]\r\nKuerzen=3\r\n"));
+    auto p = with_charges();
+    ASSERT_NE(p->main(), nullptr);
+    HWND list = p->open(IDM_CHARGE_EVALUATION, "Anlageneinzelgebührensummen");
+    ASSERT_NE(list, nullptr);
+    ASSERT_TRUE(
+        wait_for([&] { return list_lines(GetDlgItem(list, IDC_CHARGE_LIST)).size() == 5; }));
+    auto store = sample_store();
+    eval::open_charge_evaluation(*store);
+    eval::SystemChargeList expected(*store, app::Currency::DM, 3);
+    ASSERT_EQ(expected.fill(phonebook::NoPhonebook(), local_now()).outcome,
+              eval::FillOutcome::Listed);
+    EXPECT_EQ(list_lines(GetDlgItem(list, IDC_CHARGE_LIST)), expected.lines());
+    EXPECT_NE(expected.lines()[0].find(" 0123*** |"), std::string::npos) << expected.lines()[0];
+    ASSERT_TRUE(dismiss(list, IDOK));
+    EXPECT_TRUE(p->close());
+}
+
 TEST_F(GuiLists, ProjectChoiceWithoutPhonebookHasOnlyDisabledProjects) {
     auto p = with_charges();
     ASSERT_NE(p->main(), nullptr);
