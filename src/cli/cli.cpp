@@ -24,16 +24,6 @@ app::Answer ConsoleUi::show(const app::Message& message) {
     return app::Answer::Ok;
 }
 
-app::LocalTime FixedDateClock::now() {
-    app::LocalTime t = real_.now();
-    if (date_) {
-        t.year = date_->year;
-        t.month = date_->month;
-        t.day = date_->day;
-    }
-    return t;
-}
-
 Context::Context(std::ostream& o, std::ostream& e)
     : out(o), err(e), fs(platform::make_file_system()), code_page(platform::make_code_page()),
       real_clock(platform::make_clock()) {}
@@ -133,23 +123,6 @@ const std::vector<Command>& commands() {
 }
 
 namespace {
-int days_in_month(int year, int month) {
-    static const int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-    return month == 2 && leap ? 29 : days[month - 1];
-}
-
-bool parse_date(const std::string& text, app::LocalTime& date) {
-    int y = 0, m = 0, d = 0;
-    char tail = 0;
-    if (std::sscanf(text.c_str(), "%4d-%2d-%2d%c", &y, &m, &d, &tail) != 3) return false;
-    if (y < 1900 || y > 2155 || m < 1 || m > 12 || d < 1 || d > days_in_month(y, m)) return false;
-    date.year = y;
-    date.month = m;
-    date.day = d;
-    return true;
-}
-
 bool accepts(const Command& command, const std::string& option) {
     for (const std::string& o : command.options)
         if (o == option) return true;
@@ -162,7 +135,8 @@ int unrepresentable(std::ostream& err, const std::string& text) {
 }
 
 void print_usage(std::ostream& err) {
-    err << "usage: kalmo COMMAND [ARGS] [--today YYYY-MM-DD] [--yes]\n";
+    err << "usage: kalmo COMMAND [ARGS] [--today YYYY-MM-DD] [--currency DM|EUR] [--mask N] "
+           "[--yes]\n";
     err << "       kalmo --version\n";
     for (const Command& c : commands())
         err << "       kalmo " << c.synopsis << "\n";
@@ -206,9 +180,20 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
             if (i + 1 >= argc) return ctx.usage("option " + arg + " needs a value");
             const std::string value = argv[++i];
             if (arg == "--today") {
-                app::LocalTime date;
-                if (!parse_date(value, date)) return ctx.usage("--today takes YYYY-MM-DD");
-                today = date;
+                today = app::parse_iso_date(value);
+                if (!today) return ctx.usage("--today takes YYYY-MM-DD");
+                continue;
+            }
+            if (arg == "--currency") {
+                const auto currency = app::parse_currency(value);
+                if (!currency) return ctx.usage("--currency takes DM or EUR");
+                ctx.currency = *currency;
+                continue;
+            }
+            if (arg == "--mask") {
+                if (value.size() != 1 || value[0] < '0' || value[0] > '6')
+                    return ctx.usage("--mask takes 0 to 6");
+                ctx.masked_digits = static_cast<unsigned>(value[0] - '0');
                 continue;
             }
             if (!accepts(*command, arg)) return ctx.usage("unknown option " + arg + " for " + name);

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "core/app/clock.h"
+#include "core/app/currency.h"
 #include "core/app/ui.h"
 
 namespace kalmo::cli {
@@ -30,18 +32,7 @@ private:
     bool yes_;
 };
 
-// The clock with the date fixed by --today (the time of day stays real).
-class FixedDateClock : public app::Clock {
-public:
-    FixedDateClock(app::Clock& real, std::optional<app::LocalTime> date)
-        : real_(real), date_(date) {}
-    app::LocalTime now() override;
-    std::int64_t monotonic_ms() override { return real_.monotonic_ms(); }
-
-private:
-    app::Clock& real_;
-    std::optional<app::LocalTime> date_;
-};
+using app::FixedDateClock; // --today
 
 struct Context {
     Context(std::ostream& out, std::ostream& err);
@@ -51,6 +42,8 @@ struct Context {
     std::map<std::string, std::string> options; // "--from" -> value (Windows character set)
     bool yes = false;
     bool csv = false; // --csv: the list as a spreadsheet table instead of its lines
+    app::Currency currency = app::Currency::DM; // --currency: the unit after every amount
+    unsigned masked_digits = 0; // --mask N: the last N digits of every number shown as "*"
     // Input was damaged (records missing from a file, bad phonebook lines): the command still
     // shows what it could read, but exits 1 so that a script notices.
     bool incomplete = false;

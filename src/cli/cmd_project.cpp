@@ -30,8 +30,9 @@ int cmd_project(Context& ctx) {
         ctx.err << "kalmo: project " << project << " is not defined\n";
         return kExitFailed;
     }
-    const eval::ProjectEvaluation result = eval::evaluate_project(
-        *store, *book->lookup, book->project_names, *chosen, ctx.clock->now());
+    const eval::ProjectEvaluation result =
+        eval::evaluate_project(*store, *book->lookup, book->project_names, *chosen,
+                               ctx.clock->now(), ctx.currency, ctx.masked_digits);
     if (result.no_data) {
         ctx.ui->show(*result.no_data);
         return kExitFailed;
@@ -39,7 +40,8 @@ int cmd_project(Context& ctx) {
     if (ctx.csv) {
         ctx.raw(eval::csv::charge_table(*store,
                                         eval::csv::project_records(*store, *book->lookup, *chosen),
-                                        *book->lookup, book->project_names, ctx.clock->now())
+                                        *book->lookup, book->project_names, ctx.clock->now(),
+                                        ctx.currency, ctx.masked_digits)
                     .text());
         return kExitOk;
     }

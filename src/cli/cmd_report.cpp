@@ -161,12 +161,12 @@ int cmd_report(Context& ctx) {
                                std::to_string(archive.duplicates()) +
                                " doppelte Datensätze nicht gezählt";
     if (ctx.csv) {
-        ctx.raw(eval::report::report_table(report, by).text());
+        ctx.raw(eval::report::report_table(report, by, ctx.currency).text());
         // The table stays a table; the counts go beside it.
         ctx.err << platform::to_console(counts) << "\n";
     } else {
         ctx.line(counts);
-        for (const std::string& l : eval::report::report_lines(report, by))
+        for (const std::string& l : eval::report::report_lines(report, by, ctx.currency))
             ctx.line(l);
     }
     return trouble ? kExitFailed : kExitOk;

@@ -19,7 +19,7 @@ int cmd_subscriber(Context& ctx) {
     const CliPhonebook* book = &open->book;
     const eval::SystemChargeList& list = *open->list;
 
-    const std::vector<std::string> sums = eval::subscriber_sums_lines(list.sums());
+    const std::vector<std::string> sums = eval::subscriber_sums_lines(list.sums(), ctx.currency);
     std::optional<eval::SelectedSubscriber> selected;
     for (std::size_t i = 0; i < sums.size() && !selected; ++i) {
         const auto candidate = eval::select_subscriber(sums, i);
@@ -31,14 +31,15 @@ int cmd_subscriber(Context& ctx) {
         return kExitFailed;
     }
     if (ctx.csv) {
-        ctx.raw(eval::csv::charge_table(*store,
-                                        eval::csv::subscriber_records(*store, selected->text),
-                                        *book->lookup, book->project_names, ctx.clock->now())
+        ctx.raw(eval::csv::charge_table(
+                    *store, eval::csv::subscriber_records(*store, selected->text), *book->lookup,
+                    book->project_names, ctx.clock->now(), ctx.currency, ctx.masked_digits)
                     .text());
         return kExitOk;
     }
-    const eval::SubscriberStatistics stats = eval::subscriber_statistics(
-        *store, list.sums(), *selected, *book->lookup, ctx.clock->now());
+    const eval::SubscriberStatistics stats =
+        eval::subscriber_statistics(*store, list.sums(), *selected, *book->lookup, ctx.clock->now(),
+                                    ctx.currency, ctx.masked_digits);
     ctx.line(stats.summary_first_line);
     ctx.line(stats.summary_second_line);
     for (const std::string& l : stats.lines)

@@ -12,10 +12,11 @@ int cmd_sums(Context& ctx) {
     if (!open) return kExitFailed;
     const eval::SystemChargeList& list = *open->list;
     if (ctx.csv) {
-        ctx.raw(eval::csv::subscriber_sums_table(list.sums(), ctx.clock->now()).text());
+        ctx.raw(
+            eval::csv::subscriber_sums_table(list.sums(), ctx.clock->now(), ctx.currency).text());
         return kExitOk;
     }
-    for (const std::string& l : eval::subscriber_sums_lines(list.sums()))
+    for (const std::string& l : eval::subscriber_sums_lines(list.sums(), ctx.currency))
         ctx.line(l);
     return kExitOk;
 }

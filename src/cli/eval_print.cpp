@@ -18,7 +18,7 @@ bool all_digits(const std::string& s, std::size_t min, std::size_t max) {
     return true;
 }
 
-// DD.MM.YYYY into the three fields; the year as years since 1900, as the dialog shows it.
+// DD.MM.YYYY into the three fields, the four-digit year as the dialog takes it.
 bool parse_filter_date(const std::string& text, std::string& day, std::string& month,
                        std::string& year) {
     const std::size_t a = text.find('.');
@@ -26,13 +26,8 @@ bool parse_filter_date(const std::string& text, std::string& day, std::string& m
     if (b == std::string::npos) return false;
     day = text.substr(0, a);
     month = text.substr(a + 1, b - a - 1);
-    const std::string full_year = text.substr(b + 1);
-    if (!all_digits(day, 1, 2) || !all_digits(month, 1, 2) || !all_digits(full_year, 4, 4))
-        return false;
-    const int y = std::stoi(full_year);
-    if (y < 1900 || y > 1900 + 255) return false;
-    year = std::to_string(y - 1900);
-    return true;
+    year = text.substr(b + 1);
+    return all_digits(day, 1, 2) && all_digits(month, 1, 2) && all_digits(year, 4, 4);
 }
 
 // DM[,PF] into the two fields of "Minimum Betrag" (3 and 2 characters).
@@ -93,7 +88,7 @@ int print_system_charge_list(Context& ctx, data::ChargeStore& store,
                              const phonebook::NumberLookup& lookup, const FilterOptions& options,
                              const eval::ProjectNames& projects) {
     eval::open_charge_evaluation(store);
-    eval::SystemChargeList list(store);
+    eval::SystemChargeList list(store, ctx.currency, ctx.masked_digits);
     const app::LocalTime now = ctx.clock->now();
     eval::FillResult result = list.fill(lookup, now);
 
@@ -125,8 +120,9 @@ int print_system_charge_list(Context& ctx, data::ChargeStore& store,
 
     if (result.outcome != eval::FillOutcome::Listed) return report_outcome(ctx, result);
     if (ctx.csv) {
-        ctx.raw(
-            eval::csv::charge_table(store, list.listed_records(), lookup, projects, now).text());
+        ctx.raw(eval::csv::charge_table(store, list.listed_records(), lookup, projects, now,
+                                        ctx.currency, ctx.masked_digits)
+                    .text());
         return kExitOk;
     }
     ctx.line(list.summary_first_line());
@@ -163,7 +159,8 @@ std::optional<OpenChargeList> open_charge_list_for_cli(Context& ctx) {
     auto book = load_phonebook_for_cli(ctx, ctx.option("--phonebook"));
     if (!book) return std::nullopt;
     open.book = std::move(*book);
-    open.list = std::make_unique<eval::SystemChargeList>(*open.store);
+    open.list =
+        std::make_unique<eval::SystemChargeList>(*open.store, ctx.currency, ctx.masked_digits);
     if (!open_system_charge_list(ctx, *open.store, *open.list, *open.book.lookup))
         return std::nullopt;
     return open;
@@ -172,9 +169,10 @@ std::optional<OpenChargeList> open_charge_list_for_cli(Context& ctx) {
 int print_call_list(Context& ctx, data::CallStore& calls, const phonebook::NumberLookup& lookup) {
     eval::group_calls(calls);
     const app::LocalTime now = ctx.clock->now();
-    const eval::CallList list = eval::fill_call_list(calls, lookup, now);
+    const eval::CallList list = eval::fill_call_list(calls, lookup, now, ctx.masked_digits);
     if (ctx.csv) {
-        ctx.raw(eval::csv::call_list_table(calls, list.line_map, lookup, now).text());
+        ctx.raw(eval::csv::call_list_table(calls, list.line_map, lookup, now, ctx.masked_digits)
+                    .text());
         return kExitOk;
     }
     for (const std::string& l : list.lines)
@@ -186,8 +184,9 @@ int print_call_statistics(Context& ctx, data::CallStore& calls,
                           const phonebook::NumberLookup& lookup, std::size_t line) {
     eval::group_calls(calls);
     const app::LocalTime now = ctx.clock->now();
-    const eval::CallList list = eval::fill_call_list(calls, lookup, now);
-    const auto lines = eval::call_statistics_of_line(calls, list, line, lookup, now);
+    const eval::CallList list = eval::fill_call_list(calls, lookup, now, ctx.masked_digits);
+    const auto lines =
+        eval::call_statistics_of_line(calls, list, line, lookup, now, ctx.masked_digits);
     if (lines.empty()) {
         ctx.err << "kalmo: call list line " << line + 1 << " has no call statistics\n";
         return kExitFailed;

@@ -1,6 +1,7 @@
-// The port dialog "TtyDlgBox" and the About box "AboutBox".
+// The port dialog "TtyDlgBox", the currency dialog "WaehrungDlgBox" and the About box.
 #include "dialogs.h"
 
+#include <iterator>
 #include <dbt.h>
 
 #include "core/app/ids.h"
@@ -60,6 +61,36 @@ private:
     std::vector<app::PortEntry> entries_;
 };
 
+// The units in the order the list offers them.
+constexpr app::Currency kCurrencies[] = {app::Currency::DM, app::Currency::EUR};
+
+class CurrencyDialog : public Dialog {
+public:
+    explicit CurrencyDialog(app::Settings& settings) : settings_(settings) {}
+
+private:
+    void on_init() override {
+        for (std::size_t i = 0; i < std::size(kCurrencies); ++i) {
+            send(IDC_CURRENCY_LIST, CB_ADDSTRING, 0,
+                 reinterpret_cast<LPARAM>(app::currency_unit(kCurrencies[i])));
+            if (kCurrencies[i] == settings_.currency) send(IDC_CURRENCY_LIST, CB_SETCURSEL, i);
+        }
+    }
+    bool on_command(int id, int) override {
+        if (id == IDOK) {
+            const LRESULT sel = send(IDC_CURRENCY_LIST, CB_GETCURSEL);
+            if (sel >= 0 && static_cast<std::size_t>(sel) < std::size(kCurrencies))
+                settings_.currency = kCurrencies[sel];
+        } else if (id != IDCANCEL) {
+            return false;
+        }
+        end(1);
+        return true;
+    }
+
+    app::Settings& settings_;
+};
+
 class AboutBox : public Dialog {
     void on_init() override {
         // The same number as the file properties and `kalmo --version`, so a report names it.
@@ -81,6 +112,10 @@ class AboutBox : public Dialog {
 
 void run_port_dialog(HWND owner, app::Settings& settings) {
     PortDialog(settings).run_modal(owner, "TtyDlgBox");
+}
+
+void run_currency_dialog(HWND owner, app::Settings& settings) {
+    CurrencyDialog(settings).run_modal(owner, "WaehrungDlgBox");
 }
 
 void run_about_box(HWND owner) {

@@ -103,10 +103,10 @@ struct FilterEdit {
 };
 
 const FilterEdit kFilterEdits[] = {
-    {IDC_FROM_YEAR, F::kDateFieldLimit, &F::Fields::from_year},
+    {IDC_FROM_YEAR, F::kYearFieldLimit, &F::Fields::from_year},
     {IDC_FROM_MONTH, F::kDateFieldLimit, &F::Fields::from_month},
     {IDC_FROM_DAY, F::kDateFieldLimit, &F::Fields::from_day},
-    {IDC_TO_YEAR, F::kDateFieldLimit, &F::Fields::to_year},
+    {IDC_TO_YEAR, F::kYearFieldLimit, &F::Fields::to_year},
     {IDC_TO_MONTH, F::kDateFieldLimit, &F::Fields::to_month},
     {IDC_TO_DAY, F::kDateFieldLimit, &F::Fields::to_day},
     {IDC_MIN_DM, F::kDmFieldLimit, &F::Fields::dm},
@@ -159,9 +159,9 @@ public:
 
 private:
     void on_init() override {
-        show_summary(
-            eval::subscriber_statistics(list_.store(), list_.sums(), selected_, c_.lookup, now()),
-            IDC_STATISTICS_SUM1, IDC_STATISTICS_SUM2);
+        show_summary(eval::subscriber_statistics(list_.store(), list_.sums(), selected_, c_.lookup,
+                                                 now(), c_.currency, c_.masked_digits),
+                     IDC_STATISTICS_SUM1, IDC_STATISTICS_SUM2);
     }
 
     const eval::SystemChargeList& list_;
@@ -175,7 +175,7 @@ public:
 
 private:
     void on_init() override {
-        lines_ = eval::subscriber_sums_lines(list_.sums());
+        lines_ = eval::subscriber_sums_lines(list_.sums(), c_.currency);
         if (!lines_.empty()) set_lines(list_id_, lines_);
     }
     bool on_command(int id, int) override {
@@ -196,7 +196,8 @@ private:
 class ChargeListDialog : public ListDialog {
 public:
     explicit ChargeListDialog(const ListContext& context)
-        : ListDialog(context, kChargeList), list_(context.charges) {}
+        : ListDialog(context, kChargeList),
+          list_(context.charges, context.currency, context.masked_digits) {}
 
 private:
     void on_init() override { show_fill(list_.fill(c_.lookup, now())); }
@@ -255,8 +256,8 @@ public:
 
 private:
     void on_init() override {
-        const eval::ProjectEvaluation e =
-            eval::evaluate_project(c_.charges, c_.lookup, names_, project_, now());
+        const eval::ProjectEvaluation e = eval::evaluate_project(
+            c_.charges, c_.lookup, names_, project_, now(), c_.currency, c_.masked_digits);
         if (e.no_data) {
             c_.ui.show(*e.no_data);
             end(IDCANCEL);
@@ -360,7 +361,7 @@ public:
 
 private:
     void on_init() override {
-        list_ = eval::fill_call_list(c_.calls, c_.lookup, now());
+        list_ = eval::fill_call_list(c_.calls, c_.lookup, now(), c_.masked_digits);
         set_lines(list_id_, list_.lines);
     }
     bool on_command(int id, int) override {
@@ -372,8 +373,8 @@ private:
         case IDC_CALL_STATISTICS: {
             const auto line = selected_line();
             if (!line) return true;
-            const std::vector<std::string> lines =
-                eval::call_statistics_of_line(c_.calls, list_, *line, c_.lookup, now());
+            const std::vector<std::string> lines = eval::call_statistics_of_line(
+                c_.calls, list_, *line, c_.lookup, now(), c_.masked_digits);
             if (!lines.empty()) CallStatisticsDialog(lines).run_modal(hwnd(), "AnrTlnDatStatBox");
             return true;
         }

@@ -127,6 +127,8 @@ ListContext list_context(App& a) {
                        lookup,
                        *a.clock,
                        a.ui,
+                       a.settings.currency,
+                       a.settings.masked_digits,
                        Printer{a.printer, a.ui},
                        [&a](HWND owner, const std::string& number_text, std::uint8_t index) {
                            write_speed_dial(owner, a, number_text, index);
@@ -188,6 +190,9 @@ void run_command(HWND hwnd, unsigned id) {
         break;
     case app::Action::PortDialog:
         run_port_dialog(hwnd, a.settings);
+        break;
+    case app::Action::CurrencyDialog:
+        run_currency_dialog(hwnd, a.settings);
         break;
     case app::Action::PrinterSetup:
         printer_setup();

@@ -105,14 +105,44 @@ TEST_F(EvalCli, SystemChargeList) {
     check("charges_decjan", {"charges", "decjan.gds", "--today", "2026-01-10"}, 0);
 }
 
-TEST_F(EvalCli, FilterYearsAreTakenAsTyped) {
-    // 1926 is the year 26: its key wraps, so as the to year it admits every later date.
+TEST_F(EvalCli, CurrencyNamesTheUnitOfEveryAmount) {
+    check("charges_basic_eur",
+          {"charges", "basic.gds", "--currency", "EUR", "--today", "2026-03-20"}, 0);
+    check("sums_basic_eur", {"sums", "basic.gds", "--currency", "eur", "--today", "2026-03-20"}, 0);
+    check("charges_basic", {"charges", "basic.gds", "--currency", "DM", "--today", "2026-03-20"},
+          0);
+    check("charges_usage_currency", {"charges", "basic.gds", "--currency", "EURO"}, 2);
+}
+
+TEST_F(EvalCli, MaskShortensNumbersButNotNames) {
+    check("charges_basic_mask4", {"charges", "basic.gds", "--mask", "4", "--today", "2026-03-20"},
+          0);
+    // The phonebook still finds its names and projects through the whole number.
+    check("project_2",
+          {"project", "basic.gds", "--phonebook", "projects.tlb", "--project", "2", "--mask", "6",
+           "--today", "2026-03-20"},
+          0);
+    check("charges_basic", {"charges", "basic.gds", "--mask", "0", "--today", "2026-03-20"}, 0);
+    check("charges_usage_mask", {"charges", "basic.gds", "--mask", "7"}, 2);
+}
+
+TEST_F(EvalCli, FilterYearsTheFilterCannotHoldAreRefused) {
+    // Before 1950 a year's key would wrap and admit or reject every record.
     check("charges_to_1926",
           {"charges", "basic.gds", "--from", "15.03.2026", "--to", "01.01.1926", "--today",
            "2026-03-20"},
-          0);
+          1);
     check("charges_from_1926",
           {"charges", "decjan.gds", "--from", "01.01.1926", "--today", "2026-01-10"}, 1);
+}
+
+TEST_F(EvalCli, DecemberShownInJanuaryIsLastYears) {
+    check("sums_decjan", {"sums", "decjan.gds", "--today", "2026-01-10"}, 0);
+    check("subscriber_decjan", {"subscriber", "decjan.gds", "22", "--today", "2026-01-10"}, 0);
+    check("charges_decjan_all",
+          {"charges", "decjan.gds", "--from", "01.12.2025", "--to", "31.01.2026", "--today",
+           "2026-01-10"},
+          0);
 }
 
 TEST_F(EvalCli, FilterChecks) {

@@ -41,12 +41,12 @@ struct EvalPrint : ::testing::Test {
 
 TEST_F(EvalPrint, CallListAndStatistics) {
     EXPECT_EQ(cli::print_call_list(ctx, *calls, lookup), cli::kExitOk);
-    EXPECT_EQ(out.str(), " AVA | 02.03.126   9:30 |      Rufnummer unbekannt |   1 \n"
-                         "   5 | 03.03.126   9:30 |                       12 |   2 \n");
+    EXPECT_EQ(out.str(), " AVA | 02.03.26   9:30 |      Rufnummer unbekannt |   1 \n"
+                         "   5 | 03.03.26   9:30 |                       12 |   2 \n");
     out.str("");
     EXPECT_EQ(cli::print_call_statistics(ctx, *calls, lookup, 1), cli::kExitOk);
-    EXPECT_EQ(out.str(), "  21 | 01.03.126   9:30 |                       12 \n"
-                         "   5 | 03.03.126   9:30 |                       12 \n");
+    EXPECT_EQ(out.str(), "  21 | 01.03.26   9:30 |                       12 \n"
+                         "   5 | 03.03.26   9:30 |                       12 \n");
     out.str("");
     EXPECT_EQ(cli::print_call_statistics(ctx, *calls, lookup, 0), cli::kExitFailed);
     EXPECT_EQ(cli::print_call_statistics(ctx, *calls, lookup, 2), cli::kExitFailed);

@@ -106,7 +106,10 @@ TEST_F(ReportCli, FoldersItCannotCountAreNamed) {
     write_charges(dir / "2026" / "2026-02-02_090000.GDS", {{{0x05, 2, 7}}});
     fs::create_directories(dir / "elsewhere");
     write_charges(dir / "elsewhere" / "2026-03-02_090000.GDS", {{{0x05, 3, 9}}});
-    fs::create_directory_symlink(dir / "elsewhere", dir / "2026" / "link");
+    std::error_code linked;
+    fs::create_directory_symlink(dir / "elsewhere", dir / "2026" / "link", linked);
+    // Wine's file system makes no links; Windows needs a privilege for them.
+    if (linked) GTEST_SKIP() << "no folder links here: " << linked.message();
     test::CliRun r = kalmo_run({"report", (dir / "2026").string()});
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("link is a link to a folder; not followed"), std::string::npos) << r.err;

@@ -30,6 +30,7 @@
 #define IDM_CHARGE_EVALUATION 200
 #define IDM_CALL_LIST 201
 #define IDM_PROJECT_EVALUATION 202
+#define IDM_CURRENCY 204
 #define IDM_PHONEBOOK_NEW 300
 #define IDM_PHONEBOOK_OPEN 301
 #define IDM_PHONEBOOK_EDIT 302
@@ -44,6 +45,7 @@
 
 /* Port dialog "TtyDlgBox", About box, transfer progress "V24AbortDlgBox". */
 #define IDC_PORT_LIST 1054
+#define IDC_CURRENCY_LIST 1090
 #define IDC_WINDOWS_VERSION 1089
 #define IDC_PROGRAM_VERSION 1090
 #define IDC_PROGRESS_LINE0 1045

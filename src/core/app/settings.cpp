@@ -1,5 +1,7 @@
 #include "core/app/settings.h"
 
+#include <algorithm>
+
 #include "core/app/ini.h"
 #include "core/app/text.h"
 
@@ -37,6 +39,11 @@ Settings read_settings(FileSystem& fs, const std::string& ini_path) {
     s.show_bar = ini.get_int("Toolbar", "ShowBar", 1);
     s.text = ini.get_int("Toolbar", "Text", 1);
     s.large_icons = ini.get_int("Toolbar", "LargeIcons", 0);
+    s.currency =
+        parse_currency(ini.get_string("Optionen", "Waehrung", "DM")).value_or(Currency::DM);
+    // A hand-edited value outside 0 to 6 is taken at its nearest end.
+    s.masked_digits =
+        static_cast<unsigned>(std::clamp(ini.get_int("Datenschutz", "Kuerzen", 0), 0, 6));
     return s;
 }
 
@@ -48,6 +55,11 @@ bool write_settings(const Settings& s, FileSystem& fs, const std::string& ini_pa
     ok = ini.write_string("Toolbar", "ShowBar", format("%i", s.show_bar)) && ok;
     ok = ini.write_string("Toolbar", "Text", format("%i", s.text)) && ok;
     ok = ini.write_string("Toolbar", "LargeIcons", format("%i", s.large_icons)) && ok;
+    // A file that never chose a currency stays as it was while the default holds.
+    if (s.currency != Currency::DM || !ini.get_string("Optionen", "Waehrung", "").empty())
+        ok = ini.write_string("Optionen", "Waehrung", currency_unit(s.currency)) && ok;
+    if (s.masked_digits != 0 || !ini.get_string("Datenschutz", "Kuerzen", "").empty())
+        ok = ini.write_string("Datenschutz", "Kuerzen", format("%u", s.masked_digits)) && ok;
     return ok;
 }
 

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/app/currency.h"
 #include "core/app/ui.h"
 
 namespace kalmo::app {
@@ -13,12 +14,14 @@ constexpr char kHelpFileName[] = "kalmo.hlp";
 constexpr std::size_t kPathBufferSize = 128;
 
 struct Settings {
-    std::string phonebook_file;  // "Files" / "Telbook", at most 255 bytes
-    std::string charge_file;     // "Files" / "GebFile", at most 255 bytes
-    std::uint8_t port_index = 0; // "Com" / "ComPort"; 0 = COM1
-    int show_bar = 1;            // "Toolbar" / "ShowBar"
-    int text = 1;                // "Toolbar" / "Text"
-    int large_icons = 0;         // "Toolbar" / "LargeIcons"
+    std::string phonebook_file;       // "Files" / "Telbook", at most 255 bytes
+    std::string charge_file;          // "Files" / "GebFile", at most 255 bytes
+    std::uint8_t port_index = 0;      // "Com" / "ComPort"; 0 = COM1
+    int show_bar = 1;                 // "Toolbar" / "ShowBar"
+    int text = 1;                     // "Toolbar" / "Text"
+    int large_icons = 0;              // "Toolbar" / "LargeIcons"
+    Currency currency = Currency::DM; // "Optionen" / "Waehrung": "DM" or "EUR"
+    unsigned masked_digits = 0;       // "Datenschutz" / "Kuerzen": last digits shown as "*", 0-6
 
     // "COM" and index + 1: what the serial port opens.
     std::string port_name() const;

@@ -28,6 +28,8 @@ Action command_action(unsigned id) {
         return Action::About;
     case IDM_PORT:
         return Action::PortDialog;
+    case IDM_CURRENCY:
+        return Action::CurrencyDialog;
     case IDM_PRINTER:
         return Action::PrinterSetup;
     case IDM_HELP_ON_HELP:

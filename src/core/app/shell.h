@@ -28,6 +28,7 @@ enum class Action {
     Exit,
     About,
     PortDialog,
+    CurrencyDialog,
     PrinterSetup,
     HelpOnHelp,
     EditProjectNames,

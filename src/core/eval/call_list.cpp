@@ -4,6 +4,7 @@
 
 #include "core/app/strings.h"
 #include "core/app/text.h"
+#include "core/eval/cells.h"
 #include "core/eval/common.h"
 #include "core/eval/filter.h"
 
@@ -18,11 +19,16 @@ std::string call_number_text(const data::CallStore& calls, std::size_t i) {
     return data::number_text(calls.record_bytes(i) + 5);
 }
 
-std::string display_text(const std::string& number, const phonebook::NumberLookup& lookup) {
+std::string display_text(const std::string& number, const phonebook::NumberLookup& lookup,
+                         unsigned masked_digits) {
     if (number.empty()) return kUnknownNumber;
-    std::string text = number;
-    lookup.lookup(text);
-    return text;
+    return shown_number(number, lookup, masked_digits);
+}
+
+// Date and time of a call in its record year; the call lists keep two blanks between them.
+std::string call_when(const data::CallRecord& r, const app::LocalTime& now) {
+    return line_date(r.day, r.month, record_year(r.month, now.month, current_year(now))) + "  " +
+           line_time(r.hour, r.minute);
 }
 } // namespace
 
@@ -49,19 +55,17 @@ void group_calls(data::CallStore& calls) {
 }
 
 CallList fill_call_list(data::CallStore& calls, const phonebook::NumberLookup& lookup,
-                        const app::LocalTime& now) {
+                        const app::LocalTime& now, unsigned masked_digits) {
     CallList out;
     if (calls.count() > data::kCallCapacity)
         calls.set_count(static_cast<std::uint16_t>(data::kCallCapacity));
-    const unsigned year = current_year(now);
     for (std::size_t i = 0; i < calls.count(); ++i) {
         const data::CallRecord r = calls.record(i);
         if (calls.repeat[i] == 0 || r.empty()) continue;
-        const std::string text = display_text(data::number_text(r.number), lookup);
-        out.lines.push_back(app::format(
-            " %3s | %02u.%02u.%02u  %2u:%02u | %24s | %3u ",
-            call_subscriber_text(r.subscriber).c_str(), unsigned{r.day}, unsigned{r.month}, year,
-            unsigned{r.hour}, unsigned{r.minute}, text.c_str(), unsigned{calls.repeat[i]}));
+        const std::string text = display_text(data::number_text(r.number), lookup, masked_digits);
+        out.lines.push_back(
+            app::format(" %3s | %s | %24s | %3u ", call_subscriber_text(r.subscriber).c_str(),
+                        call_when(r, now).c_str(), text.c_str(), unsigned{calls.repeat[i]}));
         out.line_map.push_back(i);
     }
     return out;
@@ -69,21 +73,18 @@ CallList fill_call_list(data::CallStore& calls, const phonebook::NumberLookup& l
 
 std::vector<std::string> call_statistics(const data::CallStore& calls, std::size_t record,
                                          const phonebook::NumberLookup& lookup,
-                                         const app::LocalTime& now) {
+                                         const app::LocalTime& now, unsigned masked_digits) {
     std::vector<std::string> lines;
     if (record >= listed_count(calls) || calls.repeat[record] <= 1) return lines;
     const std::string number = call_number_text(calls, record);
-    const std::string text = display_text(number, lookup);
-    const unsigned year = current_year(now);
+    const std::string text = display_text(number, lookup, masked_digits);
     for (std::size_t d = 0; d <= record; ++d) {
         if (d != record && calls.repeat[d] != 0) continue;
         if (call_number_text(calls, d) != number) continue;
         const data::CallRecord r = calls.record(d);
         // No subscriber test: every call from the number is listed, empty records included.
-        lines.push_back(app::format(" %3s | %02u.%02u.%02u  %2u:%02u | %24s ",
-                                    call_subscriber_text(r.subscriber).c_str(), unsigned{r.day},
-                                    unsigned{r.month}, year, unsigned{r.hour}, unsigned{r.minute},
-                                    text.c_str()));
+        lines.push_back(app::format(" %3s | %s | %24s ", call_subscriber_text(r.subscriber).c_str(),
+                                    call_when(r, now).c_str(), text.c_str()));
     }
     if (lines.size() < 2) lines.clear();
     return lines;
@@ -92,9 +93,10 @@ std::vector<std::string> call_statistics(const data::CallStore& calls, std::size
 std::vector<std::string> call_statistics_of_line(const data::CallStore& calls, const CallList& list,
                                                  std::size_t line,
                                                  const phonebook::NumberLookup& lookup,
-                                                 const app::LocalTime& now) {
+                                                 const app::LocalTime& now,
+                                                 unsigned masked_digits) {
     if (line >= list.line_map.size()) return {};
-    return call_statistics(calls, list.line_map[line], lookup, now);
+    return call_statistics(calls, list.line_map[line], lookup, now, masked_digits);
 }
 
 std::variant<app::Message, SpeedDialTarget>

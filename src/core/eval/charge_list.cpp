@@ -2,22 +2,23 @@
 
 #include "core/app/strings.h"
 #include "core/app/text.h"
+#include "core/eval/cells.h"
 #include "core/eval/common.h"
 
 namespace kalmo::eval {
 
 std::string charge_list_line(const data::ChargeRecord& r, std::uint8_t year,
-                             const std::string& number) {
-    return app::format(" %3s | %02u.%02u.%02u %2u:%02u | %2u.%02u:%02u | %24s | %4llu,%02u DM",
-                       subscriber_text(r.subscriber).c_str(), unsigned{r.day}, unsigned{r.month},
-                       unsigned{year}, unsigned{r.hour}, unsigned{r.minute}, r.duration / 3600u,
-                       (r.duration / 60u) % 60u, r.duration % 60u, number.c_str(),
-                       dm_part(r.amount), pf_part(r.amount));
+                             const std::string& number, app::Currency currency) {
+    return app::format(" %3s | ", subscriber_text(r.subscriber).c_str()) +
+           charge_cells(r, year, number, currency);
 }
 
 namespace {
-void add_to_sums(SubscriberSumTable& sums, const data::ChargeRecord& r, std::uint8_t year,
-                 std::uint8_t this_year) {
+std::string stamp_text(const TimeStamp& t) {
+    return line_stamp(t.day, t.month, t.year, t.hour, t.minute);
+}
+
+void add_to_sums(SubscriberSumTable& sums, const data::ChargeRecord& r, std::uint8_t year) {
     for (SubscriberSum& s : sums) {
         if (s.subscriber != r.subscriber && !s.free()) continue;
         if (s.first_day == 0) {
@@ -32,7 +33,7 @@ void add_to_sums(SubscriberSumTable& sums, const data::ChargeRecord& r, std::uin
         s.last_hour = r.hour;
         s.last_day = r.day;
         s.last_month = r.month;
-        s.last_year = this_year;
+        s.last_year = year;
         s.amount_sum += r.amount;
         ++s.call_count;
         return;
@@ -74,31 +75,26 @@ FillResult SystemChargeList::fill(const phonebook::NumberLookup& lookup,
         }
         totals_.last = stamp;
 
-        add_to_sums(sums_, r, year, this_year);
+        add_to_sums(sums_, r, year);
 
         if (filter_test(r, year, filter.minimum_amount, keys_) != FilterVerdict::Passes) {
             totals_.rejected = true;
             continue;
         }
-        std::string number = data::number_text(r.number);
-        lookup.lookup(number);
-        lines_.push_back(charge_list_line(r, year, number));
+        const std::string number =
+            shown_number(data::number_text(r.number), lookup, masked_digits_);
+        lines_.push_back(charge_list_line(r, year, number, currency_));
         listed_.push_back(i);
         ++totals_.listed;
     }
 
     if (totals_.listed > 0) {
-        const TimeStamp& a = totals_.first;
-        const TimeStamp& b = totals_.last;
-        summary_first_line_ = app::format(
-            "Anlagengebührensumme %-21svom %2u.%02u.%2u %2u:%02u bis %2u.%02u.%2u %2u:%02u", "",
-            unsigned{a.day}, unsigned{a.month}, unsigned{a.year}, unsigned{a.hour},
-            unsigned{a.minute}, unsigned{b.day}, unsigned{b.month}, unsigned{b.year},
-            unsigned{b.hour}, unsigned{b.minute});
-        summary_second_line_ =
-            app::format("Summe der Gespräche %5u %-16sAufgelaufener Betrag %4llu,%02u DM",
-                        unsigned{totals_.call_count}, "", dm_part(totals_.amount_total),
-                        pf_part(totals_.amount_total));
+        summary_first_line_ =
+            app::format("Anlagengebührensumme %-21svom %s bis %s", "",
+                        stamp_text(totals_.first).c_str(), stamp_text(totals_.last).c_str());
+        summary_second_line_ = app::format("Summe der Gespräche %5u %-16sAufgelaufener Betrag %s",
+                                           unsigned{totals_.call_count}, "",
+                                           line_amount(totals_.amount_total, currency_).c_str());
         return {FillOutcome::Listed, std::nullopt};
     }
     if (totals_.rejected)

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/app/currency.h"
 #include "core/app/ui.h"
 #include "core/data/charge.h"
 #include "core/eval/filter.h"
@@ -25,7 +26,7 @@ struct SubscriberSum {
     std::uint32_t first_minute = 0, first_hour = 0, first_day = 0, first_month = 0,
                   first_year = 0; // the record year of the subscriber's first record
     std::uint32_t last_minute = 0, last_hour = 0, last_day = 0, last_month = 0,
-                  last_year = 0; // always the current year
+                  last_year = 0; // the record year of the subscriber's last record
     std::uint16_t call_count = 0;
 
     bool free() const { return subscriber == data::kEmptySubscriber; }
@@ -66,7 +67,7 @@ constexpr unsigned kChargeListHelpPopup = 151;
 
 // One line of the list (after the number lookup replaced the number by a name).
 std::string charge_list_line(const data::ChargeRecord& record, std::uint8_t year,
-                             const std::string& number);
+                             const std::string& number, app::Currency currency = app::Currency::DM);
 
 // The dialog's state without its window. The dialog procedure copies lines() into its list and
 // the two summary lines into the group above it, and passes "Filter" back through
@@ -74,7 +75,10 @@ std::string charge_list_line(const data::ChargeRecord& record, std::uint8_t year
 // evaluation opens (open_charge_evaluation does that), so the defaults apply on the first fill.
 class SystemChargeList {
 public:
-    explicit SystemChargeList(data::ChargeStore& store) : store_(store) {}
+    // `masked_digits`: how many last digits of a number the lines show as "*".
+    explicit SystemChargeList(data::ChargeStore& store, app::Currency currency = app::Currency::DM,
+                              unsigned masked_digits = 0)
+        : store_(store), currency_(currency), masked_digits_(masked_digits) {}
 
     // The whole fill: defaults when the from-year is unset, totals, subscriber sums, the lines.
     // Summary texts change only when a line was listed.
@@ -101,9 +105,12 @@ public:
     const SystemTotals& totals() const { return totals_; }
     std::uint32_t entered_minimum() const { return entered_minimum_; }
     const data::ChargeStore& store() const { return store_; }
+    app::Currency currency() const { return currency_; }
 
 private:
     data::ChargeStore& store_;
+    app::Currency currency_;
+    unsigned masked_digits_;
     std::vector<std::string> lines_;
     std::vector<std::size_t> listed_;
     std::string summary_first_line_, summary_second_line_;

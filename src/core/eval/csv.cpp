@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/app/text.h"
+#include "core/eval/cells.h"
 #include "core/eval/common.h"
 #include "core/eval/filter.h"
 
@@ -109,6 +110,14 @@ std::string dm_cell(std::uint64_t pfennig) {
     return app::format("%llu,%02u", dm_part(pfennig), pf_part(pfennig));
 }
 
+std::string amount_header(app::Currency currency) {
+    return app::format("Betrag (%s)", app::currency_unit(currency));
+}
+
+std::string hundredths_header(app::Currency currency) {
+    return app::format("Betrag (%s)", app::minor_unit(currency));
+}
+
 std::string subscriber_cell(std::uint8_t subscriber) {
     return app::trimmed(subscriber_text(subscriber));
 }
@@ -122,10 +131,13 @@ struct RecordCells {
 
 template <typename Record>
 RecordCells record_cells(const Record& r, const phonebook::NumberLookup& lookup,
-                         const app::LocalTime& now, std::uint8_t this_year) {
+                         const app::LocalTime& now, std::uint8_t this_year,
+                         unsigned masked_digits) {
     RecordCells c;
     c.number = data::number_text(r.number);
     c.name = phonebook_name(lookup, c.number, c.project);
+    // The lookup had the whole number; the table shows no more of it than the lists do.
+    c.number = masked_number(c.number, masked_digits);
     c.date = date_cell(r.day, r.month, 1900u + record_year(r.month, now.month, this_year));
     c.time = time_cell(r.hour, r.minute);
     return c;
@@ -134,13 +146,13 @@ RecordCells record_cells(const Record& r, const phonebook::NumberLookup& lookup,
 
 Table charge_table(const data::ChargeStore& store, const std::vector<std::size_t>& records,
                    const phonebook::NumberLookup& lookup, const ProjectNames& projects,
-                   const app::LocalTime& now) {
+                   const app::LocalTime& now, app::Currency currency, unsigned masked_digits) {
     Table t({"Teilnehmer", "Datum", "Uhrzeit", "Dauer (s)", "Dauer", "Rufnummer", "Name",
-             "Betrag (Pf)", "Betrag (DM)", "Projekt", "Projektname"});
+             hundredths_header(currency), amount_header(currency), "Projekt", "Projektname"});
     const std::uint8_t this_year = current_year(now);
     for (const std::size_t i : records) {
         const data::ChargeRecord r = store.record(i);
-        const RecordCells c = record_cells(r, lookup, now, this_year);
+        const RecordCells c = record_cells(r, lookup, now, this_year, masked_digits);
         const std::uint8_t project = c.project;
         t.add({subscriber_cell(r.subscriber), c.date, c.time, number_cell(r.duration),
                duration_cell(r.duration), c.number, c.name, std::to_string(r.amount),
@@ -174,9 +186,10 @@ std::vector<std::size_t> project_records(const data::ChargeStore& store,
     return out;
 }
 
-Table subscriber_sums_table(const SubscriberSumTable& sums, const app::LocalTime& now) {
+Table subscriber_sums_table(const SubscriberSumTable& sums, const app::LocalTime& now,
+                            app::Currency currency) {
     Table t({"Teilnehmer", "Erster Anruf", "Uhrzeit", "Letzter Anruf", "Uhrzeit", "Anzahl",
-             "Betrag (Pf)", "Betrag (DM)"});
+             hundredths_header(currency), amount_header(currency)});
     const std::uint8_t this_year = current_year(now);
     for (const SubscriberSum& s : sums) {
         if (s.free()) break;
@@ -205,12 +218,13 @@ Table phonebook_table(const phonebook::Phonebook& book) {
 }
 
 Table call_list_table(const data::CallStore& calls, const std::vector<std::size_t>& records,
-                      const phonebook::NumberLookup& lookup, const app::LocalTime& now) {
+                      const phonebook::NumberLookup& lookup, const app::LocalTime& now,
+                      unsigned masked_digits) {
     Table t({"Teilnehmer", "Datum", "Uhrzeit", "Rufnummer", "Name", "Anrufe"});
     const std::uint8_t this_year = current_year(now);
     for (const std::size_t i : records) {
         const data::CallRecord r = calls.record(i);
-        const RecordCells c = record_cells(r, lookup, now, this_year);
+        const RecordCells c = record_cells(r, lookup, now, this_year, masked_digits);
         t.add({app::trimmed(call_subscriber_text(r.subscriber)), c.date, c.time, c.number, c.name,
                number_cell(calls.repeat[i])});
     }

@@ -56,7 +56,8 @@ std::string subscriber_cell(std::uint8_t subscriber);                    // "21"
 // name, amount in Pfennig and in DM, project number and name. The year is the record year.
 Table charge_table(const data::ChargeStore& store, const std::vector<std::size_t>& records,
                    const phonebook::NumberLookup& lookup, const ProjectNames& projects,
-                   const app::LocalTime& now);
+                   const app::LocalTime& now, app::Currency currency = app::Currency::DM,
+                   unsigned masked_digits = 0);
 
 // Which records each list shows.
 std::vector<std::size_t> subscriber_records(const data::ChargeStore& store,
@@ -66,13 +67,19 @@ std::vector<std::size_t> project_records(const data::ChargeStore& store,
                                          std::uint8_t project);
 
 // The subscriber sums: first and last call, calls, amount.
-Table subscriber_sums_table(const SubscriberSumTable& sums, const app::LocalTime& now);
+Table subscriber_sums_table(const SubscriberSumTable& sums, const app::LocalTime& now,
+                            app::Currency currency = app::Currency::DM);
+
+// The header cells of an amount: "Betrag (Pf)" and "Betrag (DM)", or in cents and euro.
+std::string amount_header(app::Currency currency);
+std::string hundredths_header(app::Currency currency);
 
 // The phonebook editor's list: name, codes, number, project number and name.
 Table phonebook_table(const phonebook::Phonebook& book);
 
 // The call list: one row per line (the latest call of a number) with the number of calls.
 Table call_list_table(const data::CallStore& calls, const std::vector<std::size_t>& records,
-                      const phonebook::NumberLookup& lookup, const app::LocalTime& now);
+                      const phonebook::NumberLookup& lookup, const app::LocalTime& now,
+                      unsigned masked_digits = 0);
 
 } // namespace kalmo::eval::csv

@@ -54,21 +54,32 @@ FilterDialog::Fields FilterDialog::opening_texts(const data::EvaluationFilter& f
     Fields out;
     out.dm = app::format("%03llu", dm_part(f.minimum_amount));
     out.pf = app::format("%02u", pf_part(f.minimum_amount));
-    out.from_year = app::format("%02u", unsigned{f.from_year});
+    out.from_year = app::format("%04u", 1900u + f.from_year);
     out.from_month = app::format("%02u", unsigned{f.from_month});
     out.from_day = app::format("%02u", unsigned{f.from_day});
-    out.to_year = app::format("%02u", unsigned{f.to_year});
+    out.to_year = app::format("%04u", 1900u + f.to_year);
     out.to_month = app::format("%02u", unsigned{f.to_month});
     out.to_day = app::format("%02u", unsigned{f.to_day});
     return out;
 }
 
+std::optional<std::uint8_t> FilterDialog::year_value(const std::string& text) {
+    const std::string t = app::trimmed(text);
+    if (t.empty() || t.size() > 4) return std::nullopt;
+    unsigned value = 0;
+    for (const char c : t) {
+        if (c < '0' || c > '9') return std::nullopt;
+        value = value * 10 + static_cast<unsigned>(c - '0');
+    }
+    const unsigned year = t.size() == 4 ? value : t.size() == 3 ? 1900 + value : 2000 + value;
+    if (year < kFirstYear || year > kLastYear) return std::nullopt;
+    return static_cast<std::uint8_t>(year - 1900);
+}
+
 FilterDialog::OkResult FilterDialog::ok(const Fields& fields) {
     const auto value = [](const std::string& text) { return app::decimal_u16(app::trimmed(text)); };
-    const std::uint16_t from_year = value(fields.from_year);
     const std::uint16_t from_month = value(fields.from_month);
     const std::uint16_t from_day = value(fields.from_day);
-    const std::uint16_t to_year = value(fields.to_year);
     const std::uint16_t to_month = value(fields.to_month);
     const std::uint16_t to_day = value(fields.to_day);
 
@@ -84,17 +95,20 @@ FilterDialog::OkResult FilterDialog::ok(const Fields& fields) {
     if (low(from_day) == 0 || low(from_day) > days_in_month(from_month) || low(to_day) == 0 ||
         low(to_day) > days_in_month(to_month))
         return fail(app::str::DayInvalid);
-    if (date_key(low(to_year), low(to_month), low(to_day)) <
-        date_key(low(from_year), low(from_month), low(from_day)))
+    const std::optional<std::uint8_t> from_year = year_value(fields.from_year);
+    const std::optional<std::uint8_t> to_year = year_value(fields.to_year);
+    if (!from_year || !to_year) return fail(app::str::YearInvalid);
+    if (date_key(*to_year, low(to_month), low(to_day)) <
+        date_key(*from_year, low(from_month), low(from_day)))
         return fail(app::str::RangeInvalid);
 
     const std::uint16_t pf = value(fields.pf);
     const std::uint16_t dm = value(fields.dm);
     result.values.entered_minimum = pf + 100u * dm;
-    result.values.from_year = low(from_year);
+    result.values.from_year = *from_year;
     result.values.from_month = low(from_month);
     result.values.from_day = low(from_day);
-    result.values.to_year = low(to_year);
+    result.values.to_year = *to_year;
     result.values.to_month = low(to_month);
     result.values.to_day = low(to_day);
     return result;

@@ -61,16 +61,25 @@ public:
         Accepted values;
     };
 
-    // Fields limited to 2 characters, the DM field to 3 (the year shows 3 digits from 2000 on).
+    // Day and month fields limited to 2 characters, the years to 4, the DM field to 3.
     static constexpr unsigned kDateFieldLimit = 2;
+    static constexpr unsigned kYearFieldLimit = 4;
+    // The years a filter can hold: an 8-bit count since 1900, and no key that wraps below 1950.
+    static constexpr unsigned kFirstYear = 1950;
+    static constexpr unsigned kLastYear = 1900 + 255;
     static constexpr unsigned kDmFieldLimit = 3;
     static constexpr unsigned kPfFieldLimit = 2;
     // F1: pop-up topic of the help file.
     static constexpr unsigned kHelpPopup = 154;
 
     static Fields opening_texts(const data::EvaluationFilter& filter);
-    // Only the first failing check is reported: months, then days, then the range.
+    // Only the first failing check is reported: months, then days, then years, then the range.
     static OkResult ok(const Fields& fields);
+    // A year field's text as years since 1900: four digits are the year itself, one or two
+    // digits a year from 2000 on ("26" is 2026), three digits years since 1900 ("126"), as the
+    // field showed them before it took four. nullopt for anything else and for years outside
+    // kFirstYear to kLastYear.
+    static std::optional<std::uint8_t> year_value(const std::string& text);
     // Stores the dates of a confirmed dialog; the filter's minimum amount is left to the list.
     static void store(const Accepted& values, data::EvaluationFilter& filter);
 };

@@ -1,6 +1,7 @@
 #include "core/eval/project.h"
 
 #include "core/app/text.h"
+#include "core/eval/cells.h"
 #include "core/eval/common.h"
 #include "core/eval/filter.h"
 
@@ -24,9 +25,13 @@ std::optional<std::uint8_t> chosen_project(const ProjectNames& names, int projec
 
 ProjectEvaluation evaluate_project(const data::ChargeStore& store,
                                    const phonebook::NumberLookup& lookup, const ProjectNames& names,
-                                   std::uint8_t project, const app::LocalTime& now) {
+                                   std::uint8_t project, const app::LocalTime& now,
+                                   app::Currency currency, unsigned masked_digits) {
     ProjectEvaluation out;
-    const unsigned year = current_year(now);
+    const std::uint8_t this_year = current_year(now);
+    const auto year_of = [&](const data::ChargeRecord& r) {
+        return record_year(r.month, now.month, this_year);
+    };
     const std::string name =
         project >= 1 && project <= kProjectCount ? names[project - 1] : std::string();
 
@@ -37,13 +42,12 @@ ProjectEvaluation evaluate_project(const data::ChargeStore& store,
     for (std::size_t i = 0; i < store.count(); ++i) {
         const data::ChargeRecord r = store.record(i);
         if (r.empty()) continue;
-        std::string number = data::number_text(r.number);
-        if (lookup.lookup(number) != project) continue;
-        out.lines.push_back(app::format(
-            " %8s | %02u.%02u.%02u %2u:%02u | %2u.%02u:%02u | %24s | %4llu,%02u DM",
-            subscriber_text(r.subscriber).c_str(), unsigned{r.day}, unsigned{r.month}, year,
-            unsigned{r.hour}, unsigned{r.minute}, r.duration / 3600u, (r.duration / 60u) % 60u,
-            r.duration % 60u, number.c_str(), dm_part(r.amount), pf_part(r.amount)));
+        std::uint8_t found = 0;
+        const std::string number =
+            shown_number(data::number_text(r.number), lookup, masked_digits, &found);
+        if (found != project) continue;
+        out.lines.push_back(app::format(" %8s | ", subscriber_text(r.subscriber).c_str()) +
+                            charge_cells(r, year_of(r), number, currency));
         ++call_count;
         amount_total += r.amount;
         if (!first_set) {
@@ -59,15 +63,14 @@ ProjectEvaluation evaluate_project(const data::ChargeStore& store,
                          std::nullopt, app::Buttons::Ok, app::Icon::Error};
         return out;
     }
-    // Both time stamps carry the current year, also for last year's calls.
-    out.summary_first_line = app::format(
-        "Summe vom Projekt %s           vom %2u.%02u.%2u %2u:%02u bis %2u.%02u.%2u %2u:%02u",
-        name.c_str(), unsigned{first.day}, unsigned{first.month}, year, unsigned{first.hour},
-        unsigned{first.minute}, unsigned{last.day}, unsigned{last.month}, year, unsigned{last.hour},
-        unsigned{last.minute});
+    const auto stamp = [&](const data::ChargeRecord& r) {
+        return line_stamp(r.day, r.month, year_of(r), r.hour, r.minute);
+    };
+    out.summary_first_line = app::format("Summe vom Projekt %s           vom %s bis %s",
+                                         name.c_str(), stamp(first).c_str(), stamp(last).c_str());
     out.summary_second_line =
-        app::format("Summe der Gespräche %4u %-19sAufgelaufener Betrag %4llu,%02u DM",
-                    unsigned{call_count}, "", dm_part(amount_total), pf_part(amount_total));
+        app::format("Summe der Gespräche %4u %-19sAufgelaufener Betrag %s", unsigned{call_count},
+                    "", line_amount(amount_total, currency).c_str());
     return out;
 }
 

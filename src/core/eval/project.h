@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/app/currency.h"
 #include "core/app/ui.h"
 #include "core/data/charge.h"
 #include "core/phonebook/lookup.h"
@@ -46,6 +47,8 @@ struct ProjectEvaluation {
 
 ProjectEvaluation evaluate_project(const data::ChargeStore& store,
                                    const phonebook::NumberLookup& lookup, const ProjectNames& names,
-                                   std::uint8_t project, const app::LocalTime& now);
+                                   std::uint8_t project, const app::LocalTime& now,
+                                   app::Currency currency = app::Currency::DM,
+                                   unsigned masked_digits = 0);
 
 } // namespace kalmo::eval

@@ -171,15 +171,15 @@ Report summarize(const Archive& archive, By by, std::optional<Month> from, std::
     return out;
 }
 
-std::vector<std::string> report_lines(const Report& report, By by) {
+std::vector<std::string> report_lines(const Report& report, By by, app::Currency currency) {
     std::vector<std::string> lines;
     lines.push_back(
         app::format("%-14s %8s %14s %16s", group_title(by), "Anrufe", "Dauer", "Betrag"));
     auto line = [&](const std::string& label, const Totals& t) {
-        lines.push_back(app::format("%-14s %8llu %14s %13llu,%02u DM", label.c_str(),
+        lines.push_back(app::format("%-14s %8llu %14s %13llu,%02u %s", label.c_str(),
                                     static_cast<unsigned long long>(t.calls),
                                     duration_text(t.seconds).c_str(), dm_part(t.pfennig),
-                                    pf_part(t.pfennig)));
+                                    pf_part(t.pfennig), app::currency_unit(currency)));
     };
     for (const Group& g : report.groups)
         line(g.label, g.totals);
@@ -187,8 +187,9 @@ std::vector<std::string> report_lines(const Report& report, By by) {
     return lines;
 }
 
-csv::Table report_table(const Report& report, By by) {
-    csv::Table t({group_title(by), "Anrufe", "Dauer (s)", "Dauer", "Betrag (Pf)", "Betrag (DM)"});
+csv::Table report_table(const Report& report, By by, app::Currency currency) {
+    csv::Table t({group_title(by), "Anrufe", "Dauer (s)", "Dauer", csv::hundredths_header(currency),
+                  csv::amount_header(currency)});
     auto row = [&](const std::string& label, const Totals& x) {
         t.add({label, std::to_string(x.calls), std::to_string(x.seconds), duration_text(x.seconds),
                std::to_string(x.pfennig), csv::dm_cell(x.pfennig)});

@@ -101,7 +101,8 @@ Report summarize(const Archive& archive, By by, std::optional<Month> from, std::
                  const phonebook::NumberLookup& lookup, const ProjectNames& projects);
 
 // The report as text lines (Windows character set) and as a spreadsheet table.
-std::vector<std::string> report_lines(const Report& report, By by);
-csv::Table report_table(const Report& report, By by);
+std::vector<std::string> report_lines(const Report& report, By by,
+                                      app::Currency currency = app::Currency::DM);
+csv::Table report_table(const Report& report, By by, app::Currency currency = app::Currency::DM);
 
 } // namespace kalmo::eval::report

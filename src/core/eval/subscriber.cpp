@@ -1,10 +1,20 @@
 #include "core/eval/subscriber.h"
 
 #include "core/app/text.h"
+#include "core/eval/cells.h"
 #include "core/eval/common.h"
 #include "core/eval/filter.h"
 
 namespace kalmo::eval {
+
+namespace {
+std::string first_stamp(const SubscriberSum& s) {
+    return line_stamp(s.first_day, s.first_month, s.first_year, s.first_hour, s.first_minute);
+}
+std::string last_stamp(const SubscriberSum& s) {
+    return line_stamp(s.last_day, s.last_month, s.last_year, s.last_hour, s.last_minute);
+}
+} // namespace
 
 std::size_t subscriber_sums_in_use(const SubscriberSumTable& sums) {
     std::size_t n = 0;
@@ -13,16 +23,16 @@ std::size_t subscriber_sums_in_use(const SubscriberSumTable& sums) {
     return n;
 }
 
-std::vector<std::string> subscriber_sums_lines(const SubscriberSumTable& sums) {
+std::vector<std::string> subscriber_sums_lines(const SubscriberSumTable& sums,
+                                               app::Currency currency) {
     std::vector<std::string> lines;
     const std::size_t n = subscriber_sums_in_use(sums);
     for (std::size_t i = 0; i < n; ++i) {
         const SubscriberSum& s = sums[i];
-        lines.push_back(app::format(
-            " %s | %2u.%02u.%2u %2u:%02u | %2u.%02u.%2u %2u:%02u | %4u |      %4llu,%02u DM ",
-            subscriber_text(s.subscriber).c_str(), s.first_day, s.first_month, s.first_year,
-            s.first_hour, s.first_minute, s.last_day, s.last_month, s.last_year, s.last_hour,
-            s.last_minute, unsigned{s.call_count}, dm_part(s.amount_sum), pf_part(s.amount_sum)));
+        lines.push_back(app::format(" %s | %s | %s | %4u |      %s ",
+                                    subscriber_text(s.subscriber).c_str(), first_stamp(s).c_str(),
+                                    last_stamp(s).c_str(), unsigned{s.call_count},
+                                    line_amount(s.amount_sum, currency).c_str()));
     }
     return lines;
 }
@@ -35,33 +45,27 @@ std::optional<SelectedSubscriber> select_subscriber(const std::vector<std::strin
     return SelectedSubscriber{*selected_line, line.substr(1, 2)};
 }
 
-SubscriberStatistics subscriber_statistics(const data::ChargeStore& store,
-                                           const SubscriberSumTable& sums,
-                                           const SelectedSubscriber& selected,
-                                           const phonebook::NumberLookup& lookup,
-                                           const app::LocalTime& now) {
+SubscriberStatistics
+subscriber_statistics(const data::ChargeStore& store, const SubscriberSumTable& sums,
+                      const SelectedSubscriber& selected, const phonebook::NumberLookup& lookup,
+                      const app::LocalTime& now, app::Currency currency, unsigned masked_digits) {
     SubscriberStatistics out;
-    const unsigned year = current_year(now);
+    const std::uint8_t this_year = current_year(now);
     for (std::size_t i = 0; i < store.count(); ++i) {
         const data::ChargeRecord r = store.record(i);
         if (r.empty() || subscriber_text(r.subscriber) != selected.text) continue;
-        std::string number = data::number_text(r.number);
-        lookup.lookup(number);
+        const std::string number = shown_number(data::number_text(r.number), lookup, masked_digits);
         out.lines.push_back(
-            app::format("   %02u.%02u.%02u %2u:%02u | %2u.%02u:%02u | %24s | %4llu,%02u DM",
-                        unsigned{r.day}, unsigned{r.month}, year, unsigned{r.hour},
-                        unsigned{r.minute}, r.duration / 3600u, (r.duration / 60u) % 60u,
-                        r.duration % 60u, number.c_str(), dm_part(r.amount), pf_part(r.amount)));
+            "   " + charge_cells(r, record_year(r.month, now.month, this_year), number, currency));
     }
     if (selected.index < sums.size()) {
         const SubscriberSum& s = sums[selected.index];
-        out.summary_first_line = app::format(
-            "Summe von Teilnehmer %s      vom %2u.%02u.%2u %2u:%02u bis %2u.%02u.%2u %2u:%02u",
-            selected.text.c_str(), s.first_day, s.first_month, s.first_year, s.first_hour,
-            s.first_minute, s.last_day, s.last_month, s.last_year, s.last_hour, s.last_minute);
+        out.summary_first_line =
+            app::format("Summe von Teilnehmer %s      vom %s bis %s", selected.text.c_str(),
+                        first_stamp(s).c_str(), last_stamp(s).c_str());
         out.summary_second_line =
-            app::format("Summe der Gespräche %3u      Aufgelaufener Betrag %4llu,%02u DM",
-                        unsigned{s.call_count}, dm_part(s.amount_sum), pf_part(s.amount_sum));
+            app::format("Summe der Gespräche %3u      Aufgelaufener Betrag %s",
+                        unsigned{s.call_count}, line_amount(s.amount_sum, currency).c_str());
     }
     return out;
 }

@@ -25,7 +25,8 @@ constexpr unsigned kSubscriberStatisticsHelpPopup = 153;
 std::size_t subscriber_sums_in_use(const SubscriberSumTable& sums);
 
 // The lines of the sums list, in table order (the order subscribers first occur in the store).
-std::vector<std::string> subscriber_sums_lines(const SubscriberSumTable& sums);
+std::vector<std::string> subscriber_sums_lines(const SubscriberSumTable& sums,
+                                               app::Currency currency = app::Currency::DM);
 
 // The subscriber that "TlnStatistik" takes from a sums line: its index and the two characters
 // after the line's first one (the subscriber text). nullopt for no or an unknown selection.
@@ -42,12 +43,12 @@ struct SubscriberStatistics {
     std::vector<std::string> lines;
 };
 
-// Every non-empty record whose subscriber text equals the selected one, in store order; every
-// line shows the current year. The sum lines come from the subscriber sum table.
-SubscriberStatistics subscriber_statistics(const data::ChargeStore& store,
-                                           const SubscriberSumTable& sums,
-                                           const SelectedSubscriber& selected,
-                                           const phonebook::NumberLookup& lookup,
-                                           const app::LocalTime& now);
+// Every non-empty record whose subscriber text equals the selected one, in store order, each
+// with its record year. The sum lines come from the subscriber sum table.
+SubscriberStatistics
+subscriber_statistics(const data::ChargeStore& store, const SubscriberSumTable& sums,
+                      const SelectedSubscriber& selected, const phonebook::NumberLookup& lookup,
+                      const app::LocalTime& now, app::Currency currency = app::Currency::DM,
+                      unsigned masked_digits = 0);
 
 } // namespace kalmo::eval

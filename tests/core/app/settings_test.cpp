@@ -115,3 +115,47 @@ TEST(PathBuilder, DirectoryUpTo115CharactersFits) {
     EXPECT_FALSE(save_settings_beside(Settings{}, fs, dir116 + "K.EXE"));
     EXPECT_EQ(fs.writes, 0);
 }
+
+TEST(Settings, CurrencyIsReadAnyCaseAndWrittenOnlyOnceChosen) {
+    test::MemoryFileSystem fs;
+    const std::pair<const char*, Currency> values[] = {
+        {"EUR", Currency::EUR}, {"eur", Currency::EUR}, {" EUR ", Currency::EUR},
+        {"DM", Currency::DM},   {"USD", Currency::DM},  {"", Currency::DM}};
+    for (const auto& [text, currency] : values) {
+        fs.files["k.ini"] = std::string("[Optionen]\r\nWaehrung=") + text + "\r\n";
+        EXPECT_EQ(read_settings(fs, "k.ini").currency, currency) << text;
+    }
+
+    // The default leaves a file without the key as it was; a choice is kept, also back to DM.
+    const std::string old = "[Files]\r\nTelbook=\r\nGebFile=\r\n[Com]\r\nComPort=0\r\n"
+                            "[Toolbar]\r\nShowBar=1\r\nText=1\r\nLargeIcons=0\r\n";
+    fs.files["k.ini"] = old;
+    Settings s = read_settings(fs, "k.ini");
+    ASSERT_TRUE(write_settings(s, fs, "k.ini"));
+    EXPECT_EQ(fs.files["k.ini"], old);
+    s.currency = Currency::EUR;
+    ASSERT_TRUE(write_settings(s, fs, "k.ini"));
+    EXPECT_EQ(fs.files["k.ini"], old + "[Optionen]\r\nWaehrung=EUR\r\n");
+    EXPECT_EQ(read_settings(fs, "k.ini").currency, Currency::EUR);
+    s.currency = Currency::DM;
+    ASSERT_TRUE(write_settings(s, fs, "k.ini"));
+    EXPECT_EQ(fs.files["k.ini"], old + "[Optionen]\r\nWaehrung=DM\r\n");
+}
+
+TEST(Settings, ShortenedDigitsAreKeptWithinZeroToSix) {
+    test::MemoryFileSystem fs;
+    const std::pair<const char*, unsigned> values[] = {{"0", 0}, {"3", 3},  {"6", 6},
+                                                       {"9", 6}, {"-2", 0}, {"x", 0}};
+    for (const auto& [text, digits] : values) {
+        fs.files["k.ini"] = std::string("[Datenschutz]\r\nKuerzen=") + text + "\r\n";
+        EXPECT_EQ(read_settings(fs, "k.ini").masked_digits, digits) << text;
+    }
+    fs.files["k.ini"] = "[Com]\r\nComPort=0\r\n";
+    Settings s = read_settings(fs, "k.ini");
+    s.port_index = 0;
+    ASSERT_TRUE(write_settings(s, fs, "k.ini"));
+    EXPECT_EQ(fs.files["k.ini"].find("Datenschutz"), std::string::npos) << "off stays unwritten";
+    s.masked_digits = 4;
+    ASSERT_TRUE(write_settings(s, fs, "k.ini"));
+    EXPECT_NE(fs.files["k.ini"].find("[Datenschutz]\r\nKuerzen=4\r\n"), std::string::npos);
+}

@@ -32,6 +32,7 @@ TEST(CommandTable, EveryMenuAndToolbarCommandHasItsAction) {
         {IDM_CHARGE_EVALUATION, Action::ChargeEvaluation},
         {IDM_CALL_LIST, Action::CallList},
         {IDM_PROJECT_EVALUATION, Action::ProjectEvaluation},
+        {IDM_CURRENCY, Action::CurrencyDialog},
         {IDM_PHONEBOOK_NEW, Action::NewPhonebook},
         {IDM_PHONEBOOK_OPEN, Action::OpenPhonebook},
         {IDM_PHONEBOOK_EDIT, Action::EditPhonebook},

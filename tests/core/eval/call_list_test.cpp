@@ -28,15 +28,15 @@ TEST_F(CallListTest, ThreeCallsFromOneNumberMakeOneLine) {
     EXPECT_EQ(repeats(), (std::vector<int>{0, 1, 0, 3}));
     const auto list = eval::fill_call_list(*calls, lookup, now);
     EXPECT_EQ(list.lines, (std::vector<std::string>{
-                              "  22 | 02.03.126  10:00 |                     0555 |   1 ",
-                              "  23 | 05.03.126  17:45 |                    Firma |   3 "}));
+                              "  22 | 02.03.26  10:00 |                     0555 |   1 ",
+                              "  23 | 05.03.26  17:45 |                    Firma |   3 "}));
     EXPECT_EQ(list.line_map, (std::vector<std::size_t>{1, 3}));
 
     // "Statistik": every call of the number in store order, whatever its subscriber.
     EXPECT_EQ(eval::call_statistics_of_line(*calls, list, 1, lookup, now),
-              (std::vector<std::string>{"  21 | 01.03.126   8:00 |                    Firma ",
-                                        "  21 | 02.03.126   9:15 |                    Firma ",
-                                        "  23 | 05.03.126  17:45 |                    Firma "}));
+              (std::vector<std::string>{"  21 | 01.03.26   8:00 |                    Firma ",
+                                        "  21 | 02.03.26   9:15 |                    Firma ",
+                                        "  23 | 05.03.26  17:45 |                    Firma "}));
     // A number called once: "Statistik" does nothing; a line that is not there neither.
     EXPECT_TRUE(eval::call_statistics_of_line(*calls, list, 0, lookup, now).empty());
     EXPECT_TRUE(eval::call_statistics_of_line(*calls, list, 2, lookup, now).empty());
@@ -47,13 +47,13 @@ TEST_F(CallListTest, UnknownNumbersFormOneGroup) {
     eval::group_calls(*calls);
     const auto list = eval::fill_call_list(*calls, lookup, now);
     EXPECT_EQ(list.lines, (std::vector<std::string>{
-                              "   0 | 02.03.126  10:00 |      Rufnummer unbekannt |   2 ",
-                              "  21 | 03.03.126  10:00 |                        1 |   1 "}));
+                              "   0 | 02.03.26  10:00 |      Rufnummer unbekannt |   2 ",
+                              "  21 | 03.03.26  10:00 |                        1 |   1 "}));
     // The lookup never sees an empty number.
     EXPECT_EQ(lookup.seen, "1;");
     const auto stats = eval::call_statistics_of_line(*calls, list, 0, lookup, now);
     ASSERT_EQ(stats.size(), 2u);
-    EXPECT_EQ(stats[0], " AVA | 01.03.126  10:00 |      Rufnummer unbekannt ");
+    EXPECT_EQ(stats[0], " AVA | 01.03.26  10:00 |      Rufnummer unbekannt ");
 }
 
 TEST_F(CallListTest, EmptyRecordsCountInTheirGroup) {
@@ -65,7 +65,7 @@ TEST_F(CallListTest, EmptyRecordsCountInTheirGroup) {
     const auto list = eval::fill_call_list(*calls, lookup, now);
     // 88's last record is empty: the group has no line.
     ASSERT_EQ(list.lines.size(), 1u);
-    EXPECT_EQ(list.lines[0], "  21 | 03.03.126  10:00 |                       77 |   3 ");
+    EXPECT_EQ(list.lines[0], "  21 | 03.03.26  10:00 |                       77 |   3 ");
     // The statistics test no subscriber: the empty record is listed too.
     const auto stats = eval::call_statistics_of_line(*calls, list, 0, lookup, now);
     ASSERT_EQ(stats.size(), 3u);

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "core/eval/cells.h"
 #include "core/eval/charge_list.h"
 #include "eval_test_util.h"
 
@@ -51,13 +52,26 @@ TEST(ChargeListLine, WorkedExample) {
 
 TEST(ChargeListLine, DurationsAmountsAndYears) {
     EXPECT_EQ(eval::charge_list_line(charge(0x05, 1, 2, 5, "", 0, 0, 59), 126, ""),
-              "   5 | 02.01.126  0:00 |  0.00:59 |                          |    0,05 DM");
+              "   5 | 02.01.26  0:00 |  0.00:59 |                          |    0,05 DM");
     EXPECT_EQ(eval::charge_list_line(charge(0, 12, 31, 0, "", 23, 59, 3600), 99, "x"),
               "  NN | 31.12.99 23:59 |  1.00:00 |                        x |    0,00 DM");
     // 65535 seconds: 18 hours, 12 minutes, 15 seconds.
     EXPECT_NE(eval::charge_list_line(charge(0x21, 1, 1, 0, "", 0, 0, 65535), 126, "")
                   .find("| 18.12:15 |"),
               std::string::npos);
+}
+
+TEST(ChargeListLine, YearsShowTheirLastTwoDigitsInTheLinesFormat) {
+    // 2000 and 2005 in a line's "%02d" and a summary's "%2d"; 2155 is the last year a filter holds.
+    const std::pair<unsigned, const char*> dates[] = {{100, "02.01.00"},
+                                                      {105, "02.01.05"},
+                                                      {126, "02.01.26"},
+                                                      {199, "02.01.99"},
+                                                      {255, "02.01.55"}};
+    for (const auto& [year, text] : dates)
+        EXPECT_EQ(eval::line_date(2, 1, year), text) << year;
+    EXPECT_EQ(eval::line_stamp(1, 3, 105, 9, 5), " 1.03. 5  9:05");
+    EXPECT_EQ(eval::line_stamp(31, 12, 199, 23, 59), "31.12.99 23:59");
 }
 
 TEST(ChargeListLine, LargeAmountsWidenTheDmField) {
@@ -132,8 +146,8 @@ TEST_F(ChargeListTest, MinimumIsInclusive) {
     ASSERT_TRUE(refilled);
     EXPECT_EQ(refilled->outcome, FillOutcome::Listed);
     ASSERT_EQ(list.lines().size(), 2u);
-    EXPECT_NE(list.lines()[0].find("01.03.126"), std::string::npos);
-    EXPECT_NE(list.lines()[1].find("03.03.126"), std::string::npos);
+    EXPECT_NE(list.lines()[0].find("01.03.26"), std::string::npos);
+    EXPECT_NE(list.lines()[1].find("03.03.26"), std::string::npos);
     EXPECT_TRUE(list.totals().rejected);
     EXPECT_EQ(store->filter.minimum_amount, 505u);
     // Totals cover every record, listed or not.
@@ -149,8 +163,8 @@ TEST_F(ChargeListTest, RecordsOnTheFromAndToDatesAreListed) {
             f.to_day = "9";
         });
     ASSERT_EQ(lines.size(), 2u);
-    EXPECT_NE(lines[0].find("05.03.126"), std::string::npos);
-    EXPECT_NE(lines[1].find("09.03.126"), std::string::npos);
+    EXPECT_NE(lines[0].find("05.03.26"), std::string::npos);
+    EXPECT_NE(lines[1].find("09.03.26"), std::string::npos);
 }
 
 TEST_F(ChargeListTest, ThirtyFirstOfJanuaryAdmitsFirstOfFebruary) {
@@ -169,9 +183,9 @@ TEST_F(ChargeListTest, DecemberReadInMarchBelongsToLastYear) {
     EXPECT_EQ(store->filter.from_year, 125);
     EXPECT_EQ(store->filter.to_year, 126);
     ASSERT_EQ(list.lines().size(), 3u);
-    EXPECT_NE(list.lines()[0].find("28.12.125"), std::string::npos);
-    EXPECT_NE(list.lines()[1].find("05.01.126"), std::string::npos);
-    EXPECT_NE(list.summary_first_line().find("vom 28.12.125 10:00 bis  2.03.126 10:00"),
+    EXPECT_NE(list.lines()[0].find("28.12.25"), std::string::npos);
+    EXPECT_NE(list.lines()[1].find("05.01.26"), std::string::npos);
+    EXPECT_NE(list.summary_first_line().find("vom 28.12.25 10:00 bis  2.03.26 10:00"),
               std::string::npos);
 }
 
@@ -191,7 +205,30 @@ TEST_F(ChargeListTest, DecemberAndJanuaryEvaluatedInJanuary) {
     EXPECT_EQ(list.totals().amount_total, 1500u);
     EXPECT_EQ(list.sums()[1].subscriber, 0x22);
     EXPECT_EQ(list.sums()[1].first_year, 125u);
-    EXPECT_EQ(list.sums()[1].last_year, 126u);
+    // December's last call is last year's too, not the year the list is shown in.
+    EXPECT_EQ(list.sums()[1].last_year, 125u);
+    EXPECT_EQ(list.summary_first_line(),
+              "Anlagengebührensumme                      vom  3.01.26 10:00 bis 30.12.25 10:00");
+
+    // Typing "2025" in the from year lists December under last year's date.
+    const auto all = filter(list, [](auto& f) {
+        f.from_day = "1";
+        f.from_month = "12";
+        f.from_year = "2025";
+    });
+    ASSERT_TRUE(all);
+    ASSERT_EQ(list.lines().size(), 4u);
+    EXPECT_EQ(list.lines()[3],
+              "  22 | 30.12.25 10:00 |  0.01:00 |                     0123 |    8,00 DM");
+}
+
+TEST_F(ChargeListTest, TypedTwoDigitYearKeepsTheRecords) {
+    // The year field once took "26" as 1926 and emptied the list.
+    const auto lines = listed_after_filter({charge(0x21, 3, 1), charge(0x21, 3, 5)}, [](auto& f) {
+        f.from_year = "26";
+        f.to_year = "26";
+    });
+    EXPECT_EQ(lines.size(), 2u);
 }
 
 TEST_F(ChargeListTest, NothingListedAsksOrReports) {

@@ -66,13 +66,14 @@ TEST(FilterTest, MinimumAndBothBoundsInclusive) {
             << int(record.day) << "." << int(record.month) << " " << record.amount;
 }
 
-TEST(FilterDialogOpening, ThreeDigitYearsAndZeroMinimum) {
+TEST(FilterDialogOpening, FourDigitYearsAndZeroMinimum) {
     data::EvaluationFilter f = dates(126, 3, 5, 99, 12, 31);
-    EXPECT_EQ(FilterDialog::opening_texts(f), fields("05", "03", "126", "31", "12", "99"));
+    EXPECT_EQ(FilterDialog::opening_texts(f), fields("05", "03", "2026", "31", "12", "1999"));
     f.minimum_amount = 505;
     const auto texts = FilterDialog::opening_texts(f);
     EXPECT_EQ(texts.dm, "005");
     EXPECT_EQ(texts.pf, "05");
+    EXPECT_EQ(FilterDialog::opening_texts(dates(50, 1, 1, 255, 1, 1)).to_year, "2155");
 }
 
 TEST(FilterDialogOk, UntouchedFieldsAreAcceptedUnchanged) {
@@ -116,14 +117,61 @@ TEST(FilterDialogOk, DaysCompareTheirLowByte) {
     EXPECT_EQ(error_of(fields("256", "1", "126", "1", "2", "126")), "Tageseintrag fehlerhaft!");
 }
 
-TEST(FilterDialogOk, YearsAreTakenAsTyped) {
-    // "26" is 1926: as the to year it is far beyond every later key, as from year it
-    // reaches beyond every to year of this century, so the range check refuses it.
-    const auto to26 = FilterDialog::ok(fields("1", "1", "126", "1", "1", "26"));
-    ASSERT_FALSE(to26.error);
-    EXPECT_EQ(to26.values.to_year, 26);
-    EXPECT_EQ(error_of(fields("1", "1", "26", "1", "1", "126")), "Zeitrahmen fehlerhaft!");
-    // Blanks around a field and 0xFF before it are trimmed away.
+TEST(FilterDialogOk, YearFieldsTakeFourTwoOrThreeDigits) {
+    // nullopt: refused. Three digits keep their old meaning of years since 1900.
+    const std::pair<const char*, std::optional<std::uint8_t>> cases[] = {
+        {"2026", 126},
+        {"26", 126},
+        {"6", 106},
+        {"0", 100},
+        {"00", 100},
+        {"99", 199},
+        {"126", 126},
+        {"099", 99},
+        {"1950", 50},
+        {"2155", 255},
+        {"050", 50},
+        {"255", 255},
+        {" 2026 ", 126},
+        {"\xFF"
+         "26",
+         126},
+        {"1949", std::nullopt},
+        {"2156", std::nullopt},
+        {"049", std::nullopt},
+        {"256", std::nullopt},
+        {"0026", std::nullopt},
+        {"", std::nullopt},
+        {"  ", std::nullopt},
+        {"20a6", std::nullopt},
+        {"-26", std::nullopt},
+        {"20266", std::nullopt},
+    };
+    for (const auto& [text, year] : cases)
+        EXPECT_EQ(FilterDialog::year_value(text), year) << '"' << text << '"';
+}
+
+TEST(FilterDialogOk, YearsAfterDaysBeforeRange) {
+    // A typed "26" is 2026, so a user who types it keeps this year's records.
+    const auto typed = FilterDialog::ok(fields("1", "1", "26", "31", "12", "2026"));
+    ASSERT_FALSE(typed.error);
+    EXPECT_EQ(typed.values.from_year, 126);
+    EXPECT_EQ(typed.values.to_year, 126);
+    EXPECT_EQ(error_of(fields("1", "1", "1926", "1", "1", "2026")), "Jahreseintrag fehlerhaft!");
+    EXPECT_EQ(error_of(fields("1", "1", "2026", "1", "1", "")), "Jahreseintrag fehlerhaft!");
+    // Days before years, years before the range.
+    EXPECT_EQ(error_of(fields("0", "1", "1926", "1", "1", "2026")), "Tageseintrag fehlerhaft!");
+    EXPECT_EQ(error_of(fields("2", "1", "2027", "1", "1", "1900")), "Jahreseintrag fehlerhaft!");
+    EXPECT_EQ(error_of(fields("2", "1", "2027", "1", "1", "2026")), "Zeitrahmen fehlerhaft!");
+    // The last day of 2155 and the first of 1950 are the ends of the filter.
+    EXPECT_EQ(error_of(fields("1", "1", "1950", "31", "12", "2155")), "");
+    const auto result = FilterDialog::ok(fields("1", "1", "1926", "1", "1", "2026"));
+    ASSERT_TRUE(result.error);
+    EXPECT_EQ(result.error->caption, std::optional<std::string>("Fehler"));
+    EXPECT_EQ(result.error->icon, app::Icon::Error);
+}
+
+TEST(FilterDialogOk, BlanksAndLeadingFfAreTrimmed) {
     const auto blanks = FilterDialog::ok(fields(" 2 ",
                                                 "\xFF"
                                                 "3",

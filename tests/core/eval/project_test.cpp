@@ -33,7 +33,7 @@ TEST_F(ProjectTest, OnlyDefinedProjectsCanBeChosen) {
     EXPECT_FALSE(eval::chosen_project(names, 11));
 }
 
-TEST_F(ProjectTest, ListsTheProjectsCallsWithCurrentYearSums) {
+TEST_F(ProjectTest, ListsTheProjectsCallsInTheirRecordYears) {
     names[2] = "Messe";
     lookup.entries["0891"] = {"Halle", 3};
     lookup.entries["0892"] = {"Andere", 4};
@@ -50,10 +50,10 @@ TEST_F(ProjectTest, ListsTheProjectsCallsWithCurrentYearSums) {
     EXPECT_EQ(
         result.lines,
         (std::vector<std::string>{
-            "       NN | 30.12.126  9:05 |  0.01:01 |                    Halle |    1,50 DM",
-            "        5 | 04.03.126 17:30 |  1.00:00 |                    Halle | 10000,00 DM"}));
+            "       NN | 30.12.25  9:05 |  0.01:01 |                    Halle |    1,50 DM",
+            "        5 | 04.03.26 17:30 |  1.00:00 |                    Halle | 10000,00 DM"}));
     EXPECT_EQ(result.summary_first_line,
-              "Summe vom Projekt Messe           vom 30.12.126  9:05 bis  4.03.126 17:30");
+              "Summe vom Projekt Messe           vom 30.12.25  9:05 bis  4.03.26 17:30");
     EXPECT_EQ(result.summary_second_line,
               "Summe der Gespräche    2                    Aufgelaufener Betrag "
               "10001,50 DM");

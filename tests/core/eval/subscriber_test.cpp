@@ -31,9 +31,9 @@ TEST_F(SubscriberTest, SumsLinesInTableOrder) {
     open();
     EXPECT_EQ(eval::subscriber_sums_lines(list.sums()),
               (std::vector<std::string>{
-                  " 21 | 30.12.125  9:05 |  2.03.126 18:07 |    2 |      1235,00 DM ",
-                  "  5 |  1.03.126 10:00 |  1.03.126 10:00 |    1 |         0,05 DM ",
-                  " NN |  3.03.126 10:00 |  3.03.126 10:00 |    1 |         1,00 DM "}));
+                  " 21 | 30.12.25  9:05 |  2.03.26 18:07 |    2 |      1235,00 DM ",
+                  "  5 |  1.03.26 10:00 |  1.03.26 10:00 |    1 |         0,05 DM ",
+                  " NN |  3.03.26 10:00 |  3.03.26 10:00 |    1 |         1,00 DM "}));
 }
 
 TEST_F(SubscriberTest, NoSumsGiveNoLines) {
@@ -65,14 +65,14 @@ TEST_F(SubscriberTest, StatisticsOfNnListExactlyThoseRecords) {
     open();
     const auto stats = statistics_of(1);
     EXPECT_EQ(stats.summary_first_line,
-              "Summe von Teilnehmer NN      vom  2.12.125  8:03 bis  4.03.126  9:00");
+              "Summe von Teilnehmer NN      vom  2.12.25  8:03 bis  4.03.26  9:00");
     EXPECT_EQ(stats.summary_second_line,
               "Summe der Gespräche   2      Aufgelaufener Betrag    2,57 DM");
-    // Every line shows the current year, also December's.
+    // December's call, listed in March, is last year's.
     EXPECT_EQ(stats.lines,
               (std::vector<std::string>{
-                  "   02.12.126  8:03 |  0.01:15 |                    Firma |    2,50 DM",
-                  "   04.03.126  9:00 |  1.00:00 |                          |    0,07 DM"}));
+                  "   02.12.25  8:03 |  0.01:15 |                    Firma |    2,50 DM",
+                  "   04.03.26  9:00 |  1.00:00 |                          |    0,07 DM"}));
 }
 
 TEST_F(SubscriberTest, StatisticsIgnoreTheFilter) {
@@ -99,5 +99,5 @@ TEST_F(SubscriberTest, LargeSumsAndCountsWiden) {
     EXPECT_EQ(stats.summary_second_line,
               "Summe der Gespräche 1000      Aufgelaufener Betrag 70000,00 DM");
     EXPECT_EQ(eval::subscriber_sums_lines(list.sums())[0],
-              " 21 |  1.03.126 10:00 |  1.03.126 10:00 | 1000 |      70000,00 DM ");
+              " 21 |  1.03.26 10:00 |  1.03.26 10:00 | 1000 |      70000,00 DM ");
 }

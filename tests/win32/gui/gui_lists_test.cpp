@@ -159,6 +159,9 @@ TEST_F(GuiLists, FilterChecksItsFieldsAndAValidChangeRefillsTheList) {
     EXPECT_EQ(field(filter, IDC_MIN_PF), "00");
     EXPECT_EQ(field(filter, IDC_FROM_DAY), "01");
     EXPECT_EQ(field(filter, IDC_TO_DAY), "04");
+    const int year = local_now().year;
+    EXPECT_EQ(field(filter, IDC_FROM_YEAR), std::to_string(year));
+    EXPECT_EQ(field(filter, IDC_TO_YEAR), std::to_string(year));
     Sleep(300);
     screenshot("filter-dialog");
 
@@ -173,8 +176,20 @@ TEST_F(GuiLists, FilterChecksItsFieldsAndAValidChangeRefillsTheList) {
     ASSERT_TRUE(dismiss(box, IDOK));
     EXPECT_TRUE(IsWindow(filter));
 
-    // A minimum of 3,00 DM keeps the two dearest calls.
+    // A year the filter cannot hold: refused in the same way.
     set_field(filter, IDC_FROM_MONTH, month);
+    set_field(filter, IDC_FROM_YEAR, "1926");
+    click(filter, IDOK);
+    box = p->dialog("Fehler");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(message_text(box), "Jahreseintrag fehlerhaft!");
+    ASSERT_TRUE(dismiss(box, IDOK));
+
+    // A minimum of 3,00 DM keeps the two dearest calls; the years typed with two digits are
+    // this year's, so the range keeps them.
+    const std::string two_digits = std::to_string(year % 100);
+    set_field(filter, IDC_FROM_YEAR, two_digits);
+    set_field(filter, IDC_TO_YEAR, two_digits);
     set_field(filter, IDC_MIN_DM, "3");
     set_field(filter, IDC_MIN_PF, "0");
     ASSERT_TRUE(dismiss(filter, IDOK));
@@ -189,6 +204,106 @@ TEST_F(GuiLists, FilterChecksItsFieldsAndAValidChangeRefillsTheList) {
               std::string::npos)
         << window_text(GetDlgItem(list, IDC_CHARGE_SUMMARY2));
     screenshot("charge-list-filtered");
+    ASSERT_TRUE(dismiss(list, IDOK));
+    EXPECT_TRUE(p->close());
+}
+
+TEST_F(GuiLists, DecemberCallsShownInJanuaryCarryLastYear) {
+    // Read on 10 January 2026: the exchange's order puts January before December.
+    auto store = std::make_unique<data::ChargeStore>();
+    const std::uint8_t dates[][2] = {{1, 3}, {1, 8}, {12, 20}, {12, 30}};
+    for (std::size_t i = 0; i < std::size(dates); ++i) {
+        data::ChargeRecord r;
+        r.subscriber = dates[i][0] == 1 ? 0x21 : 0x22;
+        r.month = dates[i][0];
+        r.day = dates[i][1];
+        r.hour = 10;
+        r.amount = 100;
+        r.number.fill(0xFF);
+        r.number[0] = 0x07;
+        store->set_record(i, r);
+    }
+    store->set_count(static_cast<std::uint16_t>(std::size(dates)));
+    store->set_filter_range_from_records();
+    const std::string gds = dir.file("Jan.GDS");
+    ASSERT_TRUE(write_file(gds, file_bytes(*store)));
+
+    ASSERT_TRUE(SetEnvironmentVariableA("KALMO_TODAY", "2026-01-10"));
+    auto p = std::make_unique<Program>(dir.path());
+    SetEnvironmentVariableA("KALMO_TODAY", nullptr);
+    ASSERT_NE(p->main(), nullptr);
+    ASSERT_TRUE(open_charge_file(*p, gds));
+    HWND list = p->open(IDM_CHARGE_EVALUATION, "Anlageneinzelgebührensummen");
+    ASSERT_NE(list, nullptr);
+    ASSERT_TRUE(filled(list, IDC_CHARGE_SUMMARY1));
+    EXPECT_EQ(window_text(GetDlgItem(list, IDC_CHARGE_SUMMARY1)),
+              "Anlagengebührensumme                      vom  3.01.26 10:00 bis 30.12.25 10:00");
+
+    click(list, IDC_SUBSCRIBER_SUMS);
+    HWND sums = p->dialog("Anlagen Teilnehmergebührensummen");
+    ASSERT_NE(sums, nullptr);
+    const std::vector<std::string> expected = {
+        " 21 |  3.01.26 10:00 |  8.01.26 10:00 |    2 |         2,00 DM ",
+        " 22 | 20.12.25 10:00 | 30.12.25 10:00 |    2 |         2,00 DM "};
+    EXPECT_TRUE(wait_for([&] { return list_lines(GetDlgItem(sums, IDC_SUMS_LIST)) == expected; }))
+        << "sums list";
+    PostMessageA(GetDlgItem(sums, IDC_SUMS_LIST), LB_SETCURSEL, 1, 0);
+    click(sums, IDC_SUBSCRIBER_STATISTICS);
+    HWND statistics = p->dialog("Teilnehmereinzelgebührensummen");
+    ASSERT_NE(statistics, nullptr);
+    EXPECT_TRUE(wait_for([&] {
+        const auto lines = list_lines(GetDlgItem(statistics, IDC_STATISTICS_LIST));
+        return lines.size() == 2 && lines[0].substr(0, 11) == "   20.12.25" &&
+               lines[1].substr(0, 11) == "   30.12.25";
+    })) << "statistics list";
+    ASSERT_TRUE(dismiss(statistics, IDOK));
+    ASSERT_TRUE(dismiss(sums, IDOK));
+    ASSERT_TRUE(dismiss(list, IDOK));
+    EXPECT_TRUE(p->close());
+}
+
+TEST_F(GuiLists, EuroChosenInTheOptionsNamesEveryAmountAndIsKept) {
+    auto p = with_charges();
+    ASSERT_NE(p->main(), nullptr);
+    HWND currency = p->open(IDM_CURRENCY, "Währung");
+    ASSERT_NE(currency, nullptr);
+    ASSERT_TRUE(wait_for([&] {
+        return SendMessageA(GetDlgItem(currency, IDC_CURRENCY_LIST), CB_GETCOUNT, 0, 0) == 2;
+    }));
+    EXPECT_EQ(SendMessageA(GetDlgItem(currency, IDC_CURRENCY_LIST), CB_GETCURSEL, 0, 0), 0)
+        << "DM until chosen otherwise";
+    SendMessageA(GetDlgItem(currency, IDC_CURRENCY_LIST), CB_SETCURSEL, 1, 0);
+    ASSERT_TRUE(dismiss(currency, IDOK));
+
+    HWND list = p->open(IDM_CHARGE_EVALUATION, "Anlageneinzelgebührensummen");
+    ASSERT_NE(list, nullptr);
+    ASSERT_TRUE(
+        wait_for([&] { return list_lines(GetDlgItem(list, IDC_CHARGE_LIST)).size() == 5; }));
+    ASSERT_TRUE(filled(list, IDC_CHARGE_SUMMARY2));
+    for (const std::string& line : list_lines(GetDlgItem(list, IDC_CHARGE_LIST)))
+        EXPECT_EQ(line.substr(line.size() - 4), " EUR") << line;
+    const std::string sum = window_text(GetDlgItem(list, IDC_CHARGE_SUMMARY2));
+    EXPECT_EQ(sum.substr(sum.size() - 4), " EUR") << sum;
+    ASSERT_TRUE(dismiss(list, IDOK));
+    EXPECT_TRUE(p->close());
+    EXPECT_NE(ini().find("[Optionen]\r\nWaehrung=EUR\r\n"), std::string::npos) << ini();
+}
+
+TEST_F(GuiLists, ShortenedNumbersFromTheSettingsReachTheList) {
+    ASSERT_TRUE(write_file(dir.file("Kalmo32.ini"), "[Datenschutz]\r\nKuerzen=3\r\n"));
+    auto p = with_charges();
+    ASSERT_NE(p->main(), nullptr);
+    HWND list = p->open(IDM_CHARGE_EVALUATION, "Anlageneinzelgebührensummen");
+    ASSERT_NE(list, nullptr);
+    ASSERT_TRUE(
+        wait_for([&] { return list_lines(GetDlgItem(list, IDC_CHARGE_LIST)).size() == 5; }));
+    auto store = sample_store();
+    eval::open_charge_evaluation(*store);
+    eval::SystemChargeList expected(*store, app::Currency::DM, 3);
+    ASSERT_EQ(expected.fill(phonebook::NoPhonebook(), local_now()).outcome,
+              eval::FillOutcome::Listed);
+    EXPECT_EQ(list_lines(GetDlgItem(list, IDC_CHARGE_LIST)), expected.lines());
+    EXPECT_NE(expected.lines()[0].find(" 0123*** |"), std::string::npos) << expected.lines()[0];
     ASSERT_TRUE(dismiss(list, IDOK));
     EXPECT_TRUE(p->close());
 }
