@@ -116,6 +116,30 @@ TEST_F(PtyLink, InProcessServerCountsTheLine) {
     EXPECT_FALSE(exchange.connected());
 }
 
+TEST_F(PtyLink, SlowExchangeSendingByteByByte) {
+    // Every reply byte on its own and up to 2 ms late: the frames still come whole, and the
+    // line was busy longer than its bytes need at the line rate.
+    sim::Exchange exchange;
+    sim::fill_random(exchange, 30, 10, 12);
+    sim::ServerOptions options;
+    options.char_gap_s = 0.002;
+    options.announce_to = nullptr;
+    sim::Server server(exchange, options);
+    std::string error;
+    ASSERT_TRUE(server.open_pty("", error)) << error;
+    std::atomic<bool> stop{false};
+    std::thread serving([&] { server.run(stop); });
+    const link::ReadResult report = link::read_charges(link, *store, server.slave_path());
+    stop = true;
+    serving.join();
+    EXPECT_EQ(report.outcome, link::Outcome::Done);
+    auto got = held(*store, data::kChargeRecordSize);
+    std::sort(got.begin(), got.end());
+    EXPECT_EQ(got, expected_charges(30, 12, 10));
+    const double ideal = static_cast<double>(server.bytes_in() + server.bytes_out()) / 480.0;
+    EXPECT_GT(server.line_busy_s(), ideal);
+}
+
 TEST(PtyCli, ReadSaveDeleteAndSpeedDial) {
     SimProcess sim({"--unpaced", "--count", "25", "--seed", "9"});
     const std::string gds = sim.link + ".GDS";

@@ -1,6 +1,8 @@
 #pragma once
 // A scripted exchange at the far end of a fake serial port, a fake progress dialog and a clock
 // that only moves while the line is silent, so that every deadline passes in microseconds.
+#include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -103,19 +105,23 @@ public:
         }
         return true;
     }
-    int read_byte(std::uint8_t& byte) override {
+    std::size_t read(std::span<std::uint8_t> into, std::chrono::milliseconds wait) override {
         if (!is_open) return 0;
-        deliver_due();
-        if (incoming.empty()) {
-            // A silent line: time goes by (the port waits its read time-out).
-            clock_.ms += 1000;
+        ++read_calls;
+        const std::int64_t until = clock_.ms + wait.count();
+        std::size_t n = 0;
+        for (;;) {
             deliver_due();
-            return 0;
+            // Each byte takes its time on a slow line; the wait ends with the byte under way.
+            while (n < into.size() && !incoming.empty() && (n == 0 || clock_.ms < until)) {
+                into[n++] = incoming.front();
+                incoming.pop_front();
+                clock_.ms += ms_per_byte;
+            }
+            if (n == into.size() || clock_.ms >= until) return n;
+            // A silent line: time goes by until a late reply comes or the wait is over.
+            clock_.ms = late.empty() ? until : std::clamp(late.front().due, clock_.ms, until);
         }
-        byte = incoming.front();
-        incoming.pop_front();
-        clock_.ms += ms_per_byte;
-        return 1;
     }
     void discard_input() override {
         ++discards;
@@ -138,6 +144,7 @@ public:
     int opens = 0;
     int closes = 0;
     int write_calls = 0;
+    int read_calls = 0;
     int discards = 0;
     std::int64_t ms_per_byte = 0; // a slow line: each byte takes this long
     // How long after its request each reply starts to arrive (by request number from 1).
