@@ -115,7 +115,7 @@ std::size_t PosixSerialPort::read(std::span<std::uint8_t> into, std::chrono::mil
             got += static_cast<std::size_t>(n);
             continue;
         }
-        const auto left = std::chrono::duration_cast<std::chrono::microseconds>(end - Clock::now());
+        const auto left = std::chrono::ceil<std::chrono::microseconds>(end - Clock::now());
         if (left.count() <= 0) break;
         // Raw and non-blocking, an empty queue reads as 0 (or EAGAIN); anything else is a line
         // that has hung up and reports so at once and for ever. It is waited out as if it were
