@@ -54,7 +54,6 @@ public:
     bool open_progress_dialog() override { return open_ = true; }
     void close_progress_dialog() override { open_ = false; }
     void set_progress_line(int, const std::string&) override {}
-    bool pump_messages() override { return true; }
     bool cancelled() const override { return false; }
 
 private:

@@ -140,6 +140,29 @@ TEST_F(PtyLink, SlowExchangeSendingByteByByte) {
     EXPECT_GT(server.line_busy_s(), ideal);
 }
 
+TEST_F(PtyLink, ACancelFromAnotherThreadEndsTheWaitSoon) {
+    // The exchange answers the opening and nothing after it: the read waits for its first
+    // block when the user cancels from the window's thread.
+    SimProcess sim({"--unpaced", "--count", "20", "--stop-after", "1"});
+    using Clock = std::chrono::steady_clock;
+    Clock::time_point cancelled_at{};
+    std::thread user([&] {
+        const auto give_up = Clock::now() + std::chrono::seconds(20);
+        while (sim.trace().find("index 0") == std::string::npos && Clock::now() < give_up)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        cancelled_at = Clock::now();
+        ui.cancel = true;
+    });
+    const link::ReadResult report = link::read_charges(link, *store, sim.link);
+    const auto ended_at = Clock::now();
+    user.join();
+    EXPECT_EQ(report.outcome, link::Outcome::Cancelled);
+    EXPECT_TRUE(ui.messages_only().size() <= 2u) << "the count and the warning, no failure";
+    // The wait (3 s for the frame, 4 s of quiet before a retry) is not sat out.
+    EXPECT_LT(ended_at - cancelled_at, std::chrono::milliseconds(1500));
+    EXPECT_EQ(sim.trace().find("type 0x63"), std::string::npos) << "no closing command";
+}
+
 TEST(PtyCli, ReadSaveDeleteAndSpeedDial) {
     SimProcess sim({"--unpaced", "--count", "25", "--seed", "9"});
     const std::string gds = sim.link + ".GDS";

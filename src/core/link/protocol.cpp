@@ -88,7 +88,7 @@ bool Link::receive_frame(bool quiet) {
         // Until the length byte is known, one byte at a time: fill bytes before it are skipped,
         // and nothing of the frame after it may be read into the wrong place.
         const std::size_t got = read_until({&buffer_[position], expected - position}, deadline);
-        if (!ui_.pump_messages()) return false;
+        if (ui_.cancelled()) return false;
         // Also after a read that brought bytes: the whole frame must be in by the deadline.
         if (clock_.monotonic_ms() >= deadline) return fail(quiet, text::NoAnswer);
         if (got == 0) continue;
@@ -116,7 +116,7 @@ bool Link::await_quiet() {
     std::array<std::uint8_t, 256> drained{};
     while (open_) {
         const std::size_t got = read_until(drained, std::min(last + timing.quiet_ms, give_up));
-        if (!ui_.pump_messages()) return false;
+        if (ui_.cancelled()) return false;
         const std::int64_t now = clock_.monotonic_ms();
         if (got > 0) last = now;
         if (now - last >= timing.quiet_ms || now >= give_up) return true;

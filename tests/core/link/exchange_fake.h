@@ -2,6 +2,7 @@
 // A scripted exchange at the far end of a fake serial port, a fake progress dialog and a clock
 // that only moves while the line is silent, so that every deadline passes in microseconds.
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <deque>
@@ -38,13 +39,11 @@ public:
         lines[line] = text;
         if (log_lines) log.push_back("line" + std::to_string(line) + ":" + text);
     }
-    bool pump_messages() override {
-        ++pumps;
-        if (!open) return true;
-        if (cancel_at_pump && pumps >= *cancel_at_pump) cancel = true;
-        return !cancel;
+    // The user cancels at the given look at the flag while the dialog is open.
+    bool cancelled() const override {
+        if (open && cancel_at_check && ++checks >= *cancel_at_check) cancel = true;
+        return cancel;
     }
-    bool cancelled() const override { return cancel; }
 
     std::vector<std::string> messages_only() const {
         std::vector<std::string> m;
@@ -57,11 +56,12 @@ public:
     std::vector<std::string> log;
     std::string lines[2];
     bool open = false;
-    bool cancel = false;
+    // Set from another thread in some tests, as a progress dialog does.
+    mutable std::atomic<bool> cancel{false};
     bool refuse_dialog = false;
     bool log_lines = false;
-    long pumps = 0;
-    std::optional<long> cancel_at_pump;
+    mutable long checks = 0;
+    std::optional<long> cancel_at_check;
 };
 
 // One request the program sent, as the exchange parsed it.

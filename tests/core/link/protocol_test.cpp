@@ -266,7 +266,7 @@ TEST_F(LinkTest, ConnectFailures) {
 
 TEST_F(LinkTest, CancelDuringConnectClosesThePortSilently) {
     silence();
-    ui.cancel_at_pump = 1;
+    ui.cancel_at_check = 1;
     EXPECT_FALSE(link.connect("COM1", code::OpenRead));
     EXPECT_FALSE(link.port_open());
     EXPECT_FALSE(ex.is_open);
