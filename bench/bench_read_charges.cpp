@@ -33,13 +33,13 @@ public:
         written += bytes.size();
         return port_.write(bytes);
     }
-    int read_byte(std::uint8_t& byte) override {
-        const int n = port_.read_byte(byte);
-        read += static_cast<unsigned long long>(n);
+    std::size_t read(std::span<std::uint8_t> into, std::chrono::milliseconds wait) override {
+        const std::size_t n = port_.read(into, wait);
+        received += n;
         return n;
     }
     void discard_input() override { port_.discard_input(); }
-    unsigned long long written = 0, read = 0;
+    unsigned long long written = 0, received = 0;
 
 private:
     link::SerialPort& port_;
@@ -54,7 +54,6 @@ public:
     bool open_progress_dialog() override { return open_ = true; }
     void close_progress_dialog() override { open_ = false; }
     void set_progress_line(int, const std::string&) override {}
-    bool pump_messages() override { return true; }
     bool cancelled() const override { return false; }
 
 private:
@@ -104,10 +103,10 @@ int main(int argc, char** argv) {
     ::kill(sim, SIGTERM);
     ::waitpid(sim, nullptr, 0);
 
-    const double line_time = static_cast<double>(port.written + port.read) * 10.0 / 4800.0;
+    const double line_time = static_cast<double>(port.written + port.received) * 10.0 / 4800.0;
     std::printf("records received   %u of %lu (dropped %zu)\n", store->count(), count,
                 report.dropped);
-    std::printf("bytes on the line  %llu sent, %llu received\n", port.written, port.read);
+    std::printf("bytes on the line  %llu sent, %llu received\n", port.written, port.received);
     std::printf("ideal line time    %.2f s\n", line_time);
     std::printf("wall time          %.2f s  (%.4f x line time, target <= 1.03)\n", wall,
                 wall / line_time);

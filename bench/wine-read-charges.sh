@@ -3,8 +3,12 @@
 # Wine: once with the console program (kalmo.exe read-charges --port COM1) and once from the File
 # menu of kalmo32.exe. For each it compares the wall time with the time the bytes need on the
 # line, and the CPU time of the program and of wineserver with the wall time.
-#   bash bench/wine-read-charges.sh [--count N] [--only cli|gui] [--no-build] [--journal-in DIR]
-# N defaults to 2000 (about 100 s of line time per run); 300 is a quick run. Each read writes
+#   bash bench/wine-read-charges.sh [--count N] [--char-gap MS] [--only cli|gui] [--no-build]
+#                                   [--journal-in DIR]
+# N defaults to 2000 (about 100 s of line time per run); 300 is a quick run. --char-gap makes the
+# simulated exchange send each reply byte on its own, up to MS ms later than the line rate allows
+# (a slow exchange); the wall time is then held against the time the simulator needed to send
+# and receive, which is what the line allowed. Each read writes
 # its journal, flushed to the disk before every block request; --journal-in puts the journals
 # (and the Windows program's folder) into DIR instead of build/, e.g. /dev/shm to see what the
 # disk's flushes cost ("turnaround" is the program's time from a reply to its next request,
@@ -19,19 +23,21 @@ cd "$(dirname "$0")/.."
 root="$(pwd)"
 count=2000
 only=""
+char_gap=0
 build=1
 journal_in=""
 while [ $# -gt 0 ]; do
   case "$1" in
     --count) count="$2"; shift 2 ;;
+    --char-gap) char_gap="$2"; shift 2 ;;
     --only) only="$2"; shift 2 ;;
     --no-build) build=0; shift ;;
     --journal-in) journal_in="$2"; shift 2 ;;
-    *) echo "usage: $0 [--count N] [--only cli|gui] [--no-build] [--journal-in DIR]" >&2; exit 2 ;;
+    *) echo "usage: $0 [--count N] [--char-gap MS] [--only cli|gui] [--no-build] [--journal-in DIR]" >&2; exit 2 ;;
   esac
 done
 
-# Wall time at most this many times the line time (once the program has started), CPU of the
+# Wall time at most this many times the line's busy time (once the program has started), CPU of the
 # program and wineserver together at most this share of one core.
 wall_target=1.02
 cpu_target=0.02
@@ -97,17 +103,19 @@ server_pid="$(pid_in_prefix wineserver64 || pid_in_prefix wineserver)"
 
 start_sim() {
   rm -f "$line"
-  "$sim" --link "$line" --count "$count" --seed 4800 2>"$work/sim.log" &
+  "$sim" --link "$line" --count "$count" --seed 4800 --char-gap "$char_gap" 2>"$work/sim.log" &
   sim_pid=$!
   for _ in $(seq 1 100); do [ -e "$line" ] && break; sleep 0.05; done
 }
-# Stops the simulated exchange and sets line_time to the ideal line time of what crossed the
-# line: ten bit times per byte at 4800 bit/s, both directions (one side talks at a time).
+# Stops the simulated exchange and sets ideal_time to the ideal line time of what crossed the
+# line (ten bit times per byte at 4800 bit/s, both directions: one side talks at a time) and
+# line_time to how long the simulator was busy sending and receiving it, gaps included.
 stop_sim() {
   kill "$sim_pid"
   wait "$sim_pid" || true
   sim_pid=""
-  line_time=$(awk '/bytes in,/ { print ($2 + $5) * 10 / 4800 }' "$work/sim.log")
+  ideal_time=$(awk '/bytes in,/ { print ($2 + $5) * 10 / 4800 }' "$work/sim.log")
+  line_time=$(awk '/line busy/ { print $(NF - 1) }' "$work/sim.log")
   # The program's own time between a reply and its next request, per request: where wall time
   # beyond the line time goes.
   turnaround=$(awk '/requests after a reply/ { if ($8 > 0) printf "%.1f ms per request (%d requests)", 1000 * $14 / $8, $8 }' "$work/sim.log")
@@ -123,12 +131,13 @@ failed=0
 report() {
   awk -v name="$1" -v records="$2" -v wall="$3" -v line="$4" -v cpu="$5" -v srv="$6" \
       -v start="$7" -v start_cpu="$8" -v count="$count" -v wt="$wall_target" \
-      -v ct="$cpu_target" -v turn="$turnaround" 'BEGIN {
+      -v ct="$cpu_target" -v turn="$turnaround" -v ideal="$ideal_time" -v gap="$char_gap" 'BEGIN {
     net = wall - start
     printf "%s\n", name
     printf "  records received    %s of %s\n", records, count
-    printf "  ideal line time     %.2f s\n", line
-    printf "  wall time           %.2f s, %.2f s after start-up (%.4f x line time, target <= %s)\n",
+    printf "  ideal line time     %.2f s\n", ideal
+    printf "  line busy           %.2f s (reply bytes up to %s ms beyond the line rate)\n", line, gap
+    printf "  wall time           %.2f s, %.2f s after start-up (%.4f x line busy, target <= %s)\n",
            wall, net, net / line, wt
     if (turn != "") printf "  turnaround          %s\n", turn
     printf "  CPU program         %.2f s (%.2f%% of one core)\n", cpu, 100 * cpu / wall

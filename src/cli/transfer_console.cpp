@@ -31,26 +31,18 @@ bool ConsoleTransferUi::open_progress_dialog() {
         previous_ = std::signal(SIGINT, on_interrupt);
         handler_installed_ = true;
     }
-    open_ = true;
     lines_[0].clear();
     lines_[1].clear();
     return true;
 }
 
-void ConsoleTransferUi::close_progress_dialog() {
-    open_ = false;
-}
+void ConsoleTransferUi::close_progress_dialog() {}
 
 void ConsoleTransferUi::set_progress_line(int line, const std::string& text) {
     if (line < 0 || line > 1 || lines_[line] == text) return;
     lines_[line] = text;
     ctx_.err << platform::to_console(text) << "\n";
     ctx_.err.flush();
-}
-
-bool ConsoleTransferUi::pump_messages() {
-    if (!open_) return true;
-    return !cancelled();
 }
 
 bool ConsoleTransferUi::cancelled() const {

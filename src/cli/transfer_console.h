@@ -20,12 +20,10 @@ public:
     bool open_progress_dialog() override;
     void close_progress_dialog() override;
     void set_progress_line(int line, const std::string& text) override;
-    bool pump_messages() override;
     bool cancelled() const override;
 
 private:
     Context& ctx_;
-    bool open_ = false;
     bool handler_installed_ = false;
     void (*previous_)(int) = nullptr;
     std::string lines_[2];

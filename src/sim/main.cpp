@@ -35,6 +35,8 @@ const char* const kUsage =
     "                        at most 74)\n"
     "line:\n"
     "  --unpaced             answer at full speed instead of 4800 bit/s\n"
+    "  --char-gap MS         each reply byte on its own, up to MS ms later than the line\n"
+    "                        rate allows (a slow exchange)\n"
     "  --trace               every frame both ways on stderr\n"
     "faults (requests are counted from 1, opening included; N may be a list 3,7,9):\n"
     "  --ignore N  --corrupt-checksum N  --bad-length N  --reply-69 N\n"
@@ -156,6 +158,8 @@ int main(int argc, char** argv) {
             need(v && parse_number(v, n)), config.faults.stop_after = static_cast<unsigned>(n);
         else if (a == "--delay")
             need(v && parse_delay(v, config.faults));
+        else if (a == "--char-gap")
+            need(v && parse_number(v, n) && n <= 1000), options.char_gap_s = n / 1000.0;
         else if (a == "--unpaced")
             options.paced = false;
         else if (a == "--trace")
@@ -235,7 +239,8 @@ int main(int argc, char** argv) {
     server.run(g_stop);
     std::fprintf(stderr,
                  "exchange-sim: %llu bytes in, %llu bytes out, %llu requests after a reply "
-                 "came %.3f s after it in all\n",
-                 server.bytes_in(), server.bytes_out(), server.turns(), server.turnaround_s());
+                 "came %.3f s after it in all, line busy %.3f s\n",
+                 server.bytes_in(), server.bytes_out(), server.turns(), server.turnaround_s(),
+                 server.line_busy_s());
     return 0;
 }

@@ -101,13 +101,27 @@ void Server::trace(const char* direction, const std::string& text) {
     std::fflush(options_.trace_to);
 }
 
+double Server::line_busy_s() const {
+    return sending_s_ +
+           static_cast<double>(bytes_in_) * 10.0 / static_cast<double>(options_.bits_per_second);
+}
+
 void Server::send(const Bytes& reply) {
     const double byte_time = 10.0 / static_cast<double>(options_.bits_per_second);
     const double start = now_s();
     std::size_t done = 0;
+    double next = start;
     while (done < reply.size()) {
         std::size_t n = reply.size() - done;
-        if (options_.paced) {
+        if (options_.char_gap_s > 0) {
+            // Each byte after the one before, never sooner than the line allows and up to the
+            // gap later: a late wake-up delays every byte after it too.
+            gap_seed_ = gap_seed_ * 1664525u + 1013904223u;
+            next = std::max(next, now_s()) + byte_time +
+                   options_.char_gap_s * static_cast<double>(gap_seed_ >> 8) / 16777216.0;
+            sleep_until(next);
+            n = 1;
+        } else if (options_.paced) {
             // Every byte leaves at its own time on the line; a late wake-up sends what is due.
             // A byte is handed over once it would have come in completely.
             sleep_until(start + static_cast<double>(done + 1) * byte_time);
@@ -123,6 +137,7 @@ void Server::send(const Bytes& reply) {
         bytes_out_ += static_cast<unsigned long long>(w);
     }
     reply_end_ = now_s();
+    sending_s_ += reply_end_ - start;
 }
 
 void Server::handle(const Event& e, double arrived) {

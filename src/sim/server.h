@@ -2,6 +2,7 @@
 // The simulated exchange on a line: a pseudo-terminal (or a given device), paced like a 4800
 // bit/s line, with an optional trace of every frame.
 #include <atomic>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -12,6 +13,9 @@ namespace kalmo::sim {
 struct ServerOptions {
     bool paced = true; // 10 bits per byte at 4800 bit/s, both ways
     long bits_per_second = 4800;
+    // Each reply byte on its own, up to this much later than the line rate allows (a random
+    // share of it), as an exchange with a slow controller sends; 0 sends at the line rate.
+    double char_gap_s = 0;
     bool trace = false; // every frame both ways on `trace_to`
     std::FILE* trace_to = stderr;
     std::FILE* announce_to = stdout; // deletes and speed-dial targets
@@ -41,6 +45,9 @@ public:
     // how many such turns there were: the program's share of a transfer's time.
     double turnaround_s() const { return turnaround_s_; }
     unsigned long long turns() const { return turns_; }
+    // How long the line was busy, all told: the time the exchange took to send its replies and
+    // the line time of what the program sent. A transfer can take no less.
+    double line_busy_s() const;
 
 private:
     void handle(const Event& event, double arrived);
@@ -60,6 +67,8 @@ private:
     double reply_end_ = -1; // when the last reply was out, until the next request begins
     double turnaround_s_ = 0;
     unsigned long long turns_ = 0;
+    double sending_s_ = 0;
+    std::uint32_t gap_seed_ = 4800;
 };
 
 } // namespace kalmo::sim

@@ -14,6 +14,7 @@
 #include "core/app/text.h"
 #include "core/data/charge_file.h"
 #include "core/eval/call_list.h"
+#include "core/link/transfers.h"
 #include "core/phonebook/editor.h"
 #include "dialogs.h"
 #include "furniture.h"
@@ -111,10 +112,11 @@ void printer_setup() {
     a.printer.Flags = flags;
 }
 
-// While a transfer waits its pump dispatches the main window's messages too; nothing that
-// touches the stores, the port or the window's life may start meanwhile.
+// While a transfer runs on its thread the window is out of the user's reach, but messages
+// posted to it still come: nothing that touches the stores, the port or the window's life may
+// start meanwhile.
 bool busy() {
-    return transfer_busy();
+    return link::transfer_running();
 }
 
 // What the list dialogs work on, lent for as long as one is open.

@@ -26,9 +26,9 @@ UINT box_style(const app::Message& message) {
 
 } // namespace
 
-app::Answer Win32MessageUi::show(const app::Message& message) {
+app::Answer Win32MessageUi::show(const app::Message& message, HWND owner) {
     const int r =
-        MessageBoxA(nullptr, message.text.c_str(),
+        MessageBoxA(owner, message.text.c_str(),
                     message.caption ? message.caption->c_str() : nullptr, box_style(message));
     switch (r) {
     case IDYES:

@@ -1,16 +1,20 @@
 #include "transfers_gui.h"
 
+#include <atomic>
+#include <functional>
 #include <memory>
 #include <optional>
+#include <thread>
 
 #include "core/app/ids.h"
 #include "core/app/shell.h"
+#include "core/app/strings.h"
 #include "core/link/journal.h"
 #include "core/link/protocol.h"
 #include "core/link/transfers.h"
 #include "dialog.h"
+#include "message_ui.h"
 #include "platform/serial.h"
-#include "wait_pump.h"
 
 namespace kalmo::win32 {
 
@@ -19,7 +23,7 @@ namespace {
 // The button, Enter, Esc and the Close box all cancel.
 class ProgressDialog : public Dialog {
 public:
-    bool cancelled = false;
+    std::atomic<bool> cancelled{false};
 
 private:
     bool on_command(int, int) override {
@@ -28,53 +32,147 @@ private:
     }
 };
 
-class Win32TransferUi : public link::TransferUi {
+// What the transfer's thread asks of the window's thread; each request is sent, so the
+// transfer goes on only once it has been carried out.
+enum Request : UINT { OpenDialog = WM_APP + 1, SetLine, CloseDialog, ShowMessage };
+
+// A transfer on a thread of its own. The window's thread keeps the progress dialog, shows the
+// messages and stays responsive; the transfer's thread talks to the exchange and asks the
+// window's thread for everything the user sees. The owner is out of reach until the transfer
+// is over, as under any modal dialog.
+class TransferThread : public link::TransferUi {
 public:
-    explicit Win32TransferUi(HWND owner) : owner_(owner) {}
+    explicit TransferThread(HWND owner) : owner_(owner) {}
 
-    app::Answer show(const app::Message& message) override { return boxes_.show(message); }
+    // Runs `work` on the transfer's thread and returns when it is over.
+    void run(const std::function<void(link::TransferUi&)>& work);
 
+    // Called on the transfer's thread.
+    app::Answer show(const app::Message& message) override {
+        return static_cast<app::Answer>(ask(ShowMessage, 0, &message));
+    }
     bool open_progress_dialog() override {
-        dialog_.cancelled = false;
-        // The core says "Not enough memory." when this fails.
-        if (!dialog_.create_modeless(owner_, "V24AbortDlgBox")) return false;
-        // Whatever the dialog's template says is replaced by the first text, even an empty one.
-        shown_[0].reset();
-        shown_[1].reset();
-        ShowWindow(dialog_.hwnd(), SW_SHOWNORMAL);
-        EnableWindow(dialog_.hwnd(), TRUE);
-        set_progress_line(0, link::progress::Initialising);
-        return true;
+        sent_[0].reset();
+        sent_[1].reset();
+        return ask(OpenDialog) != 0;
     }
-
-    void close_progress_dialog() override { dialog_.destroy(); }
-
+    void close_progress_dialog() override { ask(CloseDialog); }
     void set_progress_line(int line, const std::string& text) override {
-        // The same text again (the first line is set before every block) would still cost a
-        // repaint.
-        if (!dialog_.hwnd() || (line != 0 && line != 1) || shown_[line] == text) return;
-        shown_[line] = text;
-        SetDlgItemTextA(dialog_.hwnd(), IDC_PROGRESS_LINE0 + line, text.c_str());
+        // The first line is set to the same text before every block: no need to ask again.
+        if ((line != 0 && line != 1) || sent_[line] == text) return;
+        sent_[line] = text;
+        ask(SetLine, static_cast<WPARAM>(line), &text);
     }
-
-    bool pump_messages() override {
-        if (!dialog_.hwnd()) return true;
-        if (!pump_.pump(dialog_)) dialog_.cancelled = true;
-        return !dialog_.cancelled;
-    }
-
     bool cancelled() const override { return dialog_.cancelled; }
 
 private:
+    LRESULT ask(Request request, WPARAM wp = 0, const void* lp = nullptr) {
+        return SendMessageA(mailbox_, request, wp, reinterpret_cast<LPARAM>(lp));
+    }
+    // On the window's thread.
+    LRESULT answer(UINT request, WPARAM wp, LPARAM lp);
+    static LRESULT CALLBACK mailbox_procedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+    static const char* mailbox_class();
+
     HWND owner_;
+    HWND mailbox_ = nullptr;
     ProgressDialog dialog_;
-    std::optional<std::string> shown_[2];
-    // The link calls the pump after every byte it reads; looking into the message queue at
-    // most every 10 ms keeps the windows and the cancel button just as responsive and spares
-    // the system call per byte.
-    WaitPump pump_{10};
+    std::optional<std::string> sent_[2];
     Win32MessageUi boxes_;
 };
+
+const char* TransferThread::mailbox_class() {
+    static const char* const name = [] {
+        WNDCLASSA c{};
+        c.lpfnWndProc = mailbox_procedure;
+        c.hInstance = GetModuleHandleA(nullptr);
+        c.lpszClassName = "KalmoTransferMailbox";
+        RegisterClassA(&c);
+        return c.lpszClassName;
+    }();
+    return name;
+}
+
+LRESULT CALLBACK TransferThread::mailbox_procedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCCREATE)
+        SetWindowLongPtrA(
+            hwnd, GWLP_USERDATA,
+            reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams));
+    auto* self = reinterpret_cast<TransferThread*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (self && msg >= OpenDialog && msg <= ShowMessage) return self->answer(msg, wp, lp);
+    return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
+LRESULT TransferThread::answer(UINT request, WPARAM wp, LPARAM lp) {
+    switch (request) {
+    case OpenDialog:
+        dialog_.cancelled = false;
+        // The core says "Not enough memory." when this fails.
+        if (!dialog_.create_modeless(owner_, "V24AbortDlgBox")) return FALSE;
+        ShowWindow(dialog_.hwnd(), SW_SHOWNORMAL);
+        EnableWindow(dialog_.hwnd(), TRUE);
+        return TRUE;
+    case SetLine:
+        SetDlgItemTextA(dialog_.hwnd(), IDC_PROGRESS_LINE0 + static_cast<int>(wp),
+                        reinterpret_cast<const std::string*>(lp)->c_str());
+        return 0;
+    case CloseDialog:
+        dialog_.destroy();
+        return 0;
+    case ShowMessage:
+        // Over the progress dialog while it is there, so the box comes before it.
+        return static_cast<LRESULT>(
+            boxes_.show(*reinterpret_cast<const app::Message*>(lp), dialog_.hwnd()));
+    default:
+        return 0;
+    }
+}
+
+void TransferThread::run(const std::function<void(link::TransferUi&)>& work) {
+    mailbox_ = CreateWindowExA(0, mailbox_class(), "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                               GetModuleHandleA(nullptr), this);
+    HANDLE done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    if (!mailbox_ || !done) {
+        if (mailbox_) DestroyWindow(mailbox_);
+        if (done) CloseHandle(done);
+        boxes_.show(app::Message{app::string_text(app::str::NotEnoughMemory), std::nullopt,
+                                 app::Buttons::Ok, app::Icon::Error});
+        return;
+    }
+    EnableWindow(owner_, FALSE);
+    std::thread transfer([&] {
+        work(*this);
+        SetEvent(done);
+    });
+    // The progress dialog's own loop, as a modal dialog has one, until the transfer is over.
+    // The transfer's requests are answered inside it, and its boxes run loops of their own.
+    bool quit = false;
+    int quit_code = 0;
+    while (MsgWaitForMultipleObjects(1, &done, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                // Not this loop's to take: the main loop gets it once the transfer is over,
+                // which the cancel makes soon.
+                quit = true;
+                quit_code = static_cast<int>(msg.wParam);
+                dialog_.cancelled = true;
+                continue;
+            }
+            HWND keys = dialog_.hwnd();
+            if (keys && IsDialogMessageA(keys, &msg)) continue;
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+    transfer.join();
+    CloseHandle(done);
+    DestroyWindow(mailbox_);
+    dialog_.destroy();
+    EnableWindow(owner_, TRUE);
+    SetActiveWindow(owner_);
+    if (quit) PostQuitMessage(quit_code);
+}
 
 // A delete after a read that left records in the exchange (or could not keep them) warns
 // first: those records would be gone for good.
@@ -92,59 +190,58 @@ bool read_into(link::Link& line, Store& store, Read read, link::JournalKind kind
     return static_cast<bool>(result);
 }
 
-} // namespace
-
-bool transfer_busy() {
-    return link::transfer_running();
+// Runs `transfer` on its own thread with a link over a port of its own.
+void run_on_thread(HWND owner, const App& a,
+                   const std::function<void(link::Link&, const std::string&)>& transfer) {
+    const std::string port_name = platform::serial_device(a.settings.port_name());
+    TransferThread thread(owner);
+    thread.run([&](link::TransferUi& ui) {
+        auto port = platform::make_serial_port();
+        link::Link line(*port, ui, *a.clock);
+        transfer(line, port_name);
+    });
 }
 
+} // namespace
+
 NextList run_transfer(HWND main, App& a, unsigned command) {
-    if (transfer_busy()) return NextList::None;
-    auto port = platform::make_serial_port();
-    Win32TransferUi ui(main);
-    link::Link line(*port, ui, *a.clock);
-    const std::string port_name = platform::serial_device(a.settings.port_name());
-    switch (command) {
-    case IDM_READ_CHARGES:
-        return read_into(line, *a.charges, link::read_charges, link::JournalKind::Charges, a,
-                         port_name, a.charges_unread)
-                   ? NextList::ChargeEvaluation
-                   : NextList::None;
-    case IDM_READ_CALLS:
-        return read_into(line, *a.calls, link::read_calls, link::JournalKind::Calls, a, port_name,
-                         a.calls_unread)
-                   ? NextList::CallList
-                   : NextList::None;
-    case IDM_DELETE_CHARGES:
-        if (link::delete_charges(line, *a.charges, port_name, delete_question(a.charges_unread)) ==
-            link::Outcome::Done)
-            a.charges_unread = false;
-        return NextList::None;
-    case IDM_DELETE_CALLS:
-        if (link::delete_calls(line, *a.calls, port_name, delete_question(a.calls_unread)) ==
-            link::Outcome::Done)
-            a.calls_unread = false;
-        return NextList::None;
-    default:
-        return NextList::None;
-    }
+    NextList next = NextList::None;
+    run_on_thread(main, a, [&](link::Link& line, const std::string& port_name) {
+        switch (command) {
+        case IDM_READ_CHARGES:
+            if (read_into(line, *a.charges, link::read_charges, link::JournalKind::Charges, a,
+                          port_name, a.charges_unread))
+                next = NextList::ChargeEvaluation;
+            break;
+        case IDM_READ_CALLS:
+            if (read_into(line, *a.calls, link::read_calls, link::JournalKind::Calls, a, port_name,
+                          a.calls_unread))
+                next = NextList::CallList;
+            break;
+        case IDM_DELETE_CHARGES:
+            if (link::delete_charges(line, *a.charges, port_name,
+                                     delete_question(a.charges_unread)) == link::Outcome::Done)
+                a.charges_unread = false;
+            break;
+        case IDM_DELETE_CALLS:
+            if (link::delete_calls(line, *a.calls, port_name, delete_question(a.calls_unread)) ==
+                link::Outcome::Done)
+                a.calls_unread = false;
+            break;
+        default:
+            break;
+        }
+    });
+    return next;
 }
 
 void write_speed_dial(HWND owner, const App& a, const std::string& number_text,
                       std::uint8_t index) {
-    if (transfer_busy()) return;
-    auto port = platform::make_serial_port();
-    Win32TransferUi ui(owner);
-    link::Link line(*port, ui, *a.clock);
-    // The dialog and the call list below it stay out of reach while the write waits: a second
-    // OK or the close box would end the dialog inside the transfer's wait and give the list
-    // back, whose "Drucken" would then print inside it. (The list is disabled by the modal
-    // dialog already.)
-    EnableWindow(owner, FALSE);
-    link::write_speed_dial_target(line, number_text, index,
-                                  platform::serial_device(a.settings.port_name()));
-    EnableWindow(owner, TRUE);
-    SetActiveWindow(owner);
+    // The speed-dial dialog (and the call list below it) stay out of reach until the write is
+    // over: a second OK would end the dialog while the write still runs.
+    run_on_thread(owner, a, [&](link::Link& line, const std::string& port_name) {
+        link::write_speed_dial_target(line, number_text, index, port_name);
+    });
 }
 
 } // namespace kalmo::win32

@@ -1,6 +1,6 @@
 #pragma once
-// The exchange transfers run from the main window: the progress dialog "V24AbortDlgBox" and the
-// message pump that keeps the program alive while the link waits.
+// The exchange transfers run from the main window: each on a thread of its own, while the
+// window's thread shows the progress dialog "V24AbortDlgBox" and the transfer's messages.
 #include <windows.h>
 
 #include <cstdint>
@@ -14,13 +14,10 @@ namespace kalmo::win32 {
 enum class NextList { None, ChargeEvaluation, CallList };
 
 // Runs the transfer of IDM_READ_CHARGES, IDM_DELETE_CHARGES, IDM_READ_CALLS or IDM_DELETE_CALLS
-// to its end on the program's stores and port. A successful read of charges leaves the charge
-// evaluation to open, a connected read of calls the call list.
+// to its end on the program's stores and port; the owner is out of reach meanwhile. A successful
+// read of charges leaves the charge evaluation to open, a connected read of calls the call list.
 NextList run_transfer(HWND main, App& a, unsigned command);
 // The speed-dial dialog's transfer, with that dialog as owner of the progress dialog.
 void write_speed_dial(HWND owner, const App& a, const std::string& number_text, std::uint8_t index);
-// While a transfer waits, the pump still dispatches the main window's messages: commands and
-// closing the window are refused then.
-bool transfer_busy();
 
 } // namespace kalmo::win32

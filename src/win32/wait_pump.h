@@ -1,6 +1,6 @@
 #pragma once
-// The message pump of the program's waits (a print job, a transfer on the serial line): the
-// windows stay alive and the wait's own dialog answers its keys while the wait goes on.
+// The message pump of a print job's wait: the windows stay alive and the job's cancel dialog
+// answers its keys while the job goes on.
 #include <windows.h>
 
 #include "dialog.h"

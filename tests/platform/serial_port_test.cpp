@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <pty.h>
+#include <sys/ioctl.h>
+#include <thread>
 #include <termios.h>
 #include <unistd.h>
 
@@ -48,8 +50,8 @@ TEST(PosixSerialPort, NoDeviceNoPort) {
 
 TEST(PosixSerialPort, ClosedPortDoesNothing) {
     PosixSerialPort port;
-    std::uint8_t b = 0;
-    EXPECT_EQ(port.read_byte(b), 0);
+    std::uint8_t b[1] = {};
+    EXPECT_EQ(port.read(b, std::chrono::milliseconds(10)), 0u);
     const std::uint8_t data[] = {1, 2};
     EXPECT_FALSE(port.write(data));
     port.close();
@@ -77,6 +79,9 @@ TEST(PosixSerialPort, OpenIsExclusiveAndRaw) {
     EXPECT_TRUE(other.open(line.path)) << "free again after close";
 }
 
+using std::chrono::milliseconds;
+using std::chrono::steady_clock;
+
 TEST(PosixSerialPort, EveryByteArrivesInOrder) {
     PtyLine line;
     PosixSerialPort port;
@@ -84,12 +89,12 @@ TEST(PosixSerialPort, EveryByteArrivesInOrder) {
     std::vector<std::uint8_t> sent;
     for (int i = 0; i < 1000; ++i)
         sent.push_back(static_cast<std::uint8_t>(i * 7));
-    line.send(sent); // more than one read call's worth, with 0x11, 0x13, 0x0D, 0x0A, 0x03 in it
-    std::vector<std::uint8_t> got;
-    for (int polls = 0; got.size() < sent.size() && polls < 2000; ++polls) {
-        std::uint8_t b = 0;
-        if (port.read_byte(b) == 1) got.push_back(b);
-    }
+    line.send(sent); // more than a frame, with 0x11, 0x13, 0x0D, 0x0A, 0x03 in it
+    std::vector<std::uint8_t> got(sent.size());
+    std::size_t n = 0;
+    for (int reads = 0; n < got.size() && reads < 100; ++reads)
+        n += port.read({got.data() + n, std::min<std::size_t>(250, got.size() - n)},
+                       milliseconds(1000));
     EXPECT_EQ(got, sent);
 
     const std::uint8_t out[] = {0x05, 0x62, 0x00, 0x0D, 0x45};
@@ -99,24 +104,63 @@ TEST(PosixSerialPort, EveryByteArrivesInOrder) {
     EXPECT_EQ(std::vector<std::uint8_t>(back, back + 5), std::vector<std::uint8_t>(out, out + 5));
 }
 
-TEST(PosixSerialPort, OpenDiscardsWhatWasQueued) {
+TEST(PosixSerialPort, OpenAndDiscardDropWhatWasQueued) {
     PtyLine line;
     line.send({1, 2, 3});
     PosixSerialPort port;
     ASSERT_TRUE(port.open(line.path));
-    std::uint8_t b = 0;
-    EXPECT_EQ(port.read_byte(b), 0);
+    std::uint8_t b[4] = {};
+    EXPECT_EQ(port.read(b, milliseconds(50)), 0u);
+    line.send({4, 5});
+    // The pseudo-terminal passes the bytes on in its own time.
+    for (auto until = steady_clock::now() + milliseconds(5000); steady_clock::now() < until;) {
+        int queued = 0;
+        ASSERT_EQ(::ioctl(line.slave, FIONREAD, &queued), 0);
+        if (queued == 2) break;
+    }
+    port.discard_input();
+    line.send({6});
+    EXPECT_EQ(port.read(b, milliseconds(2000)), 1u) << "the wait ends with what came";
+    EXPECT_EQ(b[0], 6);
 }
 
-TEST(PosixSerialPort, SilentLineReturnsSoon) {
+TEST(PosixSerialPort, AReadWaitsForTheWholeSpanOrItsTime) {
     PtyLine line;
     PosixSerialPort port;
     ASSERT_TRUE(port.open(line.path));
-    std::uint8_t b = 0;
-    const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(port.read_byte(b), 0);
-    const auto waited = std::chrono::steady_clock::now() - start;
-    EXPECT_LT(waited, std::chrono::milliseconds(1000)) << "within the read time-out";
+    std::uint8_t b[10] = {};
+    auto start = steady_clock::now();
+    EXPECT_EQ(port.read(b, milliseconds(200)), 0u);
+    auto waited = steady_clock::now() - start;
+    EXPECT_GE(waited, milliseconds(200)) << "a silent line is waited for";
+    EXPECT_LT(waited, milliseconds(1500));
+
+    // A frame that comes at the line's pace, a byte every two milliseconds and a bit more,
+    // is read in one call that ends when the last byte is in, long before the wait would.
+    std::vector<std::uint8_t> frame(120);
+    for (std::size_t i = 0; i < frame.size(); ++i)
+        frame[i] = static_cast<std::uint8_t>(i + 1);
+    std::thread far_end([&] {
+        for (std::uint8_t byte : frame) {
+            line.send({byte});
+            std::this_thread::sleep_for(std::chrono::microseconds(2500));
+        }
+    });
+    std::vector<std::uint8_t> got(frame.size());
+    start = steady_clock::now();
+    const std::size_t n = port.read(got, milliseconds(10000));
+    waited = steady_clock::now() - start;
+    far_end.join();
+    EXPECT_EQ(n, frame.size());
+    EXPECT_EQ(got, frame);
+    EXPECT_LT(waited, milliseconds(5000));
+
+    // A frame that stops short: what came is returned once the wait is over.
+    line.send({9, 8, 7});
+    start = steady_clock::now();
+    EXPECT_EQ(port.read(b, milliseconds(300)), 3u);
+    EXPECT_GE(steady_clock::now() - start, milliseconds(300));
+    EXPECT_EQ(b[2], 7);
 }
 
 TEST(PosixSerialPort, HungUpLineWaitsInsteadOfSpinning) {
@@ -125,12 +169,11 @@ TEST(PosixSerialPort, HungUpLineWaitsInsteadOfSpinning) {
     ASSERT_TRUE(port.open(line.path));
     ::close(line.master);
     line.master = -1;
-    std::uint8_t b = 0;
-    const auto start = std::chrono::steady_clock::now();
+    std::uint8_t b[4] = {};
+    const auto start = steady_clock::now();
     for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(port.read_byte(b), 0);
-    EXPECT_GE(std::chrono::steady_clock::now() - start,
-              std::chrono::milliseconds(4 * PosixSerialPort::kReadWaitMs - 10));
+        EXPECT_EQ(port.read(b, milliseconds(50)), 0u);
+    EXPECT_GE(steady_clock::now() - start, milliseconds(4 * 50 - 10));
 }
 
 } // namespace

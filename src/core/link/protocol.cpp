@@ -73,34 +73,35 @@ bool Link::fail(bool quiet, const char* message) {
     return false;
 }
 
+std::size_t Link::read_until(std::span<std::uint8_t> into, std::int64_t deadline) {
+    // A frame's rest is asked for in one piece; the port hands it over once it is complete, so
+    // what the far end's pace is does not matter. The wait is only cut short to look at the
+    // cancel flag now and then.
+    const std::int64_t left = std::max<std::int64_t>(deadline - clock_.monotonic_ms(), 0);
+    return port_.read(into, std::chrono::milliseconds(std::min(left, kCancelCheckMs)));
+}
+
 bool Link::receive_frame(bool quiet) {
     frame_length_ = 0;
     if (!open_) return false;
-    // The hint given once the length is known ends with the frame, however the frame ends: a
-    // port still gathering for it would hold back what a later wait must see.
-    struct EndHint {
-        SerialPort& port;
-        ~EndHint() { port.expect(0); }
-    } end_hint{port_};
-    const std::int64_t start = clock_.monotonic_ms();
+    const std::int64_t deadline = clock_.monotonic_ms() + kReceiveMs;
     std::size_t expected = 1;
     std::size_t position = 0;
     while (position < expected) {
-        std::uint8_t byte = 0;
-        for (;;) {
-            const int got = port_.read_byte(byte);
-            const bool going_on = ui_.pump_messages();
-            if (!going_on) return false;
-            if (clock_.monotonic_ms() - start >= kReceiveMs) return fail(quiet, text::NoAnswer);
-            if (got == 1) break;
-        }
+        // Until the length byte is known, one byte at a time: fill bytes before it are skipped,
+        // and nothing of the frame after it may be read into the wrong place.
+        const std::size_t got = read_until({&buffer_[position], expected - position}, deadline);
+        if (ui_.cancelled()) return false;
+        // Also after a read that brought bytes: the whole frame must be in by the deadline.
+        if (clock_.monotonic_ms() >= deadline) return fail(quiet, text::NoAnswer);
+        if (got == 0) continue;
         if (position == 0) {
-            if (byte == kFill) continue;
-            if (byte > kMaxFrame || byte < kFrameHeader) return fail(quiet, text::LengthError);
-            expected = byte;
-            port_.expect(expected - 1);
+            const std::uint8_t length = buffer_[0];
+            if (length == kFill) continue;
+            if (length > kMaxFrame || length < kFrameHeader) return fail(quiet, text::LengthError);
+            expected = length;
         }
-        buffer_[position++] = byte;
+        position += got;
     }
     if (buffer_[1] == code::PeerChecksumError) return fail(quiet, text::PeerChecksumError);
     const std::uint16_t sent = static_cast<std::uint16_t>(buffer_[2] | buffer_[3] << 8);
@@ -112,17 +113,18 @@ bool Link::receive_frame(bool quiet) {
 
 bool Link::await_quiet() {
     const std::int64_t start = clock_.monotonic_ms();
+    // A line that never goes quiet (noise) is not waited for for ever.
+    const std::int64_t give_up = start + 3 * timing.quiet_ms;
     std::int64_t last = start;
-    for (;;) {
-        std::uint8_t byte = 0;
-        const int got = port_.read_byte(byte);
-        if (!ui_.pump_messages()) return false;
+    std::array<std::uint8_t, 256> drained{};
+    while (open_) {
+        const std::size_t got = read_until(drained, std::min(last + timing.quiet_ms, give_up));
+        if (ui_.cancelled()) return false;
         const std::int64_t now = clock_.monotonic_ms();
-        if (got == 1) last = now;
-        // A line that never goes quiet (noise) is not waited for for ever.
-        if (now - last >= timing.quiet_ms || now - start >= 3 * timing.quiet_ms || !open_)
-            return true;
+        if (got > 0) last = now;
+        if (now - last >= timing.quiet_ms || now >= give_up) return true;
     }
+    return true;
 }
 
 std::uint16_t Link::read_block(std::uint8_t code, std::uint16_t index, std::uint8_t* destination) {

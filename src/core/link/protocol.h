@@ -22,6 +22,9 @@ constexpr unsigned kFillRun = 255;       // after every failed receive and befor
 constexpr unsigned kDataFrameTrail = 10; // fill bytes after every data frame
 // The whole frame must arrive within this time, measured on a clock that never steps.
 constexpr std::int64_t kReceiveMs = 3000;
+// The longest the link waits on the port before it looks at the cancel flag again: a cancel is
+// seen soon enough, and a frame's rest still takes only two or three reads.
+constexpr std::int64_t kCancelCheckMs = 250;
 // Before a retry, and after a retry was answered, the line must have been silent this long: a
 // reply to an earlier attempt that comes later than the deadline is drained instead of being
 // read as the answer to a later request. The exchange answers within the deadline; this covers
@@ -110,6 +113,9 @@ public:
 
 private:
     void write(std::span<const std::uint8_t> bytes);
+    // Reads into `into` until it is full, `deadline` (on clock_) has passed or the user cancels;
+    // returns the bytes read. A wait is cut into slices so a cancel is seen within one.
+    std::size_t read_until(std::span<std::uint8_t> into, std::int64_t deadline);
     // Every request starts from an empty receive queue: whatever arrived before it belongs to an
     // earlier request.
     void send_request(std::span<const std::uint8_t> bytes);

@@ -1,6 +1,7 @@
 #pragma once
-// What a transfer shows while it runs: the progress dialog with its cancel button, the message
-// pump that keeps the program alive during every wait, and message boxes.
+// What a transfer shows while it runs: the progress dialog with its cancel button, and message
+// boxes. A front end may run the transfer on a thread of its own; then every call comes from
+// that thread, and the front end carries it over to its window's thread.
 #include <string>
 
 #include "core/app/ui.h"
@@ -15,10 +16,8 @@ public:
     virtual void close_progress_dialog() = 0;
     // Line 0 or 1 of the dialog.
     virtual void set_progress_line(int line, const std::string& text) = 0;
-    // Dispatches whatever is waiting (the cancel button among it). false once the user has
-    // cancelled the transfer; true at once when no progress dialog is open.
-    virtual bool pump_messages() = 0;
-    // The cancel flag: set by the dialog's button, cleared when a dialog opens.
+    // The cancel flag: set by the dialog's button (from any thread), cleared when a dialog
+    // opens. The link looks at it between frames and during every wait.
     virtual bool cancelled() const = 0;
 };
 

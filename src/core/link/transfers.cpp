@@ -1,6 +1,7 @@
 #include "core/link/transfers.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 
 #include "core/app/strings.h"
@@ -10,7 +11,7 @@ namespace kalmo::link {
 
 namespace {
 
-bool g_running = false;
+std::atomic<bool> g_running{false};
 
 constexpr const char* kInformation = "Information";
 
@@ -320,10 +321,8 @@ bool transfer_running() {
 }
 
 TransferGuard::TransferGuard() {
-    if (!g_running) {
-        g_running = true;
-        acquired_ = true;
-    }
+    bool free = false;
+    acquired_ = g_running.compare_exchange_strong(free, true);
 }
 
 TransferGuard::~TransferGuard() {

@@ -1,5 +1,6 @@
 #include "platform/posix/serial_port.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <string>
@@ -71,8 +72,6 @@ bool PosixSerialPort::open(const std::string& name) {
     }
     set_dtr(fd, true);
     fd_ = fd;
-    pending_at_ = pending_end_ = 0;
-    streaming_ = false;
     return true;
 }
 
@@ -84,8 +83,6 @@ void PosixSerialPort::close() {
     ::flock(fd_, LOCK_UN);
     ::close(fd_);
     fd_ = -1;
-    pending_at_ = pending_end_ = 0;
-    streaming_ = false;
 }
 
 bool PosixSerialPort::write(std::span<const std::uint8_t> bytes) {
@@ -107,51 +104,49 @@ bool PosixSerialPort::write(std::span<const std::uint8_t> bytes) {
     return true;
 }
 
-int PosixSerialPort::read_byte(std::uint8_t& byte) {
+std::size_t PosixSerialPort::read(std::span<std::uint8_t> into, std::chrono::milliseconds wait) {
     if (fd_ < 0) return 0;
-    if (pending_at_ == pending_end_ && !refill()) return 0;
-    byte = pending_[pending_at_++];
-    return 1;
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point end = Clock::now() + wait;
+    std::size_t got = 0;
+    while (got < into.size()) {
+        const ssize_t n = ::read(fd_, into.data() + got, into.size() - got);
+        if (n > 0) {
+            got += static_cast<std::size_t>(n);
+            continue;
+        }
+        const auto left = std::chrono::ceil<std::chrono::microseconds>(end - Clock::now());
+        if (left.count() <= 0) break;
+        // Raw and non-blocking, an empty queue reads as 0 (or EAGAIN); anything else is a line
+        // that has hung up and reports so at once and for ever. It is waited out as if it were
+        // silent, so that a receive does not spin until its deadline.
+        if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR) {
+            sleep_us(static_cast<long>(left.count()));
+            break;
+        }
+        if (got > 0) {
+            // The rest is on its way at the line's pace: waking for each byte of it would cost
+            // more than the whole transfer is worth, so the missing bytes are given the time
+            // they need on the line before the next look. A far end that is slower only makes
+            // that look come up short, and the next one waits for the rest again.
+            const long need = static_cast<long>(into.size() - got) * kByteUs;
+            sleep_us(std::min<long>(need, static_cast<long>(left.count())));
+            continue;
+        }
+        pollfd p{fd_, POLLIN, 0};
+        const int ready = ::poll(&p, 1, static_cast<int>((left.count() + 999) / 1000));
+        if (ready < 0 && errno != EINTR) break;
+        if (ready > 0 && !(p.revents & POLLIN)) {
+            sleep_us(static_cast<long>(left.count()));
+            break;
+        }
+    }
+    return got;
 }
 
 void PosixSerialPort::discard_input() {
     if (fd_ < 0) return;
     ::tcflush(fd_, TCIFLUSH);
-    pending_at_ = pending_end_ = 0;
-    streaming_ = false;
-}
-
-bool PosixSerialPort::refill() {
-    pending_at_ = pending_end_ = 0;
-    if (streaming_) {
-        // In the middle of a frame the bytes come one every two milliseconds; waking for each
-        // of them would cost more CPU than the whole transfer is worth. Let a few gather.
-        sleep_us(kGatherUs);
-        const ssize_t n = ::read(fd_, pending_.data(), pending_.size());
-        if (n > 0) {
-            pending_end_ = static_cast<std::size_t>(n);
-            return true;
-        }
-        streaming_ = false;
-    }
-    pollfd p{fd_, POLLIN, 0};
-    const int ready = ::poll(&p, 1, kReadWaitMs);
-    if (ready <= 0) return false;
-    ssize_t n = 0;
-    bool transient = false;
-    if (p.revents & POLLIN) {
-        n = ::read(fd_, pending_.data(), pending_.size());
-        transient = n < 0 && (errno == EAGAIN || errno == EINTR);
-    }
-    if (n > 0) {
-        pending_end_ = static_cast<std::size_t>(n);
-        streaming_ = true;
-        return true;
-    }
-    // A hung-up line reports at once and for ever; wait as if it were merely silent so that a
-    // receive does not spin until its deadline.
-    if (!transient) sleep_us(kReadWaitMs * 1000);
-    return false;
 }
 
 } // namespace kalmo::platform

@@ -1,6 +1,9 @@
 #pragma once
 // A scripted exchange at the far end of a fake serial port, a fake progress dialog and a clock
 // that only moves while the line is silent, so that every deadline passes in microseconds.
+#include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -36,13 +39,11 @@ public:
         lines[line] = text;
         if (log_lines) log.push_back("line" + std::to_string(line) + ":" + text);
     }
-    bool pump_messages() override {
-        ++pumps;
-        if (!open) return true;
-        if (cancel_at_pump && pumps >= *cancel_at_pump) cancel = true;
-        return !cancel;
+    // The user cancels at the given look at the flag while the dialog is open.
+    bool cancelled() const override {
+        if (open && cancel_at_check && ++checks >= *cancel_at_check) cancel = true;
+        return cancel;
     }
-    bool cancelled() const override { return cancel; }
 
     std::vector<std::string> messages_only() const {
         std::vector<std::string> m;
@@ -55,11 +56,12 @@ public:
     std::vector<std::string> log;
     std::string lines[2];
     bool open = false;
-    bool cancel = false;
+    // Set from another thread in some tests, as a progress dialog does.
+    mutable std::atomic<bool> cancel{false};
     bool refuse_dialog = false;
     bool log_lines = false;
-    long pumps = 0;
-    std::optional<long> cancel_at_pump;
+    mutable long checks = 0;
+    std::optional<long> cancel_at_check;
 };
 
 // One request the program sent, as the exchange parsed it.
@@ -103,19 +105,23 @@ public:
         }
         return true;
     }
-    int read_byte(std::uint8_t& byte) override {
+    std::size_t read(std::span<std::uint8_t> into, std::chrono::milliseconds wait) override {
         if (!is_open) return 0;
-        deliver_due();
-        if (incoming.empty()) {
-            // A silent line: time goes by (the port waits its read time-out).
-            clock_.ms += 1000;
+        ++read_calls;
+        const std::int64_t until = clock_.ms + wait.count();
+        std::size_t n = 0;
+        for (;;) {
             deliver_due();
-            return 0;
+            // Each byte takes its time on a slow line; the wait ends with the byte under way.
+            while (n < into.size() && !incoming.empty() && (n == 0 || clock_.ms < until)) {
+                into[n++] = incoming.front();
+                incoming.pop_front();
+                clock_.ms += ms_per_byte;
+            }
+            if (n == into.size() || clock_.ms >= until) return n;
+            // A silent line: time goes by until a late reply comes or the wait is over.
+            clock_.ms = late.empty() ? until : std::clamp(late.front().due, clock_.ms, until);
         }
-        byte = incoming.front();
-        incoming.pop_front();
-        clock_.ms += ms_per_byte;
-        return 1;
     }
     void discard_input() override {
         ++discards;
@@ -138,6 +144,7 @@ public:
     int opens = 0;
     int closes = 0;
     int write_calls = 0;
+    int read_calls = 0;
     int discards = 0;
     std::int64_t ms_per_byte = 0; // a slow line: each byte takes this long
     // How long after its request each reply starts to arrive (by request number from 1).

@@ -59,6 +59,22 @@ TEST_F(LinkTest, FillBytesBeforeAFrameAreSkipped) {
     EXPECT_TRUE(ex.wire.empty());
 }
 
+TEST_F(LinkTest, AFrameIsItsLengthByteAndOneReadOfTheRest) {
+    connected();
+    arrive(cat({frame(0x41, Bytes(246, 0x5A)), frame(0x42)}));
+    ex.read_calls = 0;
+    ASSERT_TRUE(link.receive_frame(false));
+    EXPECT_EQ(ex.read_calls, 2);
+    EXPECT_EQ(ex.incoming.size(), 4u) << "nothing of what follows the frame is taken";
+    // A slow far end: the rest comes in several reads, and still whole.
+    ex.ms_per_byte = 8;
+    arrive(frame(0x43, Bytes(200, 0x33)));
+    ex.incoming.erase(ex.incoming.begin(), ex.incoming.begin() + 4);
+    ASSERT_TRUE(link.receive_frame(false));
+    EXPECT_EQ(link.frame().size(), 204u);
+    EXPECT_EQ(link.frame()[203], 0x33);
+}
+
 TEST_F(LinkTest, LengthLimits) {
     connected();
     arrive(frame(0x41)); // 4: empty payload, checksum 0
@@ -252,7 +268,7 @@ TEST_F(LinkTest, ConnectFailures) {
 
 TEST_F(LinkTest, CancelDuringConnectClosesThePortSilently) {
     silence();
-    ui.cancel_at_pump = 1;
+    ui.cancel_at_check = 1;
     EXPECT_FALSE(link.connect("COM1", code::OpenRead));
     EXPECT_FALSE(link.port_open());
     EXPECT_FALSE(ex.is_open);

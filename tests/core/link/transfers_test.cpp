@@ -269,7 +269,7 @@ TEST_F(TransferTest, CancelAfterThreeBlocksKeepsThemAndCloses) {
 TEST_F(TransferTest, CancelWhileConnecting) {
     store.append_received_block(charge(7));
     ex.answer = [](const Request&) { return std::optional<Bytes>(); };
-    ui.cancel_at_pump = 2;
+    ui.cancel_at_check = 2;
     EXPECT_FALSE(read_charges(link, store, "COM1"));
     EXPECT_EQ(store.count(), 1) << "nothing connected, nothing emptied";
     EXPECT_EQ(ex.requests.size(), 1u);
