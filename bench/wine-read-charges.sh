@@ -199,11 +199,15 @@ if [ "$only" != cli ]; then
   message="${message%$'\r'}"
   p1=$(cpu_of "$program_pid")
   s1=$(cpu_of "$server_pid")
+  echo ok >&"${DRIVER[1]}"
+  read -r list_word list_wall <&"${DRIVER[0]}" || true
+  list_wall="${list_wall%$'\r'}"
   echo quit >&"${DRIVER[1]}"
   wait "$DRIVER_PID" 2>/dev/null || true
   stop_sim
   records=$(echo "$message" | grep -ao '^[0-9]*' || true)
   report "kalmo32.exe, File menu, Gebührendaten lesen" "${records:-0}" "${wall:-0}" \
     "$line_time" "$(calc "$p1 - $p0")" "$(calc "$s1 - $s0")" 0 0
+  echo "  OK to the final message until the charge list shows: ${list_wall:-?} s"
 fi
 exit "$failed"

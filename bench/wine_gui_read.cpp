@@ -5,7 +5,9 @@
 // and starts it there, then talks to the
 // script one line at a time:
 //   "ready"                         the main window is up; the read starts at the next line in
-//   "done <seconds> <message text>" the read's final message shows, <seconds> after the command
+//   "done <seconds> <message text>" the read's final message shows, <seconds> after the command;
+//                                   the next line in answers it with OK
+//   "list <seconds>"                the system charge list shows, <seconds> after that OK
 // and ends the program at the next line in (or at end of input).
 #include <windows.h>
 
@@ -94,7 +96,19 @@ int main(int argc, char** argv) {
             std::printf("done %.3f %s\n", wall, box ? text : "(no final message)");
             std::fflush(stdout);
             status = box ? 0 : 1;
-            wait_line();
+            if (box && wait_line()) {
+                // OK to the final message opens the system charge list, filled before it shows.
+                QueryPerformanceCounter(&t0);
+                PostMessageA(box, WM_COMMAND, IDOK, 0);
+                HWND list = nullptr;
+                while (!list && seconds_since(t0) < 60) {
+                    list = find(pi.dwProcessId, "#32770", "Anlageneinzelgebührensummen");
+                    if (!list) Sleep(1);
+                }
+                std::printf("list %.3f\n", list ? seconds_since(t0) : -1.0);
+                std::fflush(stdout);
+                wait_line();
+            }
         }
     }
     TerminateProcess(pi.hProcess, 0);

@@ -1,5 +1,7 @@
 #include "dialog.h"
 
+#include <algorithm>
+
 #include "help.h"
 
 namespace kalmo::win32 {
@@ -9,6 +11,38 @@ namespace {
 // The dialog templates live in the program itself.
 HINSTANCE program_instance() {
     return GetModuleHandleA(nullptr);
+}
+
+// The width in pixels of the widest line in the list's font, measured once for the whole list
+// rather than line by line as the lines go in. In a font of fixed pitch the longest line is the
+// widest, and only it is measured.
+WPARAM widest_line(HWND list, const std::vector<std::string>& lines) {
+    if (lines.empty()) return 0;
+    HDC dc = GetDC(list);
+    if (!dc) return 0;
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(list, WM_GETFONT, 0, 0)));
+    TEXTMETRICA metrics{};
+    GetTextMetricsA(dc, &metrics);
+    // The bit set means a font of variable pitch.
+    const bool fixed_pitch = (metrics.tmPitchAndFamily & TMPF_FIXED_PITCH) == 0;
+    LONG widest = 0;
+    auto measure = [&](const std::string& line) {
+        SIZE size{};
+        if (GetTextExtentPoint32A(dc, line.data(), static_cast<int>(line.size()), &size))
+            widest = std::max(widest, size.cx);
+    };
+    if (fixed_pitch) {
+        measure(*std::max_element(
+            lines.begin(), lines.end(),
+            [](const std::string& a, const std::string& b) { return a.size() < b.size(); }));
+    } else {
+        for (const std::string& line : lines)
+            measure(line);
+    }
+    SelectObject(dc, old);
+    ReleaseDC(list, dc);
+    // A little room beside the last character, as the list box leaves at its left edge.
+    return static_cast<WPARAM>(widest + 2 * GetSystemMetrics(SM_CXBORDER));
 }
 
 } // namespace
@@ -42,9 +76,22 @@ std::string Dialog::text(int id) const {
 
 void Dialog::set_lines(int list_id, const std::vector<std::string>& lines) const {
     HWND list = item(list_id);
+    // With the redraw on, a shown list box repaints and recomputes its scroll bar after every
+    // line it is given (the phonebook editor refills its shown list on every sort and change).
+    // So the lines go in with the redraw off and their storage reserved, and the list repaints
+    // once at the end.
+    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
     SendMessageA(list, LB_RESETCONTENT, 0, 0);
+    std::size_t bytes = 0;
+    for (const std::string& line : lines)
+        bytes += line.size() + 1;
+    SendMessageA(list, LB_INITSTORAGE, lines.size(), static_cast<LPARAM>(bytes));
     for (const std::string& line : lines)
         SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+    // Set whatever the style: a list box drops WS_HSCROLL from it while its scroll bar is hidden.
+    SendMessageA(list, LB_SETHORIZONTALEXTENT, widest_line(list, lines), 0);
+    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
 }
 
 INT_PTR CALLBACK Dialog::procedure(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {

@@ -127,8 +127,7 @@ private:
     void apply_fill(const phonebook::Fill& fill) const {
         send(IDC_PB_LIST, LB_RESETCONTENT);
         if (fill.shown) show_entry(*fill.shown);
-        for (const std::string& line : fill.lines)
-            send(IDC_PB_LIST, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+        set_lines(IDC_PB_LIST, fill.lines);
         if (fill.enable_entry_buttons) {
             for (int id : kEntryButtons)
                 EnableWindow(item(id), *fill.enable_entry_buttons);

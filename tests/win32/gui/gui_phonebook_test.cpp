@@ -166,6 +166,8 @@ TEST_F(GuiPhonebook, EditorInsertsChangesDeletesSearchesAndSavesOnRequest) {
     HWND list = GetDlgItem(dlg, IDC_PB_LIST);
     EXPECT_EQ(list_lines(list), (std::vector<std::string>{kBaeckereiLine, kMuellerLine}));
     EXPECT_EQ(selected(list), 0);
+    // Lines wider than the list can be scrolled to: the extent is the widest line's.
+    EXPECT_GT(SendMessageW(list, LB_GETHORIZONTALEXTENT, 0, 0), 0);
     // The first entry in the fields, its project chosen in the combo box of defined projects.
     EXPECT_EQ(field(dlg, IDC_PB_NAME), "Bäckerei");
     EXPECT_EQ(field(dlg, IDC_PB_NUMBER), "123456");
