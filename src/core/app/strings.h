@@ -43,7 +43,8 @@ constexpr unsigned ChargeFileTruncated = 170; // file name, claimed and loaded r
 constexpr unsigned ExportNameClash = 171;     // file name
 constexpr unsigned MoreBadLines = 172;        // number of further bad lines
 constexpr unsigned HelpNotOpened = 190;
-constexpr unsigned YearInvalid = 203;   // 200 to 202 are the evaluation commands
+constexpr unsigned YearInvalid = 203; // 200 to 202 are the evaluation commands
+constexpr unsigned Confidential = 220;
 constexpr unsigned PortNotOpened = 240; // port name
 } // namespace str
 
