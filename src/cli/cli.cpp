@@ -143,16 +143,14 @@ int load_confidential(Context& ctx) {
             return ctx.usage("--drop-confidential needs --confidential FILE");
         return kExitOk;
     }
-    // Far more than any list of numbers; a larger file is not one.
-    constexpr std::size_t kMaxBytes = 1u << 20;
-    const auto bytes = ctx.fs->read(*path, kMaxBytes + 1);
-    if (!bytes || bytes->size() > kMaxBytes) {
+    // Named on the command line, it must be there: a missing file hides nothing.
+    data::ConfidentialFile file = data::read_confidential_file(*ctx.fs, *path);
+    if (!file.readable || !ctx.fs->exists(*path)) {
         ctx.err << "kalmo: " << platform::to_console(*path) << ": cannot be read\n";
         return kExitFailed;
     }
-    std::vector<std::size_t> bad;
-    ctx.confidential = data::ConfidentialNumbers::parse(
-        std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()), &bad);
+    ctx.confidential = std::move(file.numbers);
+    const std::vector<std::size_t>& bad = file.bad_lines;
     for (const std::size_t line : bad)
         ctx.err << "kalmo: " << platform::to_console(*path) << ", line " << line
                 << ": not a number (digits and #)\n";

@@ -49,4 +49,19 @@ std::size_t ConfidentialNumbers::drop_numbers(std::span<std::uint8_t> records,
     return dropped;
 }
 
+ConfidentialFile read_confidential_file(app::FileSystem& fs, const std::string& path) {
+    ConfidentialFile out;
+    if (!fs.exists(path)) return out;
+    constexpr std::size_t kMaxBytes = 1u << 20;
+    const auto bytes = fs.read(path, kMaxBytes + 1);
+    if (!bytes || bytes->size() > kMaxBytes) {
+        out.readable = false;
+        return out;
+    }
+    out.numbers = ConfidentialNumbers::parse(
+        std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()),
+        &out.bad_lines);
+    return out;
+}
+
 } // namespace kalmo::data

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/app/ui.h"
+
 namespace kalmo::data {
 
 constexpr char kConfidentialFileName[] = "Vertraulich.txt";
@@ -34,5 +36,14 @@ public:
 private:
     std::vector<std::string> prefixes_;
 };
+
+// The file at `path`. No file means no confidential numbers. `readable` is false when the file is
+// there but could not be read (or is far larger than any list of numbers).
+struct ConfidentialFile {
+    ConfidentialNumbers numbers;
+    bool readable = true;
+    std::vector<std::size_t> bad_lines;
+};
+ConfidentialFile read_confidential_file(app::FileSystem& fs, const std::string& path);
 
 } // namespace kalmo::data

@@ -4,6 +4,7 @@
 
 #include "core/data/calls.h"
 #include "core/data/confidential.h"
+#include "core/fakes.h"
 #include "support/builders.h"
 
 using namespace kalmo;
@@ -77,4 +78,20 @@ TEST(ConfidentialNumbers, DroppingEmptiesTheNumberAndKeepsTheRest) {
     EXPECT_EQ(
         ConfidentialNumbers().drop_numbers(block, data::kChargeRecordSize, data::charge_at::Number),
         0u);
+}
+
+TEST(ConfidentialNumbers, TheFileIsOptionalButATooLargeOneIsSaid) {
+    test::MemoryFileSystem fs;
+    data::ConfidentialFile f = data::read_confidential_file(fs, "Vertraulich.txt");
+    EXPECT_TRUE(f.readable);
+    EXPECT_TRUE(f.numbers.empty());
+    fs.files["Vertraulich.txt"] = "; Betriebsrat\r\n0891\r\n089 2\r\n";
+    f = data::read_confidential_file(fs, "Vertraulich.txt");
+    EXPECT_TRUE(f.readable);
+    EXPECT_TRUE(f.numbers.matches("08912"));
+    EXPECT_EQ(f.bad_lines, (std::vector<std::size_t>{3}));
+    fs.files["Vertraulich.txt"] = std::string((1u << 20) + 1, '1');
+    f = data::read_confidential_file(fs, "Vertraulich.txt");
+    EXPECT_FALSE(f.readable);
+    EXPECT_TRUE(f.numbers.empty());
 }
