@@ -105,5 +105,6 @@ int cmd_delete_charges(Context& ctx);
 int cmd_delete_calls(Context& ctx);
 int cmd_speed_dial(Context& ctx);
 int cmd_collect(Context& ctx);
+int cmd_anonymize(Context& ctx);
 
 } // namespace kalmo::cli

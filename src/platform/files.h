@@ -12,6 +12,7 @@ public:
                                                   std::size_t max_bytes) override;
     bool exists(const std::string& path) override;
     bool write_replacing(const std::string& path, std::string_view content) override;
+    bool write_replacing_keeping_time(const std::string& path, std::string_view content) override;
     std::unique_ptr<app::DurableFile> create_new(const std::string& path) override;
     bool discard_new(const std::string& path) override;
     bool make_directories(const std::string& path) override;

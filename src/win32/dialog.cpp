@@ -60,6 +60,10 @@ INT_PTR CALLBACK Dialog::procedure(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
     if (!self) return FALSE;
     switch (msg) {
     case WM_COMMAND:
+        // A box or dialog over this one holds it still, yet a button can still be clicked by
+        // a message (a tool's, or one posted before the box came): its action would start a
+        // second time underneath.
+        if (lp != 0 && HIWORD(wp) == BN_CLICKED && !IsWindowEnabled(dlg)) return TRUE;
         return self->on_command(LOWORD(wp), HIWORD(wp)) ? TRUE : FALSE;
     case WM_HELP:
         if (!self->help_) return FALSE;

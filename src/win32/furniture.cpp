@@ -43,7 +43,7 @@ bool help_for_command(HWND main, unsigned command) {
     App& a = app_state();
     const auto context = app::help_context(command);
     if (!context) {
-        MessageBoxA(nullptr, app::kNoHelpText, app::kNoHelpCaption, MB_OK);
+        message_box(app::kNoHelpText, app::kNoHelpCaption, MB_OK);
         return false;
     }
     a.help_mode = false;

@@ -44,7 +44,7 @@ void open_help(HWND owner, app::HelpKind kind, unsigned context) {
         ShellExecuteA(owner, "open", target.file.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
     if (result <= 32) {
         const std::string text = app::help_not_opened_text(target);
-        MessageBoxA(nullptr, text.c_str(), nullptr, MB_OK | MB_ICONEXCLAMATION);
+        message_box(text.c_str(), nullptr, MB_OK | MB_ICONEXCLAMATION);
     }
 }
 

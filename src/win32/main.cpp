@@ -90,8 +90,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR, int show) {
     if (!a.charges || !a.calls || !a.phonebook) {
         a.calls.reset();
         a.charges.reset();
-        MessageBoxA(nullptr, app::string_text(app::str::NotEnoughMemory), nullptr,
-                    MB_OK | MB_ICONHAND);
+        win32::message_box(app::string_text(app::str::NotEnoughMemory), nullptr,
+                           MB_OK | MB_ICONHAND);
         return 0;
     }
     load_phonebook_at_start(a);

@@ -52,6 +52,11 @@ public:
         files[path] = std::string(content);
         return true;
     }
+    // Memory files have no times; `kept_time` counts the writes that were asked to keep them.
+    bool write_replacing_keeping_time(const std::string& path, std::string_view content) override {
+        ++kept_time;
+        return write_replacing(path, content);
+    }
     // A new file whose content shows in `files` as it is written; `syncs` counts the flushes.
     std::unique_ptr<app::DurableFile> create_new(const std::string& path) override {
         if (files.count(path) || unwritable.count(path)) return nullptr;
@@ -68,6 +73,7 @@ public:
     std::map<std::string, bool> unwritable;
     std::set<std::string> folders;
     int writes = 0;
+    int kept_time = 0;
     int syncs = 0;
     // Writes after this many fail (journal failures in the middle of a read).
     std::optional<int> durable_writes_left;

@@ -1,5 +1,6 @@
 // Files on POSIX systems: symbolic links and the journal's durable files.
 #ifndef _WIN32
+#include <fcntl.h>
 #include <fstream>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -38,6 +39,25 @@ TEST_F(PosixFiles, ASaveThroughALinkReplacesItsTarget) {
     EXPECT_TRUE(S_ISLNK(st.st_mode)) << "the link stays a link";
     EXPECT_EQ(content(target), "new");
     EXPECT_FALSE(fs.exists(target + ".kalmo-tmp"));
+}
+
+TEST_F(PosixFiles, ARewriteKeepingTheTimeKeepsItAndAPlainSaveDoesNot) {
+    const std::string path = dir + "/Januar.GDS";
+    ASSERT_TRUE(fs.write_replacing(path, "old"));
+    const timespec old_times[2] = {{1000000000, 0}, {1000000000, 500}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), old_times, 0), 0);
+    struct stat st {};
+    ASSERT_TRUE(fs.write_replacing_keeping_time(path, "new"));
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(content(path), "new");
+    EXPECT_EQ(st.st_mtim.tv_sec, 1000000000);
+    EXPECT_EQ(st.st_mtim.tv_nsec, 500);
+    ASSERT_TRUE(fs.write_replacing(path, "newer"));
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_GT(st.st_mtim.tv_sec, 1000000000);
+    // Nothing to keep a time from: a new file as any save makes it.
+    EXPECT_TRUE(fs.write_replacing_keeping_time(dir + "/neu.GDS", "x"));
+    EXPECT_EQ(content(dir + "/neu.GDS"), "x");
 }
 
 TEST_F(PosixFiles, JournalFilesAreNewAndGrowInPlace) {

@@ -28,6 +28,35 @@ TEST(Win32FileSystem, WriteReplacingReplacesAndLeavesNoTemporaryFile) {
     EXPECT_FALSE(fs.exists(path + ".kalmo-tmp"));
 }
 
+TEST(Win32FileSystem, ARewriteKeepingTheTimeKeepsIt) {
+    test::TempDir dir;
+    platform::SystemFileSystem fs;
+    const std::string path = dir.file("Januar.GDS");
+    ASSERT_TRUE(fs.write_replacing(path, "old"));
+    const FILETIME old_time{0x12345678, 0x01C00000};
+    {
+        HANDLE h = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(h, INVALID_HANDLE_VALUE);
+        ASSERT_TRUE(SetFileTime(h, nullptr, nullptr, &old_time));
+        CloseHandle(h);
+    }
+    const auto written = [&] {
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        EXPECT_TRUE(GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data));
+        return data.ftLastWriteTime;
+    };
+    ASSERT_TRUE(fs.write_replacing_keeping_time(path, "new"));
+    FILETIME now = written();
+    EXPECT_EQ(CompareFileTime(&old_time, &now), 0);
+    const auto bytes = fs.read(path, 100);
+    ASSERT_TRUE(bytes.has_value());
+    EXPECT_EQ(std::string(bytes->begin(), bytes->end()), "new");
+    ASSERT_TRUE(fs.write_replacing(path, "newer"));
+    now = written();
+    EXPECT_NE(CompareFileTime(&old_time, &now), 0);
+}
+
 TEST(Win32FileSystem, AJournalBeingWrittenOpensForReading) {
     test::TempDir dir;
     platform::SystemFileSystem fs;

@@ -91,6 +91,10 @@ public:
     // Writes the whole content into a new file beside `path` and only then puts it in the place
     // of the old one, so a failed write never destroys what was there. false on any failure.
     virtual bool write_replacing(const std::string& path, std::string_view content) = 0;
+    // The same, and the new file keeps the old one's modification time: a file dated by it
+    // must stay on its day when only its content is rewritten.
+    virtual bool write_replacing_keeping_time(const std::string& path,
+                                              std::string_view content) = 0;
     // A new, empty file whose name is durable in its folder; nothing when a file of that name
     // exists or it cannot be created. Never replaces anything.
     virtual std::unique_ptr<DurableFile> create_new(const std::string& path) = 0;

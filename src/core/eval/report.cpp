@@ -49,13 +49,13 @@ void add(Totals& t, const data::ChargeRecord& r) {
 }
 } // namespace
 
-std::optional<ReadDate> read_date_from_name(std::string_view path) {
+std::optional<ReadDate> read_date_from_name(std::string_view path, std::string_view extension) {
     const std::size_t sep = path.find_last_of("\\/:");
     const std::string_view name = sep == std::string_view::npos ? path : path.substr(sep + 1);
-    // YYYY-MM-DD_HHMMSS.GDS, or YYYY-MM-DD_HHMMSS_N.GDS for a second read within that second
+    // YYYY-MM-DD_HHMMSS.EXT, or YYYY-MM-DD_HHMMSS_N.EXT for a second read within that second
     const std::size_t dot = name.find_last_of('.');
     if (dot == std::string_view::npos || dot < 17 ||
-        !app::equal_ignoring_case(name.substr(dot + 1), "GDS"))
+        !app::equal_ignoring_case(name.substr(dot + 1), extension))
         return std::nullopt;
     if (dot > 17 && (name[17] != '_' || dot == 18 || !digits(name.substr(18, dot - 18))))
         return std::nullopt;

@@ -38,8 +38,10 @@ struct ReadDate {
 };
 
 // The read date that a collected or journalled file carries in its name,
-// "YYYY-MM-DD_HHMMSS.GDS" (the extension in any case); nothing for any other name.
-std::optional<ReadDate> read_date_from_name(std::string_view path);
+// "YYYY-MM-DD_HHMMSS.GDS" (the extension in any case; "ANR" for a call file); nothing for any
+// other name.
+std::optional<ReadDate> read_date_from_name(std::string_view path,
+                                            std::string_view extension = "GDS");
 
 // "YYYY-MM" as the command line gives it.
 std::optional<Month> parse_month(std::string_view text);

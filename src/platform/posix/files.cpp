@@ -200,21 +200,36 @@ bool write_fd(int fd, std::string_view content) {
     }
     return true;
 }
-} // namespace
 
-bool SystemFileSystem::write_replacing(const std::string& path, std::string_view content) {
+bool replace_file(const std::string& path, std::string_view content, bool keep_time) {
     const std::string target = resolve_link(ansi_to_utf8(path));
     struct stat old {};
-    const mode_t mode = ::stat(target.c_str(), &old) == 0 ? (old.st_mode & 07777) : kPrivateFile;
+    const bool existed = ::stat(target.c_str(), &old) == 0;
+    const mode_t mode = existed ? (old.st_mode & 07777) : kPrivateFile;
     std::string temp;
     const int fd = create_temp_beside(target, mode, temp);
     if (fd < 0) return false;
     bool ok = write_fd(fd, content);
+    if (keep_time && existed) {
+        // Set before the rename, so that the file never shows under its name with another time.
+        const timespec times[2] = {old.st_atim, old.st_mtim};
+        ok = ::futimens(fd, times) == 0 && ok;
+    }
     ok = ::fsync(fd) == 0 && ok;
     ok = ::close(fd) == 0 && ok;
     if (ok) ok = std::rename(temp.c_str(), target.c_str()) == 0;
     if (!ok) ::unlink(temp.c_str());
     return ok && sync_folder(target);
+}
+} // namespace
+
+bool SystemFileSystem::write_replacing(const std::string& path, std::string_view content) {
+    return replace_file(path, content, false);
+}
+
+bool SystemFileSystem::write_replacing_keeping_time(const std::string& path,
+                                                    std::string_view content) {
+    return replace_file(path, content, true);
 }
 
 app::LocalTime SystemClock::now() {

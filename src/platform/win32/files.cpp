@@ -69,7 +69,8 @@ bool SystemFileSystem::exists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-bool SystemFileSystem::write_replacing(const std::string& path, std::string_view content) {
+namespace {
+bool replace_file(const std::string& path, std::string_view content, bool keep_time) {
     // A fresh name made only if nothing has that name yet: whatever someone placed beside the
     // file (a link to another file among it) is never opened and never overwritten.
     static unsigned serial = 0;
@@ -85,6 +86,13 @@ bool SystemFileSystem::write_replacing(const std::string& path, std::string_view
     }
     if (!f.valid()) return false;
     bool ok = write_all(f.get(), content);
+    if (keep_time) {
+        // Set before the move, so that the file never shows under its name with another time.
+        WIN32_FILE_ATTRIBUTE_DATA old{};
+        if (GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &old))
+            ok = SetFileTime(f.get(), nullptr, &old.ftLastAccessTime, &old.ftLastWriteTime) != 0 &&
+                 ok;
+    }
     ok = FlushFileBuffers(f.get()) != 0 && ok;
     ok = f.close() && ok;
     if (ok)
@@ -92,6 +100,16 @@ bool SystemFileSystem::write_replacing(const std::string& path, std::string_view
                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
     if (!ok) DeleteFileA(temp.c_str());
     return ok;
+}
+} // namespace
+
+bool SystemFileSystem::write_replacing(const std::string& path, std::string_view content) {
+    return replace_file(path, content, false);
+}
+
+bool SystemFileSystem::write_replacing_keeping_time(const std::string& path,
+                                                    std::string_view content) {
+    return replace_file(path, content, true);
 }
 
 namespace {

@@ -403,7 +403,9 @@ private:
     bool blocked_ = false;
 };
 
-TEST_F(GuiPrint, JobThatCannotStartIsReported) {
+// The report comes over the list, which it holds still: a second "Drucken" under the box
+// would otherwise start another print underneath it.
+TEST_F(GuiPrint, JobThatCannotStartIsReportedOverTheList) {
     auto p = start(20);
     ASSERT_NE(p->main(), nullptr);
     HWND list = charge_list(*p);
@@ -417,6 +419,21 @@ TEST_F(GuiPrint, JobThatCannotStartIsReported) {
     HWND box = p->dialog("Fehler");
     ASSERT_NE(box, nullptr) << "a print that did not happen is reported";
     EXPECT_EQ(message_text(box), "Unable to start print job");
+    EXPECT_EQ(GetWindow(box, GW_OWNER), list);
+    EXPECT_TRUE(wait_for([&] { return IsWindowEnabled(list) == FALSE; }));
+
+    // The list's thread takes posted messages in order: once the selection posted after the
+    // click has moved, the click has been handled too.
+    HWND lines = GetDlgItem(list, IDC_CHARGE_LIST);
+    const auto marker = SendMessageA(lines, LB_GETCOUNT, 0, 0) - 1;
+    ASSERT_GT(marker, 0);
+    ASSERT_NE(SendMessageA(lines, LB_GETCURSEL, 0, 0), marker);
+    click(list, IDC_PRINT);
+    PostMessageA(lines, LB_SETCURSEL, static_cast<WPARAM>(marker), 0);
+    ASSERT_TRUE(wait_for([&] { return SendMessageA(lines, LB_GETCURSEL, 0, 0) == marker; }));
+    EXPECT_EQ(p->dialog("Print", 0), nullptr) << "a second print started under the box";
+    EXPECT_TRUE(IsWindow(box));
+
     EXPECT_EQ(p->dialog("PrntFile", 100), nullptr);
     ASSERT_TRUE(dismiss(box, IDOK));
     EXPECT_TRUE(IsWindowEnabled(list));
