@@ -140,9 +140,32 @@ int unrepresentable(std::ostream& err, const std::string& text) {
     return kExitFailed;
 }
 
+// --confidential FILE. A file that cannot be read, or a line that is no number, stops the
+// command: going on would show the very numbers the file was written to hide.
+int load_confidential(Context& ctx) {
+    const auto path = ctx.option("--confidential");
+    if (!path) {
+        if (ctx.drop_confidential)
+            return ctx.usage("--drop-confidential needs --confidential FILE");
+        return kExitOk;
+    }
+    // Named on the command line, it must be there: a missing file hides nothing.
+    data::ConfidentialFile file = data::read_confidential_file(*ctx.fs, *path);
+    if (!file.readable || !ctx.fs->exists(*path)) {
+        ctx.err << "kalmo: " << platform::to_console(*path) << ": cannot be read\n";
+        return kExitFailed;
+    }
+    ctx.confidential = std::move(file.numbers);
+    const std::vector<std::size_t>& bad = file.bad_lines;
+    for (const std::size_t line : bad)
+        ctx.err << "kalmo: " << platform::to_console(*path) << ", line " << line
+                << ": not a number (digits and #)\n";
+    return bad.empty() ? kExitOk : kExitFailed;
+}
+
 void print_usage(std::ostream& err) {
     err << "usage: kalmo COMMAND [ARGS] [--today YYYY-MM-DD] [--currency DM|EUR] [--mask N] "
-           "[--yes]\n";
+           "[--confidential FILE [--drop-confidential]] [--yes]\n";
     err << "       kalmo --version\n";
     for (const Command& c : commands())
         err << "       kalmo " << c.synopsis << "\n";
@@ -173,6 +196,8 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
         const std::string arg = argv[i];
         if (arg == "--yes") {
             ctx.yes = true;
+        } else if (arg == "--drop-confidential") {
+            ctx.drop_confidential = true;
         } else if (arg == "--csv") {
             if (!accepts(*command, arg)) return ctx.usage("unknown option " + arg + " for " + name);
             ctx.csv = true;
@@ -202,7 +227,8 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
                 ctx.masked_digits = static_cast<unsigned>(value[0] - '0');
                 continue;
             }
-            if (!accepts(*command, arg)) return ctx.usage("unknown option " + arg + " for " + name);
+            if (arg != "--confidential" && !accepts(*command, arg))
+                return ctx.usage("unknown option " + arg + " for " + name);
             // A name the Windows character set cannot hold would reach the file system with '?'
             // in place of its letters: another file would be read or, worse, written.
             auto ansi = platform::from_console_exact(value);
@@ -216,6 +242,8 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
     }
     if (ctx.positional.size() < command->min_args || ctx.positional.size() > command->max_args)
         return ctx.usage(std::string("usage: kalmo ") + command->synopsis);
+
+    if (const int status = load_confidential(ctx); status != kExitOk) return status;
 
     ctx.ui = std::make_unique<ConsoleUi>(err, ctx.yes);
     ctx.clock = std::make_unique<FixedDateClock>(*ctx.real_clock, today);

@@ -13,6 +13,8 @@
 #include "core/app/clock.h"
 #include "core/app/currency.h"
 #include "core/app/ui.h"
+#include "core/data/confidential.h"
+#include "core/eval/cells.h"
 
 namespace kalmo::cli {
 
@@ -44,6 +46,8 @@ struct Context {
     bool csv = false; // --csv: the list as a spreadsheet table instead of its lines
     app::Currency currency = app::Currency::DM; // --currency: the unit after every amount
     unsigned masked_digits = 0; // --mask N: the last N digits of every number shown as "*"
+    data::ConfidentialNumbers confidential; // --confidential FILE: numbers no list shows
+    bool drop_confidential = false; // --drop-confidential: a read keeps no such number at all
     // Input was damaged (records missing from a file, bad phonebook lines): the command still
     // shows what it could read, but exits 1 so that a script notices.
     bool incomplete = false;
@@ -63,6 +67,11 @@ struct Context {
     // A usage error: the text on stderr, exit status 2.
     int usage(std::string_view text);
     std::optional<std::string> option(const std::string& name) const;
+    eval::NumberPrivacy privacy() const { return {masked_digits, &confidential}; }
+    // What a read empties the number of as it arrives; nothing unless asked to.
+    const data::ConfidentialNumbers* dropped() const {
+        return drop_confidential ? &confidential : nullptr;
+    }
 };
 
 struct Command {

@@ -93,8 +93,9 @@ int cmd_collect(Context& ctx) {
     auto charges = std::make_unique<data::ChargeStore>();
     auto journal = session.journal(link::JournalKind::Charges);
     std::string charge_path;
-    const link::CollectResult got =
-        link::collect_charges(session.link, *charges, session.port_name, &journal, [&] {
+    const link::CollectResult got = link::collect_charges(
+        session.link, *charges, session.port_name, &journal,
+        [&] {
             charge_path = fresh_name(ctx, *dir, stamp, link::JournalKind::Charges);
             if (data::save_charge_file(*charges, charge_path, *ctx.fs, *ctx.ui) !=
                 data::SaveResult::Saved)
@@ -102,7 +103,8 @@ int cmd_collect(Context& ctx) {
             const auto image = charges->save_image();
             return reads_back(ctx, charge_path,
                               {reinterpret_cast<const char*>(image.data()), image.size()});
-        });
+        },
+        ctx.dropped());
     int status = conclude(ctx, "charge", charges->count(), got, journal, charge_path, {});
     if (status == kExitOk && charges->count() > 0 &&
         print_system_charge_list(ctx, *charges, *book->lookup) != kExitOk)
@@ -114,13 +116,15 @@ int cmd_collect(Context& ctx) {
     auto calls = std::make_unique<data::CallArchive>();
     auto call_journal = session.journal(link::JournalKind::Calls);
     std::string call_path;
-    const link::CollectResult call_got =
-        link::collect_calls(session.link, *calls, session.port_name, &call_journal, [&] {
+    const link::CollectResult call_got = link::collect_calls(
+        session.link, *calls, session.port_name, &call_journal,
+        [&] {
             call_path = fresh_name(ctx, *dir, stamp, link::JournalKind::Calls);
             const std::string bytes(reinterpret_cast<const char*>(calls->record_bytes(0)),
                                     calls->count() * data::kCallRecordSize);
             return ctx.fs->write_replacing(call_path, bytes) && reads_back(ctx, call_path, bytes);
-        });
+        },
+        ctx.dropped());
     return conclude(ctx, "call", calls->count(), call_got, call_journal, call_path, emptied);
 }
 

@@ -32,7 +32,7 @@ int cmd_project(Context& ctx) {
     }
     const eval::ProjectEvaluation result =
         eval::evaluate_project(*store, *book->lookup, book->project_names, *chosen,
-                               ctx.clock->now(), ctx.currency, ctx.masked_digits);
+                               ctx.clock->now(), ctx.currency, ctx.privacy());
     if (result.no_data) {
         ctx.ui->show(*result.no_data);
         return kExitFailed;
@@ -41,7 +41,7 @@ int cmd_project(Context& ctx) {
         ctx.raw(eval::csv::charge_table(*store,
                                         eval::csv::project_records(*store, *book->lookup, *chosen),
                                         *book->lookup, book->project_names, ctx.clock->now(),
-                                        ctx.currency, ctx.masked_digits)
+                                        ctx.currency, ctx.privacy())
                     .text());
         return kExitOk;
     }

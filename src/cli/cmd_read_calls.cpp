@@ -31,7 +31,8 @@ int cmd_read_calls(Context& ctx) {
     auto store = std::make_unique<data::CallStore>();
     TransferSession session(ctx);
     auto journal = session.journal(link::JournalKind::Calls);
-    link::ReadResult result = link::read_calls(session.link, *store, session.port_name, &journal);
+    link::ReadResult result =
+        link::read_calls(session.link, *store, session.port_name, &journal, ctx.dropped());
     bool ok = report_read(ctx, result, journal);
     if (!result) return kExitFailed;
 
@@ -39,7 +40,7 @@ int cmd_read_calls(Context& ctx) {
     if (store->count() == 0) {
         if (ctx.ui->show(eval::no_call_data_question()) != app::Answer::Yes) return kExitFailed;
         auto again = session.journal(link::JournalKind::Calls);
-        result = link::read_calls(session.link, *store, session.port_name, &again);
+        result = link::read_calls(session.link, *store, session.port_name, &again, ctx.dropped());
         ok = report_read(ctx, result, again);
         if (store->count() == 0) return kExitFailed;
     }

@@ -19,7 +19,7 @@ int cmd_read_charges(Context& ctx) {
     TransferSession session(ctx);
     auto journal = session.journal(link::JournalKind::Charges);
     const link::ReadResult result =
-        link::read_charges(session.link, *store, session.port_name, &journal);
+        link::read_charges(session.link, *store, session.port_name, &journal, ctx.dropped());
     bool ok = report_read(ctx, result, journal);
     if (!result) return kExitFailed;
     if (const auto out = ctx.option("--out")) {

@@ -33,13 +33,13 @@ int cmd_subscriber(Context& ctx) {
     if (ctx.csv) {
         ctx.raw(eval::csv::charge_table(
                     *store, eval::csv::subscriber_records(*store, selected->text), *book->lookup,
-                    book->project_names, ctx.clock->now(), ctx.currency, ctx.masked_digits)
+                    book->project_names, ctx.clock->now(), ctx.currency, ctx.privacy())
                     .text());
         return kExitOk;
     }
     const eval::SubscriberStatistics stats =
         eval::subscriber_statistics(*store, list.sums(), *selected, *book->lookup, ctx.clock->now(),
-                                    ctx.currency, ctx.masked_digits);
+                                    ctx.currency, ctx.privacy());
     ctx.line(stats.summary_first_line);
     ctx.line(stats.summary_second_line);
     for (const std::string& l : stats.lines)

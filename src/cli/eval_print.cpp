@@ -88,7 +88,7 @@ int print_system_charge_list(Context& ctx, data::ChargeStore& store,
                              const phonebook::NumberLookup& lookup, const FilterOptions& options,
                              const eval::ProjectNames& projects) {
     eval::open_charge_evaluation(store);
-    eval::SystemChargeList list(store, ctx.currency, ctx.masked_digits);
+    eval::SystemChargeList list(store, ctx.currency, ctx.privacy());
     const app::LocalTime now = ctx.clock->now();
     eval::FillResult result = list.fill(lookup, now);
 
@@ -121,7 +121,7 @@ int print_system_charge_list(Context& ctx, data::ChargeStore& store,
     if (result.outcome != eval::FillOutcome::Listed) return report_outcome(ctx, result);
     if (ctx.csv) {
         ctx.raw(eval::csv::charge_table(store, list.listed_records(), lookup, projects, now,
-                                        ctx.currency, ctx.masked_digits)
+                                        ctx.currency, ctx.privacy())
                     .text());
         return kExitOk;
     }
@@ -159,8 +159,7 @@ std::optional<OpenChargeList> open_charge_list_for_cli(Context& ctx) {
     auto book = load_phonebook_for_cli(ctx, ctx.option("--phonebook"));
     if (!book) return std::nullopt;
     open.book = std::move(*book);
-    open.list =
-        std::make_unique<eval::SystemChargeList>(*open.store, ctx.currency, ctx.masked_digits);
+    open.list = std::make_unique<eval::SystemChargeList>(*open.store, ctx.currency, ctx.privacy());
     if (!open_system_charge_list(ctx, *open.store, *open.list, *open.book.lookup))
         return std::nullopt;
     return open;
@@ -169,10 +168,10 @@ std::optional<OpenChargeList> open_charge_list_for_cli(Context& ctx) {
 int print_call_list(Context& ctx, data::CallStore& calls, const phonebook::NumberLookup& lookup) {
     eval::group_calls(calls);
     const app::LocalTime now = ctx.clock->now();
-    const eval::CallList list = eval::fill_call_list(calls, lookup, now, ctx.masked_digits);
+    const eval::CallList list = eval::fill_call_list(calls, lookup, now, ctx.privacy());
     if (ctx.csv) {
-        ctx.raw(eval::csv::call_list_table(calls, list.line_map, lookup, now, ctx.masked_digits)
-                    .text());
+        ctx.raw(
+            eval::csv::call_list_table(calls, list.line_map, lookup, now, ctx.privacy()).text());
         return kExitOk;
     }
     for (const std::string& l : list.lines)
@@ -184,9 +183,8 @@ int print_call_statistics(Context& ctx, data::CallStore& calls,
                           const phonebook::NumberLookup& lookup, std::size_t line) {
     eval::group_calls(calls);
     const app::LocalTime now = ctx.clock->now();
-    const eval::CallList list = eval::fill_call_list(calls, lookup, now, ctx.masked_digits);
-    const auto lines =
-        eval::call_statistics_of_line(calls, list, line, lookup, now, ctx.masked_digits);
+    const eval::CallList list = eval::fill_call_list(calls, lookup, now, ctx.privacy());
+    const auto lines = eval::call_statistics_of_line(calls, list, line, lookup, now, ctx.privacy());
     if (lines.empty()) {
         ctx.err << "kalmo: call list line " << line + 1 << " has no call statistics\n";
         return kExitFailed;

@@ -12,6 +12,7 @@
 #include "core/app/ui.h"
 #include "core/data/calls.h"
 #include "core/data/charge.h"
+#include "core/data/confidential.h"
 #include "core/phonebook/phonebook.h"
 #include "message_ui.h"
 
@@ -27,6 +28,8 @@ struct App {
     bool title_dirty = true;
 
     app::Settings settings;
+    // "Vertraulich.txt" beside the settings, read at the start.
+    data::ConfidentialNumbers confidential;
     std::string program; // full path of the running program
     std::string help_file;
 

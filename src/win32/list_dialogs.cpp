@@ -160,7 +160,7 @@ public:
 private:
     void on_init() override {
         show_summary(eval::subscriber_statistics(list_.store(), list_.sums(), selected_, c_.lookup,
-                                                 now(), c_.currency, c_.masked_digits),
+                                                 now(), c_.currency, c_.privacy),
                      IDC_STATISTICS_SUM1, IDC_STATISTICS_SUM2);
     }
 
@@ -197,7 +197,7 @@ class ChargeListDialog : public ListDialog {
 public:
     explicit ChargeListDialog(const ListContext& context)
         : ListDialog(context, kChargeList),
-          list_(context.charges, context.currency, context.masked_digits) {}
+          list_(context.charges, context.currency, context.privacy) {}
 
 private:
     void on_init() override { show_fill(list_.fill(c_.lookup, now())); }
@@ -257,7 +257,7 @@ public:
 private:
     void on_init() override {
         const eval::ProjectEvaluation e = eval::evaluate_project(
-            c_.charges, c_.lookup, names_, project_, now(), c_.currency, c_.masked_digits);
+            c_.charges, c_.lookup, names_, project_, now(), c_.currency, c_.privacy);
         if (e.no_data) {
             c_.ui.show(*e.no_data);
             end(IDCANCEL);
@@ -361,7 +361,7 @@ public:
 
 private:
     void on_init() override {
-        list_ = eval::fill_call_list(c_.calls, c_.lookup, now(), c_.masked_digits);
+        list_ = eval::fill_call_list(c_.calls, c_.lookup, now(), c_.privacy);
         set_lines(list_id_, list_.lines);
     }
     bool on_command(int id, int) override {
@@ -373,8 +373,8 @@ private:
         case IDC_CALL_STATISTICS: {
             const auto line = selected_line();
             if (!line) return true;
-            const std::vector<std::string> lines = eval::call_statistics_of_line(
-                c_.calls, list_, *line, c_.lookup, now(), c_.masked_digits);
+            const std::vector<std::string> lines =
+                eval::call_statistics_of_line(c_.calls, list_, *line, c_.lookup, now(), c_.privacy);
             if (!lines.empty()) CallStatisticsDialog(lines).run_modal(hwnd(), "AnrTlnDatStatBox");
             return true;
         }

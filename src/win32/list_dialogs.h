@@ -24,8 +24,8 @@ struct ListContext {
     const phonebook::NumberLookup& lookup;
     app::Clock& clock;
     app::MessageUi& ui;
-    app::Currency currency; // the unit after every amount
-    unsigned masked_digits; // the last digits of every number shown as "*"
+    app::Currency currency;      // the unit after every amount
+    eval::NumberPrivacy privacy; // how much of each number the lists show
     Printer printer;
     // Writes a speed-dial target to the exchange, `owner` owning the progress dialog.
     std::function<void(HWND owner, const std::string& number_text, std::uint8_t index)>

@@ -5,11 +5,15 @@
 
 #include <memory>
 #include <new>
+#include <string>
+#include <vector>
 
 #include "app_state.h"
 #include "core/app/clock.h"
 #include "core/app/shell.h"
 #include "core/app/strings.h"
+#include "core/app/text.h"
+#include "core/data/confidential.h"
 #include "core/phonebook/phonebook_file.h"
 #include "main_window.h"
 #include "platform/platform.h"
@@ -68,6 +72,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR, int show) {
     // Read before the window exists, so the toolbar is created as the settings describe.
     a.settings = app::load_settings_beside(*a.fs, a.program);
     a.help_file = app::build_path_beside_program(a.program, app::kHelpFileName).path;
+    const app::BuiltPath confidential_path =
+        app::build_path_beside_program(a.program, data::kConfidentialFileName);
+    data::ConfidentialFile confidential;
+    if (confidential_path.fits)
+        confidential = data::read_confidential_file(*a.fs, confidential_path.path);
+    a.confidential = std::move(confidential.numbers);
 
     if (!win32::create_main_window(instance, show)) return 0;
     win32::fill_dialog_records();
@@ -85,6 +95,22 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR, int show) {
         return 0;
     }
     load_phonebook_at_start(a);
+    // Said before the first list: otherwise a number meant to be hidden would be shown unnoticed.
+    std::string warning;
+    if (!confidential.readable)
+        warning = app::format(app::string_text(app::str::ConfidentialUnreadable),
+                              confidential_path.path.c_str());
+    const std::vector<std::size_t>& bad = confidential.bad_lines;
+    if (!bad.empty()) {
+        warning = app::format(app::string_text(app::str::ConfidentialBadLine),
+                              confidential_path.path.c_str(), static_cast<unsigned>(bad[0]));
+        if (bad.size() > 1)
+            warning += "\n" + app::format(app::string_text(app::str::MoreBadLines),
+                                          static_cast<unsigned>(bad.size() - 1));
+    }
+    if (!warning.empty())
+        a.ui.show(app::Message{warning, std::string(app::string_text(app::str::Error)),
+                               app::Buttons::Ok, app::Icon::Warning});
 
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {

@@ -130,7 +130,7 @@ ListContext list_context(App& a) {
                        *a.clock,
                        a.ui,
                        a.settings.currency,
-                       a.settings.masked_digits,
+                       eval::NumberPrivacy(a.settings.masked_digits, &a.confidential),
                        Printer{a.printer, a.ui},
                        [&a](HWND owner, const std::string& number_text, std::uint8_t index) {
                            write_speed_dial(owner, a, number_text, index);

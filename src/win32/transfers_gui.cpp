@@ -185,7 +185,8 @@ template <typename Store, typename Read>
 bool read_into(link::Link& line, Store& store, Read read, link::JournalKind kind, const App& a,
                const std::string& port_name, bool& unread) {
     link::FileJournal journal(*a.fs, *a.clock, app::journal_folder_beside(a.program), kind);
-    const auto result = read(line, store, port_name, &journal);
+    const auto result = read(line, store, port_name, &journal,
+                             a.settings.drop_confidential ? &a.confidential : nullptr);
     if (result.connected()) unread = result.left_records();
     return static_cast<bool>(result);
 }

@@ -70,6 +70,10 @@ protected:
             << "[Telefonbuch]\r\n[Project 02;Kunde A]\r\nHotline;;;0123456789;\r\n"
                "M\xFCnchen;;89;123456;\r\n[Project 03;Leer]\r\nNiemand;;;777;\r\n"
                "[Ende Telefonbuch]\r\n";
+        // The December call and M\xFCnchen (a phonebook name) are confidential.
+        std::ofstream(dir_ / "secret.txt", std::ios::binary)
+            << "; Betriebsrat\r\n0301\r\n\r\n  0891 \r\n";
+        std::ofstream(dir_ / "typo.txt", std::ios::binary) << "0301\n030-1\n;\nx\n";
     }
     static void TearDownTestSuite() { fs::remove_all(dir_); }
 
@@ -81,9 +85,14 @@ protected:
     void check(const std::string& name, std::vector<std::string> args, int status) {
         for (std::string& a : args)
             if (a.size() > 4 &&
-                (a.substr(a.size() - 4) == ".gds" || a.substr(a.size() - 4) == ".tlb"))
+                (a.substr(a.size() - 4) == ".gds" || a.substr(a.size() - 4) == ".tlb" ||
+                 a.substr(a.size() - 4) == ".txt"))
                 a = (dir_ / a).string();
-        const test::CliRun r = test::kalmo_cli(std::move(args));
+        test::CliRun r = test::kalmo_cli(std::move(args));
+        // Messages name the generated files; the expected texts cannot know their folder.
+        const std::string folder = (dir_ / "").string();
+        for (std::size_t at; (at = r.err.find(folder)) != std::string::npos;)
+            r.err.erase(at, folder.size());
         const fs::path expected = fs::path(__FILE__).parent_path() / "expected";
         EXPECT_EQ(r.status, status) << name;
         EXPECT_EQ(r.out, read_file(expected / (name + ".out"))) << name;
@@ -124,6 +133,30 @@ TEST_F(EvalCli, MaskShortensNumbersButNotNames) {
           0);
     check("charges_basic", {"charges", "basic.gds", "--mask", "0", "--today", "2026-03-20"}, 0);
     check("charges_usage_mask", {"charges", "basic.gds", "--mask", "7"}, 2);
+}
+
+TEST_F(EvalCli, ConfidentialNumbersShowNeitherNumberNorNameButCount) {
+    check("charges_basic_confidential",
+          {"charges", "basic.gds", "--confidential", "secret.txt", "--mask", "2", "--today",
+           "2026-03-20"},
+          0);
+    check("project_2_confidential",
+          {"project", "basic.gds", "--phonebook", "projects.tlb", "--project", "2",
+           "--confidential", "secret.txt", "--today", "2026-03-20"},
+          0);
+    check("project_2_confidential_csv",
+          {"project", "basic.gds", "--phonebook", "projects.tlb", "--project", "2",
+           "--confidential", "secret.txt", "--csv", "--today", "2026-03-20"},
+          0);
+    check("subscriber_5_confidential",
+          {"subscriber", "basic.gds", "5", "--confidential", "secret.txt", "--today", "2026-03-20"},
+          0);
+    // A mistyped line would leave its number in the list: nothing is listed.
+    check("charges_confidential_typo",
+          {"charges", "basic.gds", "--confidential", "typo.txt", "--today", "2026-03-20"}, 1);
+    check("charges_confidential_missing",
+          {"charges", "basic.gds", "--confidential", "none.txt", "--today", "2026-03-20"}, 1);
+    check("charges_usage_drop", {"charges", "basic.gds", "--drop-confidential"}, 2);
 }
 
 TEST_F(EvalCli, FilterYearsTheFilterCannotHoldAreRefused) {

@@ -1,10 +1,12 @@
 // Nothing lost, nothing counted twice between the exchange and the disk: late replies over a
 // real line, a kill in the middle of a read, and the unattended pull-and-empty.
 #include <dirent.h>
+#include <fstream>
 #include <set>
 
 #include <gtest/gtest.h>
 
+#include "core/data/confidential.h"
 #include "core/link/exchange_fake.h"
 #include "core/link/journal.h"
 #include "core/link/transfers.h"
@@ -123,6 +125,66 @@ TEST(Delivery, KillInTheMiddleOfARead) {
         sent.append(ex.charges[0][i].begin(), ex.charges[0][i].end());
     EXPECT_EQ(file.substr(data::kChargeImageHead), sent);
     std::system(("rm -rf '" + journal + "'").c_str());
+}
+
+// With dropping on, the confidential numbers are on no file the read leaves: not the journal,
+// not the charge file, not its export; every record and every amount is.
+TEST(Delivery, DroppedNumbersReachNoFile) {
+    sim::Exchange ex;
+    sim::fill_random(ex, 25, 0, 6);
+    std::vector<data::ChargeRecord> sent;
+    for (const auto* bank : {&ex.charges[0], &ex.charges[1]})
+        for (const Bytes& r : *bank)
+            sent.push_back(data::ChargeRecord::from_bytes(r.data()));
+    ASSERT_EQ(sent.size(), 25u);
+    // Two of the exchange's numbers, one of them as a prefix only.
+    const std::string first = data::number_text(sent[0].number);
+    const std::string second = data::number_text(sent[7].number);
+    ASSERT_GE(first.size(), 4u);
+    const std::string prefix = first.substr(0, 4);
+    const data::ConfidentialNumbers secret =
+        data::ConfidentialNumbers::parse(prefix + "\n" + second + "\n");
+    std::uint64_t total = 0;
+    std::vector<std::string> hidden;
+    for (const data::ChargeRecord& r : sent) {
+        total += r.amount;
+        if (secret.matches(data::number_text(r.number)))
+            hidden.push_back(data::number_text(r.number));
+    }
+    ASSERT_GE(hidden.size(), 2u);
+
+    const std::string dir = fresh_dir("drop");
+    std::system(("mkdir -p '" + dir + "'").c_str());
+    {
+        std::ofstream(dir + "/Vertraulich.txt") << prefix << "\n" << second << "\n";
+        SimProcess sim({"--unpaced", "--count", "25", "--calls", "0", "--seed", "6"});
+        const CliRun r = kalmo_cli({"read-charges", "--port", sim.link, "--journal",
+                                    dir + "/Journal", "--out", dir + "/READ.GDS", "--confidential",
+                                    dir + "/Vertraulich.txt", "--drop-confidential"});
+        EXPECT_EQ(r.status, 0) << r.err;
+    }
+    const auto journals = files_in(dir + "/Journal");
+    ASSERT_EQ(journals.size(), 1u);
+    for (const std::string& path : {dir + "/READ.GDS", dir + "/Journal/" + journals[0]}) {
+        const std::string file = file_bytes(path);
+        ASSERT_EQ(file.size(), data::kChargeImageHead + 25 * data::kChargeRecordSize) << path;
+        std::uint64_t sum = 0;
+        std::size_t emptied = 0;
+        for (std::size_t i = 0; i < 25; ++i) {
+            const auto r = data::ChargeRecord::from_bytes(reinterpret_cast<const std::uint8_t*>(
+                file.data() + data::kChargeImageHead + i * data::kChargeRecordSize));
+            sum += r.amount;
+            EXPECT_FALSE(secret.matches(data::number_text(r.number))) << path;
+            if (data::number_text(r.number).empty()) ++emptied;
+        }
+        EXPECT_EQ(sum, total) << path;
+        EXPECT_EQ(emptied, hidden.size()) << path;
+    }
+    const std::string export_text = file_bytes(dir + "/READ.ASC");
+    ASSERT_FALSE(export_text.empty());
+    for (const std::string& number : hidden)
+        EXPECT_EQ(export_text.find(number), std::string::npos) << number;
+    std::system(("rm -rf '" + dir + "'").c_str());
 }
 
 // The unattended pull empties the exchange only after a complete read and a verified copy.

@@ -44,6 +44,7 @@ Settings read_settings(FileSystem& fs, const std::string& ini_path) {
     // A hand-edited value outside 0 to 6 is taken at its nearest end.
     s.masked_digits =
         static_cast<unsigned>(std::clamp(ini.get_int("Datenschutz", "Kuerzen", 0), 0, 6));
+    s.drop_confidential = ini.get_int("Datenschutz", "NichtSpeichern", 0) != 0;
     return s;
 }
 
@@ -60,6 +61,9 @@ bool write_settings(const Settings& s, FileSystem& fs, const std::string& ini_pa
         ok = ini.write_string("Optionen", "Waehrung", currency_unit(s.currency)) && ok;
     if (s.masked_digits != 0 || !ini.get_string("Datenschutz", "Kuerzen", "").empty())
         ok = ini.write_string("Datenschutz", "Kuerzen", format("%u", s.masked_digits)) && ok;
+    if (s.drop_confidential || !ini.get_string("Datenschutz", "NichtSpeichern", "").empty())
+        ok = ini.write_string("Datenschutz", "NichtSpeichern", s.drop_confidential ? "1" : "0") &&
+             ok;
     return ok;
 }
 

@@ -22,6 +22,7 @@ struct Settings {
     int large_icons = 0;              // "Toolbar" / "LargeIcons"
     Currency currency = Currency::DM; // "Optionen" / "Waehrung": "DM" or "EUR"
     unsigned masked_digits = 0;       // "Datenschutz" / "Kuerzen": last digits shown as "*", 0-6
+    bool drop_confidential = false;   // "Datenschutz" / "NichtSpeichern": 0 or 1
 
     // "COM" and index + 1: what the serial port opens.
     std::string port_name() const;

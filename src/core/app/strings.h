@@ -43,8 +43,11 @@ constexpr unsigned ChargeFileTruncated = 170; // file name, claimed and loaded r
 constexpr unsigned ExportNameClash = 171;     // file name
 constexpr unsigned MoreBadLines = 172;        // number of further bad lines
 constexpr unsigned HelpNotOpened = 190;
-constexpr unsigned YearInvalid = 203;   // 200 to 202 are the evaluation commands
-constexpr unsigned PortNotOpened = 240; // port name
+constexpr unsigned YearInvalid = 203; // 200 to 202 are the evaluation commands
+constexpr unsigned Confidential = 220;
+constexpr unsigned ConfidentialUnreadable = 221; // file name
+constexpr unsigned ConfidentialBadLine = 222;    // file name, line number
+constexpr unsigned PortNotOpened = 240;          // port name
 } // namespace str
 
 } // namespace kalmo::app

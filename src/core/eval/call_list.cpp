@@ -20,9 +20,9 @@ std::string call_number_text(const data::CallStore& calls, std::size_t i) {
 }
 
 std::string display_text(const std::string& number, const phonebook::NumberLookup& lookup,
-                         unsigned masked_digits) {
+                         NumberPrivacy privacy) {
     if (number.empty()) return kUnknownNumber;
-    return shown_number(number, lookup, masked_digits);
+    return shown_number(number, lookup, privacy);
 }
 
 // Date and time of a call in its record year; the call lists keep two blanks between them.
@@ -55,14 +55,14 @@ void group_calls(data::CallStore& calls) {
 }
 
 CallList fill_call_list(data::CallStore& calls, const phonebook::NumberLookup& lookup,
-                        const app::LocalTime& now, unsigned masked_digits) {
+                        const app::LocalTime& now, NumberPrivacy privacy) {
     CallList out;
     if (calls.count() > data::kCallCapacity)
         calls.set_count(static_cast<std::uint16_t>(data::kCallCapacity));
     for (std::size_t i = 0; i < calls.count(); ++i) {
         const data::CallRecord r = calls.record(i);
         if (calls.repeat[i] == 0 || r.empty()) continue;
-        const std::string text = display_text(data::number_text(r.number), lookup, masked_digits);
+        const std::string text = display_text(data::number_text(r.number), lookup, privacy);
         out.lines.push_back(
             app::format(" %3s | %s | %24s | %3u ", call_subscriber_text(r.subscriber).c_str(),
                         call_when(r, now).c_str(), text.c_str(), unsigned{calls.repeat[i]}));
@@ -73,11 +73,11 @@ CallList fill_call_list(data::CallStore& calls, const phonebook::NumberLookup& l
 
 std::vector<std::string> call_statistics(const data::CallStore& calls, std::size_t record,
                                          const phonebook::NumberLookup& lookup,
-                                         const app::LocalTime& now, unsigned masked_digits) {
+                                         const app::LocalTime& now, NumberPrivacy privacy) {
     std::vector<std::string> lines;
     if (record >= listed_count(calls) || calls.repeat[record] <= 1) return lines;
     const std::string number = call_number_text(calls, record);
-    const std::string text = display_text(number, lookup, masked_digits);
+    const std::string text = display_text(number, lookup, privacy);
     for (std::size_t d = 0; d <= record; ++d) {
         if (d != record && calls.repeat[d] != 0) continue;
         if (call_number_text(calls, d) != number) continue;
@@ -93,10 +93,9 @@ std::vector<std::string> call_statistics(const data::CallStore& calls, std::size
 std::vector<std::string> call_statistics_of_line(const data::CallStore& calls, const CallList& list,
                                                  std::size_t line,
                                                  const phonebook::NumberLookup& lookup,
-                                                 const app::LocalTime& now,
-                                                 unsigned masked_digits) {
+                                                 const app::LocalTime& now, NumberPrivacy privacy) {
     if (line >= list.line_map.size()) return {};
-    return call_statistics(calls, list.line_map[line], lookup, now, masked_digits);
+    return call_statistics(calls, list.line_map[line], lookup, now, privacy);
 }
 
 std::variant<app::Message, SpeedDialTarget>

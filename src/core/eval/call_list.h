@@ -8,6 +8,7 @@
 #include <variant>
 #include <vector>
 
+#include "core/eval/cells.h"
 #include "core/app/ui.h"
 #include "core/data/calls.h"
 #include "core/phonebook/lookup.h"
@@ -38,21 +39,21 @@ struct CallList {
 // Needs the repeat counts of group_calls(). A count above the capacity is cut to it first, as
 // the list has always done.
 CallList fill_call_list(data::CallStore& calls, const phonebook::NumberLookup& lookup,
-                        const app::LocalTime& now, unsigned masked_digits = 0);
+                        const app::LocalTime& now, NumberPrivacy privacy = {});
 
 // "Statistik" for a selected line: the calls from the number of record `record`, in store order
 // up to it. Empty when the button does nothing (the number was called only once) or when the
 // dialog would end at once (fewer than two lines).
 std::vector<std::string> call_statistics(const data::CallStore& calls, std::size_t record,
                                          const phonebook::NumberLookup& lookup,
-                                         const app::LocalTime& now, unsigned masked_digits = 0);
+                                         const app::LocalTime& now, NumberPrivacy privacy = {});
 
 // The same for a line of the call list (nothing for a line that does not exist).
 std::vector<std::string> call_statistics_of_line(const data::CallStore& calls, const CallList& list,
                                                  std::size_t line,
                                                  const phonebook::NumberLookup& lookup,
                                                  const app::LocalTime& now,
-                                                 unsigned masked_digits = 0);
+                                                 NumberPrivacy privacy = {});
 
 // What "Kurzwahlziel" writes: the raw number text of the record (never the phonebook name)
 // under the speed-dial index code − 100.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/app/strings.h"
 #include "core/app/text.h"
 #include "core/eval/common.h"
 
@@ -36,7 +37,13 @@ std::string charge_cells(const data::ChargeRecord& r, unsigned year, const std::
            line_amount(r.amount, currency);
 }
 
-std::string masked_number(const std::string& number, unsigned digits) {
+std::string confidential_text() {
+    return app::string_text(app::str::Confidential);
+}
+
+std::string masked_number(const std::string& number, NumberPrivacy privacy) {
+    if (privacy.hides(number)) return confidential_text();
+    const unsigned digits = privacy.masked_digits;
     if (digits == 0 || number.empty() || !data::is_dial_string(number)) return number;
     std::string out = number;
     const std::size_t n = std::min<std::size_t>(digits, out.size());
@@ -45,11 +52,12 @@ std::string masked_number(const std::string& number, unsigned digits) {
 }
 
 std::string shown_number(const std::string& number, const phonebook::NumberLookup& lookup,
-                         unsigned masked_digits, std::uint8_t* project) {
+                         NumberPrivacy privacy, std::uint8_t* project) {
     std::string text = number;
     const std::uint8_t found = lookup.lookup(text);
     if (project) *project = found;
-    return text == number ? masked_number(number, masked_digits) : text;
+    if (privacy.hides(number)) return confidential_text();
+    return text == number ? masked_number(number, privacy) : text;
 }
 
 } // namespace kalmo::eval

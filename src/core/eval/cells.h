@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/app/currency.h"
+#include "core/data/confidential.h"
 #include "core/data/charge.h"
 #include "core/phonebook/lookup.h"
 
@@ -32,13 +33,31 @@ std::string charge_cells(const data::ChargeRecord& record, unsigned year, const 
 // The most digits a list may cut from a number ("Datenschutz" / "Kuerzen").
 constexpr unsigned kMaxMaskedDigits = 6;
 
-// A dialled or calling number with its last `digits` characters as "*" (all of them when it
-// is no longer); a text that is no number ("Privatgespräch") stays as it is.
-std::string masked_number(const std::string& number, unsigned digits);
+// How much of a number the lists may show: the last `masked_digits` digits never, a number
+// that begins with a confidential entry not at all. A plain digit count converts, so a caller
+// that knows no confidential numbers passes the setting alone.
+struct NumberPrivacy {
+    NumberPrivacy(unsigned digits = 0, const data::ConfidentialNumbers* numbers = nullptr)
+        : masked_digits(digits), confidential(numbers) {}
+    unsigned masked_digits;
+    const data::ConfidentialNumbers* confidential;
+    bool hides(const std::string& number) const {
+        return confidential && confidential->matches(number);
+    }
+};
+
+// What a list shows in place of a confidential number, and of its phonebook name.
+std::string confidential_text();
+
+// A dialled or calling number with its last `masked_digits` characters as "*" (all of them
+// when it is no longer), or the confidential text; a text that is no number
+// ("Privatgespräch") stays as it is.
+std::string masked_number(const std::string& number, NumberPrivacy privacy);
 
 // The number as a list shows it: the phonebook's name when the lookup knows it (found with the
-// whole number), else the number masked as above. `project` receives the lookup's project.
+// whole number), else the number masked as above; a confidential number shows neither.
+// `project` receives the lookup's project all the same, so the number's project total holds.
 std::string shown_number(const std::string& number, const phonebook::NumberLookup& lookup,
-                         unsigned masked_digits, std::uint8_t* project = nullptr);
+                         NumberPrivacy privacy, std::uint8_t* project = nullptr);
 
 } // namespace kalmo::eval

@@ -81,8 +81,7 @@ FillResult SystemChargeList::fill(const phonebook::NumberLookup& lookup,
             totals_.rejected = true;
             continue;
         }
-        const std::string number =
-            shown_number(data::number_text(r.number), lookup, masked_digits_);
+        const std::string number = shown_number(data::number_text(r.number), lookup, privacy_);
         lines_.push_back(charge_list_line(r, year, number, currency_));
         listed_.push_back(i);
         ++totals_.listed;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/eval/cells.h"
 #include "core/app/currency.h"
 #include "core/app/ui.h"
 #include "core/data/charge.h"
@@ -75,10 +76,10 @@ std::string charge_list_line(const data::ChargeRecord& record, std::uint8_t year
 // evaluation opens (open_charge_evaluation does that), so the defaults apply on the first fill.
 class SystemChargeList {
 public:
-    // `masked_digits`: how many last digits of a number the lines show as "*".
+    // `privacy`: how much of each number the lines show.
     explicit SystemChargeList(data::ChargeStore& store, app::Currency currency = app::Currency::DM,
-                              unsigned masked_digits = 0)
-        : store_(store), currency_(currency), masked_digits_(masked_digits) {}
+                              NumberPrivacy privacy = {})
+        : store_(store), currency_(currency), privacy_(privacy) {}
 
     // The whole fill: defaults when the from-year is unset, totals, subscriber sums, the lines.
     // Summary texts change only when a line was listed.
@@ -110,7 +111,7 @@ public:
 private:
     data::ChargeStore& store_;
     app::Currency currency_;
-    unsigned masked_digits_;
+    NumberPrivacy privacy_;
     std::vector<std::string> lines_;
     std::vector<std::size_t> listed_;
     std::string summary_first_line_, summary_second_line_;

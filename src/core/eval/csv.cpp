@@ -131,13 +131,14 @@ struct RecordCells {
 
 template <typename Record>
 RecordCells record_cells(const Record& r, const phonebook::NumberLookup& lookup,
-                         const app::LocalTime& now, std::uint8_t this_year,
-                         unsigned masked_digits) {
+                         const app::LocalTime& now, std::uint8_t this_year, NumberPrivacy privacy) {
     RecordCells c;
     c.number = data::number_text(r.number);
     c.name = phonebook_name(lookup, c.number, c.project);
-    // The lookup had the whole number; the table shows no more of it than the lists do.
-    c.number = masked_number(c.number, masked_digits);
+    // The lookup had the whole number; the table shows no more of it than the lists do, and
+    // of a confidential number not even the name it is known by.
+    if (privacy.hides(c.number) && !c.name.empty()) c.name = confidential_text();
+    c.number = masked_number(c.number, privacy);
     c.date = date_cell(r.day, r.month, 1900u + record_year(r.month, now.month, this_year));
     c.time = time_cell(r.hour, r.minute);
     return c;
@@ -146,13 +147,13 @@ RecordCells record_cells(const Record& r, const phonebook::NumberLookup& lookup,
 
 Table charge_table(const data::ChargeStore& store, const std::vector<std::size_t>& records,
                    const phonebook::NumberLookup& lookup, const ProjectNames& projects,
-                   const app::LocalTime& now, app::Currency currency, unsigned masked_digits) {
+                   const app::LocalTime& now, app::Currency currency, NumberPrivacy privacy) {
     Table t({"Teilnehmer", "Datum", "Uhrzeit", "Dauer (s)", "Dauer", "Rufnummer", "Name",
              hundredths_header(currency), amount_header(currency), "Projekt", "Projektname"});
     const std::uint8_t this_year = current_year(now);
     for (const std::size_t i : records) {
         const data::ChargeRecord r = store.record(i);
-        const RecordCells c = record_cells(r, lookup, now, this_year, masked_digits);
+        const RecordCells c = record_cells(r, lookup, now, this_year, privacy);
         const std::uint8_t project = c.project;
         t.add({subscriber_cell(r.subscriber), c.date, c.time, number_cell(r.duration),
                duration_cell(r.duration), c.number, c.name, std::to_string(r.amount),
@@ -219,12 +220,12 @@ Table phonebook_table(const phonebook::Phonebook& book) {
 
 Table call_list_table(const data::CallStore& calls, const std::vector<std::size_t>& records,
                       const phonebook::NumberLookup& lookup, const app::LocalTime& now,
-                      unsigned masked_digits) {
+                      NumberPrivacy privacy) {
     Table t({"Teilnehmer", "Datum", "Uhrzeit", "Rufnummer", "Name", "Anrufe"});
     const std::uint8_t this_year = current_year(now);
     for (const std::size_t i : records) {
         const data::CallRecord r = calls.record(i);
-        const RecordCells c = record_cells(r, lookup, now, this_year, masked_digits);
+        const RecordCells c = record_cells(r, lookup, now, this_year, privacy);
         t.add({app::trimmed(call_subscriber_text(r.subscriber)), c.date, c.time, c.number, c.name,
                number_cell(calls.repeat[i])});
     }

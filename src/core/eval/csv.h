@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/eval/cells.h"
 #include "core/app/ui.h"
 #include "core/data/calls.h"
 #include "core/data/charge.h"
@@ -57,7 +58,7 @@ std::string subscriber_cell(std::uint8_t subscriber);                    // "21"
 Table charge_table(const data::ChargeStore& store, const std::vector<std::size_t>& records,
                    const phonebook::NumberLookup& lookup, const ProjectNames& projects,
                    const app::LocalTime& now, app::Currency currency = app::Currency::DM,
-                   unsigned masked_digits = 0);
+                   NumberPrivacy privacy = {});
 
 // Which records each list shows.
 std::vector<std::size_t> subscriber_records(const data::ChargeStore& store,
@@ -80,6 +81,6 @@ Table phonebook_table(const phonebook::Phonebook& book);
 // The call list: one row per line (the latest call of a number) with the number of calls.
 Table call_list_table(const data::CallStore& calls, const std::vector<std::size_t>& records,
                       const phonebook::NumberLookup& lookup, const app::LocalTime& now,
-                      unsigned masked_digits = 0);
+                      NumberPrivacy privacy = {});
 
 } // namespace kalmo::eval::csv

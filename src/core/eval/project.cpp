@@ -26,7 +26,7 @@ std::optional<std::uint8_t> chosen_project(const ProjectNames& names, int projec
 ProjectEvaluation evaluate_project(const data::ChargeStore& store,
                                    const phonebook::NumberLookup& lookup, const ProjectNames& names,
                                    std::uint8_t project, const app::LocalTime& now,
-                                   app::Currency currency, unsigned masked_digits) {
+                                   app::Currency currency, NumberPrivacy privacy) {
     ProjectEvaluation out;
     const std::uint8_t this_year = current_year(now);
     const auto year_of = [&](const data::ChargeRecord& r) {
@@ -44,7 +44,7 @@ ProjectEvaluation evaluate_project(const data::ChargeStore& store,
         if (r.empty()) continue;
         std::uint8_t found = 0;
         const std::string number =
-            shown_number(data::number_text(r.number), lookup, masked_digits, &found);
+            shown_number(data::number_text(r.number), lookup, privacy, &found);
         if (found != project) continue;
         out.lines.push_back(app::format(" %8s | ", subscriber_text(r.subscriber).c_str()) +
                             charge_cells(r, year_of(r), number, currency));

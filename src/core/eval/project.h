@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/eval/cells.h"
 #include "core/app/currency.h"
 #include "core/app/ui.h"
 #include "core/data/charge.h"
@@ -49,6 +50,6 @@ ProjectEvaluation evaluate_project(const data::ChargeStore& store,
                                    const phonebook::NumberLookup& lookup, const ProjectNames& names,
                                    std::uint8_t project, const app::LocalTime& now,
                                    app::Currency currency = app::Currency::DM,
-                                   unsigned masked_digits = 0);
+                                   NumberPrivacy privacy = {});
 
 } // namespace kalmo::eval

@@ -48,13 +48,13 @@ std::optional<SelectedSubscriber> select_subscriber(const std::vector<std::strin
 SubscriberStatistics
 subscriber_statistics(const data::ChargeStore& store, const SubscriberSumTable& sums,
                       const SelectedSubscriber& selected, const phonebook::NumberLookup& lookup,
-                      const app::LocalTime& now, app::Currency currency, unsigned masked_digits) {
+                      const app::LocalTime& now, app::Currency currency, NumberPrivacy privacy) {
     SubscriberStatistics out;
     const std::uint8_t this_year = current_year(now);
     for (std::size_t i = 0; i < store.count(); ++i) {
         const data::ChargeRecord r = store.record(i);
         if (r.empty() || subscriber_text(r.subscriber) != selected.text) continue;
-        const std::string number = shown_number(data::number_text(r.number), lookup, masked_digits);
+        const std::string number = shown_number(data::number_text(r.number), lookup, privacy);
         out.lines.push_back(
             "   " + charge_cells(r, record_year(r.month, now.month, this_year), number, currency));
     }

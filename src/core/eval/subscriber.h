@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/eval/cells.h"
 #include "core/app/ui.h"
 #include "core/data/charge.h"
 #include "core/eval/charge_list.h"
@@ -49,6 +50,6 @@ SubscriberStatistics
 subscriber_statistics(const data::ChargeStore& store, const SubscriberSumTable& sums,
                       const SelectedSubscriber& selected, const phonebook::NumberLookup& lookup,
                       const app::LocalTime& now, app::Currency currency = app::Currency::DM,
-                      unsigned masked_digits = 0);
+                      NumberPrivacy privacy = {});
 
 } // namespace kalmo::eval

@@ -36,6 +36,7 @@ struct ReadKind {
     std::uint8_t bank1;
     std::uint8_t bank2;
     std::size_t record_size;
+    std::size_t number_at; // the number field within a record
     const char* record_no;
     const char* received; // the final count
     const char* none;     // instead of it when nothing came
@@ -45,17 +46,15 @@ struct ReadKind {
 constexpr ReadKind kChargeRead{code::ChargesBank1,
                                code::ChargesBank2,
                                data::kChargeRecordSize,
+                               data::charge_at::Number,
                                progress::ChargeRecordNo,
                                " %d Gebührensätze empfangen ",
                                " Gebührendatenspeicher leer ",
                                false};
-constexpr ReadKind kCallRead{code::CallsBank1,
-                             code::CallsBank2,
-                             data::kCallRecordSize,
-                             progress::CallRecordNo,
-                             " %d Anrufdatensätze empfangen ",
-                             " Anrufliste leer ",
-                             true};
+constexpr ReadKind kCallRead{code::CallsBank1,       code::CallsBank2,
+                             data::kCallRecordSize,  data::call_at::Number,
+                             progress::CallRecordNo, " %d Anrufdatensätze empfangen ",
+                             " Anrufliste leer ",    true};
 
 // How far a read came in each bank: the index of the block after its last record.
 struct BankEnds {
@@ -104,7 +103,8 @@ std::uint16_t read_checked_block(Link& link, std::uint8_t bank, std::uint16_t in
 // `result.journal_failed` filled in, and where each bank ended.
 template <typename Store>
 Outcome read_banks(Link& link, Store& store, const ReadKind& kind, ReceiveJournal* journal,
-                   bool strict, ReadResult& result, BankEnds& ends) {
+                   const data::ConfidentialNumbers* drop, bool strict, ReadResult& result,
+                   BankEnds& ends) {
     TransferUi& ui = link.ui();
     std::array<std::uint8_t, kMaxPayload> buffer{};
     int bank = 0;
@@ -125,6 +125,8 @@ Outcome read_banks(Link& link, Store& store, const ReadKind& kind, ReceiveJourna
             bank = 1;
             continue;
         }
+        // Here, once, so that neither the store nor the journal ever holds such a number.
+        if (drop) drop->drop_numbers({buffer.data(), n}, kind.record_size, kind.number_at);
         const std::size_t before = store.count();
         result.dropped += store.append_received_block({buffer.data(), n});
         const std::size_t kept = store.count() - before;
@@ -176,7 +178,8 @@ void warn_if_left(TransferUi& ui, const ReadResult& result) {
 
 template <typename Store>
 ReadResult read_records(Link& link, Store& store, const std::string& port_name,
-                        ReceiveJournal* journal, const ReadKind& kind) {
+                        ReceiveJournal* journal, const data::ConfidentialNumbers* drop,
+                        const ReadKind& kind) {
     ReadResult result;
     const TransferGuard guard;
     if (!guard.acquired()) return result;
@@ -185,7 +188,7 @@ ReadResult read_records(Link& link, Store& store, const std::string& port_name,
     if (!begin_read(link, port_name, journal, result)) return result;
     start_over(store);
     BankEnds ends;
-    result.outcome = read_banks(link, store, kind, journal, false, result, ends);
+    result.outcome = read_banks(link, store, kind, journal, drop, false, result, ends);
     link.disconnect();
     const int count = store.count();
     store.sort();
@@ -255,7 +258,8 @@ bool banks_still_end(Link& link, const ReadKind& kind, const BankEnds& ends) {
 template <typename Store>
 CollectResult collect_records(Link& link, Store& store, const std::string& port_name,
                               ReceiveJournal* journal, const KeepRecords& keep,
-                              const ReadKind& kind, const DeleteKind& deletion) {
+                              const data::ConfidentialNumbers* drop, const ReadKind& kind,
+                              const DeleteKind& deletion) {
     CollectResult result;
     const TransferGuard guard;
     if (!guard.acquired()) return result;
@@ -266,7 +270,7 @@ CollectResult collect_records(Link& link, Store& store, const std::string& port_
     if (!begin_read(link, port_name, journal, result.read)) return result;
     start_over(store);
     BankEnds ends;
-    result.read.outcome = read_banks(link, store, kind, journal, true, result.read, ends);
+    result.read.outcome = read_banks(link, store, kind, journal, drop, true, result.read, ends);
     const bool complete = result.read.outcome == Outcome::Done;
     if (complete) store.sort();
     // The read's connection stays open while the records are kept, so that the banks can be
@@ -330,23 +334,25 @@ TransferGuard::~TransferGuard() {
 }
 
 ReadResult read_charges(Link& link, data::ChargeStore& store, const std::string& port_name,
-                        ReceiveJournal* journal) {
-    return read_records(link, store, port_name, journal, kChargeRead);
+                        ReceiveJournal* journal, const data::ConfidentialNumbers* drop) {
+    return read_records(link, store, port_name, journal, drop, kChargeRead);
 }
 
 ReadResult read_calls(Link& link, data::CallStore& store, const std::string& port_name,
-                      ReceiveJournal* journal) {
-    return read_records(link, store, port_name, journal, kCallRead);
+                      ReceiveJournal* journal, const data::ConfidentialNumbers* drop) {
+    return read_records(link, store, port_name, journal, drop, kCallRead);
 }
 
 CollectResult collect_charges(Link& link, data::ChargeStore& store, const std::string& port_name,
-                              ReceiveJournal* journal, const KeepRecords& keep) {
-    return collect_records(link, store, port_name, journal, keep, kChargeRead, kChargeDelete);
+                              ReceiveJournal* journal, const KeepRecords& keep,
+                              const data::ConfidentialNumbers* drop) {
+    return collect_records(link, store, port_name, journal, keep, drop, kChargeRead, kChargeDelete);
 }
 
 CollectResult collect_calls(Link& link, data::CallArchive& store, const std::string& port_name,
-                            ReceiveJournal* journal, const KeepRecords& keep) {
-    return collect_records(link, store, port_name, journal, keep, kCallRead, kCallDelete);
+                            ReceiveJournal* journal, const KeepRecords& keep,
+                            const data::ConfidentialNumbers* drop) {
+    return collect_records(link, store, port_name, journal, keep, drop, kCallRead, kCallDelete);
 }
 
 Outcome delete_charges(Link& link, data::ChargeStore& store, const std::string& port_name,

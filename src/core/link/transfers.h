@@ -11,6 +11,7 @@
 
 #include "core/data/calls.h"
 #include "core/data/charge.h"
+#include "core/data/confidential.h"
 #include "core/link/protocol.h"
 
 namespace kalmo::link {
@@ -81,10 +82,14 @@ struct ReadResult {
     explicit operator bool() const { return opens_list; }
 };
 
+// `drop`: the number field of every record that matches one of these is emptied as its block
+// arrives, before the store, the journal or any file holds it (the setting "NichtSpeichern").
 ReadResult read_charges(Link& link, data::ChargeStore& store, const std::string& port_name,
-                        ReceiveJournal* journal = nullptr);
+                        ReceiveJournal* journal = nullptr,
+                        const data::ConfidentialNumbers* drop = nullptr);
 ReadResult read_calls(Link& link, data::CallStore& store, const std::string& port_name,
-                      ReceiveJournal* journal = nullptr);
+                      ReceiveJournal* journal = nullptr,
+                      const data::ConfidentialNumbers* drop = nullptr);
 
 // The unattended pull-and-empty of one kind of record. Only what is kept can be deleted, and the
 // delete commands empty whole banks, so the read must be complete beyond doubt: every reply is
@@ -106,9 +111,11 @@ struct CollectResult {
 using KeepRecords = std::function<bool()>;
 
 CollectResult collect_charges(Link& link, data::ChargeStore& store, const std::string& port_name,
-                              ReceiveJournal* journal, const KeepRecords& keep);
+                              ReceiveJournal* journal, const KeepRecords& keep,
+                              const data::ConfidentialNumbers* drop = nullptr);
 CollectResult collect_calls(Link& link, data::CallArchive& store, const std::string& port_name,
-                            ReceiveJournal* journal, const KeepRecords& keep);
+                            ReceiveJournal* journal, const KeepRecords& keep,
+                            const data::ConfidentialNumbers* drop = nullptr);
 
 // How a delete asks before it empties the exchange.
 enum class DeleteQuestion {

@@ -159,3 +159,21 @@ TEST(Settings, ShortenedDigitsAreKeptWithinZeroToSix) {
     ASSERT_TRUE(write_settings(s, fs, "k.ini"));
     EXPECT_NE(fs.files["k.ini"].find("[Datenschutz]\r\nKuerzen=4\r\n"), std::string::npos);
 }
+
+TEST(Settings, DroppingConfidentialNumbersIsWrittenOnlyOnceChosen) {
+    test::MemoryFileSystem fs;
+    for (const auto& [text, on] : {std::pair{"1", true}, {"0", false}, {"2", true}, {"x", false}}) {
+        fs.files["k.ini"] = std::string("[Datenschutz]\r\nNichtSpeichern=") + text + "\r\n";
+        EXPECT_EQ(read_settings(fs, "k.ini").drop_confidential, on) << text;
+    }
+    fs.files["k.ini"] = "[Com]\r\nComPort=0\r\n";
+    Settings s = read_settings(fs, "k.ini");
+    ASSERT_TRUE(write_settings(s, fs, "k.ini"));
+    EXPECT_EQ(fs.files["k.ini"].find("NichtSpeichern"), std::string::npos);
+    s.drop_confidential = true;
+    ASSERT_TRUE(write_settings(s, fs, "k.ini"));
+    EXPECT_NE(fs.files["k.ini"].find("[Datenschutz]\r\nNichtSpeichern=1\r\n"), std::string::npos);
+    s.drop_confidential = false;
+    ASSERT_TRUE(write_settings(s, fs, "k.ini"));
+    EXPECT_NE(fs.files["k.ini"].find("NichtSpeichern=0\r\n"), std::string::npos);
+}

@@ -101,3 +101,64 @@ TEST_F(MaskTest, CallListsShortenCallersButNotUnknownOnes) {
         eval::csv::call_list_table(*calls, list.line_map, lookup, now, 2).text();
     EXPECT_EQ(table.find("0301234"), std::string::npos) << table;
 }
+
+// Confidential numbers: neither the number nor the name it is known by, anywhere; the amounts
+// and durations still in every total and in the number's project.
+TEST_F(MaskTest, ConfidentialNumbersShowNeitherNumberNorName) {
+    const data::ConfidentialNumbers secret = data::ConfidentialNumbers::parse("0891\n0555\n");
+    lookup.entries["08912"] = {"Betriebsrat", 3};
+    test::fill_store(*store, {charge(0x21, 3, 1, 100, "08912"), charge(0x21, 3, 2, 200, "0301234"),
+                              charge(0x21, 3, 3, 300, "05551")});
+    eval::open_charge_evaluation(*store);
+    const eval::NumberPrivacy privacy(2, &secret);
+    eval::SystemChargeList list(*store, app::Currency::DM, privacy);
+    ASSERT_EQ(list.fill(lookup, now).outcome, eval::FillOutcome::Listed);
+    ASSERT_EQ(list.lines().size(), 3u);
+    EXPECT_NE(list.lines()[0].find("|              vertraulich |    1,00 DM"), std::string::npos);
+    EXPECT_NE(list.lines()[1].find("|                  03012** |"), std::string::npos);
+    EXPECT_NE(list.lines()[2].find("|              vertraulich |    3,00 DM"), std::string::npos);
+    EXPECT_EQ(list.sums()[0].amount_sum, 600u);
+
+    const auto selected = eval::select_subscriber(eval::subscriber_sums_lines(list.sums()), 0);
+    ASSERT_TRUE(selected);
+    const auto stats = eval::subscriber_statistics(*store, list.sums(), *selected, lookup, now,
+                                                   app::Currency::DM, privacy);
+    ASSERT_EQ(stats.lines.size(), 3u);
+    EXPECT_NE(stats.lines[0].find("vertraulich"), std::string::npos);
+    EXPECT_EQ(stats.lines[0].find("Betriebsrat"), std::string::npos);
+
+    eval::ProjectNames names;
+    names[2] = "Gremien";
+    const auto project =
+        eval::evaluate_project(*store, lookup, names, 3, now, app::Currency::DM, privacy);
+    ASSERT_EQ(project.lines.size(), 1u);
+    EXPECT_NE(project.lines[0].find("vertraulich"), std::string::npos);
+    EXPECT_EQ(project.lines[0].find("Betriebsrat"), std::string::npos);
+
+    const std::string table =
+        eval::csv::charge_table(*store, {0, 1, 2}, lookup, names, now, app::Currency::DM, privacy)
+            .text();
+    EXPECT_NE(table.find(";vertraulich;vertraulich;100;1,00;3;Gremien"), std::string::npos)
+        << table;
+    EXPECT_NE(table.find(";vertraulich;;300;"), std::string::npos) << table;
+    for (const char* leak : {"08912", "05551", "Betriebsrat"})
+        EXPECT_EQ(table.find(leak), std::string::npos) << leak;
+}
+
+TEST_F(MaskTest, ConfidentialCallersNeverShowInTheCallList) {
+    const data::ConfidentialNumbers secret = data::ConfidentialNumbers::parse("0891\n");
+    test::fill_calls(*calls, {test::call(0x21, 3, 1, "08911"), test::call(0x21, 3, 2, "0301"),
+                              test::call(0x21, 3, 3, "08912")});
+    eval::group_calls(*calls);
+    const eval::NumberPrivacy privacy(0, &secret);
+    const eval::CallList list = eval::fill_call_list(*calls, lookup, now, privacy);
+    ASSERT_EQ(list.lines.size(), 3u);
+    std::string all;
+    for (const std::string& l : list.lines)
+        all += l + "\n";
+    EXPECT_NE(all.find("|              vertraulich |"), std::string::npos) << all;
+    EXPECT_EQ(all.find("0891"), std::string::npos) << all;
+    const std::string table =
+        eval::csv::call_list_table(*calls, list.line_map, lookup, now, privacy).text();
+    EXPECT_EQ(table.find("0891"), std::string::npos) << table;
+}

@@ -611,6 +611,38 @@ TEST_F(JournalTest, EveryBlockIsKeptBeforeTheNextRequest) {
     EXPECT_EQ(again.path(), "J/2026-12-07_103000_2.GDS");
 }
 
+// With dropping on, a confidential number reaches neither the journal nor the store; the
+// record itself, its amount, and every other number do.
+TEST_F(JournalTest, DroppedNumbersNeverReachTheJournal) {
+    const data::ConfidentialNumbers secret = data::ConfidentialNumbers::parse("0891\n");
+    const data::ChargeRecord hidden = test::charge(0x21, 2, 3, 4711, "08912345", 9, 0);
+    const data::ChargeRecord kept = test::charge(0x22, 2, 4, 42, "0301", 9, 0);
+    model.bank[0] = {test::bytes_of({hidden}), test::bytes_of({kept})};
+    model.bank[1] = {test::bytes_of({hidden})};
+    serve(model);
+    EXPECT_EQ(read_charges(link, store, "COM1", &charge_journal, &secret).outcome, Outcome::Done);
+    const std::string& file = fs.files.at(charge_journal.path());
+    const data::NumberField packed = data::pack_number("08912345");
+    EXPECT_EQ(file.find(std::string(packed.begin(), packed.begin() + 4)), std::string::npos);
+    ASSERT_EQ(store.count(), 3u);
+    std::uint64_t total = 0;
+    for (std::size_t i = 0; i < store.count(); ++i) {
+        total += store.record(i).amount;
+        EXPECT_NE(data::number_text(store.record(i).number), "08912345");
+    }
+    EXPECT_EQ(total, 2 * 4711u + 42u);
+
+    model.first_code = 0x0E;
+    model.second_code = 0x1E;
+    model.bank[0] = {test::bytes_of({test::call(0x22, 3, 5, "08911")}), call(8, 0)};
+    model.bank[1].clear();
+    EXPECT_EQ(read_calls(link, calls, "COM1", &call_journal, &secret).outcome, Outcome::Done);
+    const std::string& call_file = fs.files.at(call_journal.path());
+    data::CallRecord emptied = test::call(0x22, 3, 5, "");
+    const test::Bytes expected = cat({test::bytes_of({emptied}), call(8, 0)});
+    EXPECT_EQ(call_file, std::string(expected.begin(), expected.end()));
+}
+
 TEST_F(JournalTest, AJournalThatFailsStopsTheRead) {
     model.bank[0] = charges(0, 40);
     serve(model);
