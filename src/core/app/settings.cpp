@@ -45,6 +45,11 @@ Settings read_settings(FileSystem& fs, const std::string& ini_path) {
     s.masked_digits =
         static_cast<unsigned>(std::clamp(ini.get_int("Datenschutz", "Kuerzen", 0), 0, 6));
     s.drop_confidential = ini.get_int("Datenschutz", "NichtSpeichern", 0) != 0;
+    // Negative is "never"; the upper end is a century, far beyond any retention rule.
+    s.archive_cut_months =
+        static_cast<unsigned>(std::clamp(ini.get_int("Datenschutz", "ArchivMonate", 0), 0, 1200));
+    s.archive_folder = ini.get_string("Archiv", "Ordner", "");
+    s.collect_calls = ini.get_int("Archiv", "Anrufe", 1) != 0;
     return s;
 }
 
@@ -64,6 +69,13 @@ bool write_settings(const Settings& s, FileSystem& fs, const std::string& ini_pa
     if (s.drop_confidential || !ini.get_string("Datenschutz", "NichtSpeichern", "").empty())
         ok = ini.write_string("Datenschutz", "NichtSpeichern", s.drop_confidential ? "1" : "0") &&
              ok;
+    if (s.archive_cut_months != 0 || !ini.get_string("Datenschutz", "ArchivMonate", "").empty())
+        ok = ini.write_string("Datenschutz", "ArchivMonate", format("%u", s.archive_cut_months)) &&
+             ok;
+    if (!s.archive_folder.empty() || !ini.get_string("Archiv", "Ordner", "").empty())
+        ok = ini.write_string("Archiv", "Ordner", s.archive_folder) && ok;
+    if (!s.collect_calls || !ini.get_string("Archiv", "Anrufe", "").empty())
+        ok = ini.write_string("Archiv", "Anrufe", s.collect_calls ? "1" : "0") && ok;
     return ok;
 }
 
@@ -86,5 +98,12 @@ std::string journal_folder_beside(std::string_view program_path) {
     const auto cut = program_path.find_last_of("\\/");
     if (cut == std::string_view::npos) return "Journal";
     return std::string(program_path.substr(0, cut + 1)) + "Journal";
+}
+
+std::string archive_folder_beside(const Settings& settings, std::string_view program_path) {
+    if (!settings.archive_folder.empty()) return settings.archive_folder;
+    const auto cut = program_path.find_last_of("\\/");
+    if (cut == std::string_view::npos) return "Archiv";
+    return std::string(program_path.substr(0, cut + 1)) + "Archiv";
 }
 } // namespace kalmo::app

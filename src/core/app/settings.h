@@ -23,6 +23,9 @@ struct Settings {
     Currency currency = Currency::DM; // "Optionen" / "Waehrung": "DM" or "EUR"
     unsigned masked_digits = 0;       // "Datenschutz" / "Kuerzen": last digits shown as "*", 0-6
     bool drop_confidential = false;   // "Datenschutz" / "NichtSpeichern": 0 or 1
+    unsigned archive_cut_months = 0;  // "Datenschutz" / "ArchivMonate": cut older files, 0 = never
+    std::string archive_folder;       // "Archiv" / "Ordner"; empty = "Archiv" beside the settings
+    bool collect_calls = true;        // "Archiv" / "Anrufe": collecting also takes the call list
 
     // "COM" and index + 1: what the serial port opens.
     std::string port_name() const;
@@ -51,4 +54,6 @@ Settings load_settings_beside(FileSystem& fs, std::string_view program_path);
 bool save_settings_beside(const Settings& settings, FileSystem& fs, std::string_view program_path);
 // The folder "Journal" beside the settings file, where the reads keep their journals.
 std::string journal_folder_beside(std::string_view program_path);
+// Where collected files go: the chosen folder, else the folder "Archiv" beside the settings file.
+std::string archive_folder_beside(const Settings& settings, std::string_view program_path);
 } // namespace kalmo::app

@@ -177,3 +177,31 @@ TEST(Settings, DroppingConfidentialNumbersIsWrittenOnlyOnceChosen) {
     ASSERT_TRUE(write_settings(s, fs, "k.ini"));
     EXPECT_NE(fs.files["k.ini"].find("NichtSpeichern=0\r\n"), std::string::npos);
 }
+
+TEST(Settings, ArchiveKeysAreWrittenOnlyOnceChosenAndTheFolderDefaultsBesideTheSettings) {
+    test::MemoryFileSystem fs;
+    fs.files["k.ini"] = "[Archiv]\r\nOrdner=D:\\Ablage\r\nAnrufe=0\r\n"
+                        "[Datenschutz]\r\nArchivMonate=-5\r\n";
+    Settings s = read_settings(fs, "k.ini");
+    EXPECT_EQ(s.archive_folder, "D:\\Ablage");
+    EXPECT_FALSE(s.collect_calls);
+    EXPECT_EQ(s.archive_cut_months, 0u) << "negative means never";
+    EXPECT_EQ(archive_folder_beside(s, "C:\\K\\kalmo32.exe"), "D:\\Ablage");
+
+    fs.files["k.ini"] = "[Com]\r\nComPort=0\r\n";
+    s = read_settings(fs, "k.ini");
+    EXPECT_TRUE(s.collect_calls);
+    EXPECT_EQ(archive_folder_beside(s, "C:\\K\\kalmo32.exe"), "C:\\K\\Archiv");
+    EXPECT_EQ(archive_folder_beside(s, "kalmo32.exe"), "Archiv");
+    ASSERT_TRUE(write_settings(s, fs, "k.ini"));
+    EXPECT_EQ(fs.files["k.ini"].find("Archiv"), std::string::npos) << "defaults stay unwritten";
+
+    s.archive_cut_months = 24;
+    s.archive_folder = "E:\\Gebühren";
+    s.collect_calls = false;
+    ASSERT_TRUE(write_settings(s, fs, "k.ini"));
+    EXPECT_NE(fs.files["k.ini"].find("[Datenschutz]\r\nArchivMonate=24\r\n"), std::string::npos);
+    EXPECT_NE(fs.files["k.ini"].find("[Archiv]\r\nOrdner=E:\\Gebühren\r\nAnrufe=0\r\n"),
+              std::string::npos);
+    EXPECT_EQ(read_settings(fs, "k.ini"), s);
+}
