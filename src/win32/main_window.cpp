@@ -8,7 +8,7 @@
 #include <string>
 
 #include "app_state.h"
-#include "core/app/ids.h"
+#include "resource.h"
 #include "core/app/shell.h"
 #include "core/app/strings.h"
 #include "core/app/text.h"
