@@ -6,7 +6,9 @@
 #include "app_state.h"
 #include "help.h"
 #include "core/app/ids.h"
+#include "core/app/screen_scale.h"
 #include "core/app/shell.h"
+#include "screen.h"
 
 namespace kalmo::win32 {
 
@@ -73,30 +75,20 @@ void menu_idle(HWND main, WPARAM source) {
     }
 }
 
-namespace {
-void draw_bitmap(HDC dc, HINSTANCE instance, int id, int x, int y) {
-    HBITMAP bmp = LoadBitmapA(instance, MAKEINTRESOURCEA(id));
-    if (!bmp) return;
-    BITMAP info;
-    GetObjectA(bmp, sizeof info, &info);
-    HDC mem = CreateCompatibleDC(dc);
-    HGDIOBJ old = SelectObject(mem, bmp);
-    BitBlt(dc, x, y, info.bmWidth, info.bmHeight, mem, 0, 0, SRCCOPY);
-    SelectObject(mem, old);
-    DeleteDC(mem);
-    DeleteObject(bmp);
-}
-} // namespace
-
 void paint_pictures(HWND main) {
     App& a = app_state();
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(main, &ps);
     RECT r;
     GetClientRect(main, &r);
-    const app::PicturePlaces p = app::picture_places(r.right, r.bottom);
-    draw_bitmap(dc, a.instance, IDB_BANNER, p.banner_x, p.banner_y);
-    draw_bitmap(dc, a.instance, IDB_PICTURE, p.picture_x, p.picture_y);
+    // The places are laid out for 96 dpi: on a larger scale the pictures take the same share
+    // of the window.
+    const int dpi = window_dpi(main);
+    const app::PicturePlaces p = app::picture_places(MulDiv(r.right, app::kBaseDpi, dpi),
+                                                     MulDiv(r.bottom, app::kBaseDpi, dpi));
+    auto at = [dpi](int v) { return app::scale_to_dpi(v, dpi); };
+    draw_scaled_bitmap(dc, a.instance, IDB_BANNER, at(p.banner_x), at(p.banner_y), dpi);
+    draw_scaled_bitmap(dc, a.instance, IDB_PICTURE, at(p.picture_x), at(p.picture_y), dpi);
     EndPaint(main, &ps);
 }
 
