@@ -9,6 +9,7 @@
 #include "core/app/screen_scale.h"
 #include "core/app/shell.h"
 #include "screen.h"
+#include "toolbar.h"
 
 namespace kalmo::win32 {
 
@@ -90,6 +91,32 @@ void paint_pictures(HWND main) {
     draw_scaled_bitmap(dc, a.instance, IDB_BANNER, at(p.banner_x), at(p.banner_y), dpi);
     draw_scaled_bitmap(dc, a.instance, IDB_PICTURE, at(p.picture_x), at(p.picture_y), dpi);
     EndPaint(main, &ps);
+}
+
+namespace {
+// The status bar's font for a scale other than the one it started with; owned here, since a
+// control never deletes the font it is given.
+HFONT scaled_status_font = nullptr;
+} // namespace
+
+void dpi_changed(HWND main, int dpi, const RECT& suggested) {
+    App& a = app_state();
+    announce_dpi(main, dpi);
+    SetWindowPos(main, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (a.status) {
+        if (HFONT font = status_font(dpi)) {
+            SendMessageA(a.status, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+            if (scaled_status_font) DeleteObject(scaled_status_font);
+            scaled_status_font = font;
+            // The bar takes its height from the font when it is sized.
+            SendMessageA(a.status, WM_SIZE, 0, 0);
+        }
+    }
+    // A rebuild with no command keeps the settings and draws the icons anew at the window's
+    // scale.
+    if (a.toolbar) rebuild_toolbar(main, 0);
+    InvalidateRect(main, nullptr, TRUE);
 }
 
 } // namespace kalmo::win32

@@ -21,7 +21,6 @@
 #include "help.h"
 #include "list_dialogs.h"
 #include "phonebook_dialogs.h"
-#include "screen.h"
 #include "toolbar.h"
 #include "transfers_gui.h"
 

@@ -2,17 +2,16 @@
 
 #include <commctrl.h>
 
-#include "app_state.h"
 #include "core/app/ids.h"
 #include "core/app/screen_scale.h"
-#include "toolbar.h"
 
 namespace kalmo::win32 {
 
 namespace {
 
-// Both exist from Windows 10 1607 on, which the program requires; looked up by name all the
-// same, so that an older system still gets the system-wide scale instead of no start at all.
+// The functions for the scale of one window exist from Windows 10 1607 on, which the program
+// requires; looked up by name all the same, so that an older system still gets the
+// system-wide scale instead of no start at all.
 template <class F> F user32_function(const char* name) {
     return reinterpret_cast<F>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), name)));
@@ -23,32 +22,6 @@ int system_dpi() {
     const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
     return dpi;
-}
-
-// The status font of the system at `dpi`; nullptr when the system cannot tell it.
-HFONT status_font(int dpi) {
-    using ForDpi = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT);
-    static const auto for_dpi = user32_function<ForDpi>("SystemParametersInfoForDpi");
-    if (!for_dpi) return nullptr;
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    if (!for_dpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, static_cast<UINT>(dpi)))
-        return nullptr;
-    return CreateFontIndirectW(&metrics.lfStatusFont);
-}
-
-// The status bar's font for a scale other than the one it started with; owned here, since a
-// control never deletes the font it is given.
-HFONT scaled_status_font = nullptr;
-
-void rescale_status_bar(HWND status, int dpi) {
-    HFONT font = status_font(dpi);
-    if (!font) return;
-    SendMessageA(status, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-    if (scaled_status_font) DeleteObject(scaled_status_font);
-    scaled_status_font = font;
-    // The bar takes its height from the font when it is sized.
-    SendMessageA(status, WM_SIZE, 0, 0);
 }
 
 // The scale the system last announced for the main window: the one to draw for from then on,
@@ -120,17 +93,20 @@ void draw_scaled_bitmap(HDC dc, HINSTANCE instance, int id, int x, int y, int dp
     DeleteObject(bmp);
 }
 
-void dpi_changed(HWND main, int dpi, const RECT& suggested) {
-    App& a = app_state();
+void announce_dpi(HWND main, int dpi) {
     announced_for = main;
     announced_dpi = dpi;
-    SetWindowPos(main, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
-    if (a.status) rescale_status_bar(a.status, dpi);
-    // A rebuild with no command keeps the settings and draws the icons anew at the window's
-    // scale.
-    if (a.toolbar) rebuild_toolbar(main, 0);
-    InvalidateRect(main, nullptr, TRUE);
+}
+
+HFONT status_font(int dpi) {
+    using ForDpi = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT);
+    static const auto for_dpi = user32_function<ForDpi>("SystemParametersInfoForDpi");
+    if (!for_dpi) return nullptr;
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    if (!for_dpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, static_cast<UINT>(dpi)))
+        return nullptr;
+    return CreateFontIndirectW(&metrics.lfStatusFont);
 }
 
 } // namespace kalmo::win32

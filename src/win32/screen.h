@@ -1,6 +1,6 @@
 #pragma once
-// The main window on screens of any scale: its icons, pictures and status bar drawn for the
-// scale of the screen it is on, and redrawn when it moves to a screen of another scale.
+// Drawing the main window's icons, pictures and status bar for the scale of the screen it is
+// on.
 #include <windows.h>
 
 namespace kalmo::win32 {
@@ -16,8 +16,12 @@ HBITMAP toolbar_strip(HINSTANCE instance, bool large, int dpi, int& shown);
 // Draws the bitmap resource `id` with its top left corner at (x, y), grown by `dpi`.
 void draw_scaled_bitmap(HDC dc, HINSTANCE instance, int id, int x, int y, int dpi);
 
-// WM_DPICHANGED: the window is now at `dpi`; takes the place the system suggests and redraws
-// what does not scale by itself.
-void dpi_changed(HWND main, int dpi, const RECT& suggested);
+// The system has announced that the main window is now at `dpi`: what is drawn for it from now
+// on is drawn at that scale, even before the system's own answer for the window catches up.
+void announce_dpi(HWND main, int dpi);
+
+// The system's status bar font at `dpi`; nullptr when the system cannot tell it. The caller
+// owns it.
+HFONT status_font(int dpi);
 
 } // namespace kalmo::win32
