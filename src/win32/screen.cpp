@@ -40,11 +40,17 @@ int window_dpi(HWND hwnd) {
 }
 
 HBITMAP toolbar_strip(HINSTANCE instance, bool large, int dpi, int& shown) {
-    static const int kDrawn[] = {16, 24};
-    const app::IconChoice choice = app::choose_icon(large ? 24 : 16, dpi, kDrawn, 2);
+    static const int kDrawn[] = {16, 24, 32, 48};
+    // The control library looks resources up by UTF-16 names.
+    static const INT_PTR kResource[] = {IDB_TOOLBAR_SMALL, IDB_TOOLBAR_LARGE,
+                                        reinterpret_cast<INT_PTR>(L"KalmoToolbar32"),
+                                        reinterpret_cast<INT_PTR>(L"KalmoToolbar48")};
+    const app::IconChoice choice = app::choose_icon(large ? 24 : 16, dpi, kDrawn, 4);
     shown = choice.shown;
-    HBITMAP drawn = CreateMappedBitmap(
-        instance, choice.drawn == 24 ? IDB_TOOLBAR_LARGE : IDB_TOOLBAR_SMALL, 0, nullptr, 0);
+    INT_PTR resource = IDB_TOOLBAR_SMALL;
+    for (int i = 0; i < 4; ++i)
+        if (kDrawn[i] == choice.drawn) resource = kResource[i];
+    HBITMAP drawn = CreateMappedBitmap(instance, resource, 0, nullptr, 0);
     if (!drawn || choice.shown == choice.drawn) return drawn;
     BITMAP info;
     GetObjectA(drawn, sizeof info, &info);

@@ -16,24 +16,29 @@ TEST(ScreenScale, RoundsToTheNearestPixelAndTakesNoScaleAsTheBase) {
 }
 
 TEST(ScreenScale, ChoosesTheDrawingThatStaysSharp) {
-    const int drawn[] = {16, 24};
     struct Case {
         int base, dpi, drawn, shown;
     };
+    // The program's own drawings.
+    const int four[] = {16, 24, 32, 48};
     const Case cases[] = {
         {16, 96, 16, 16},  {24, 96, 24, 24},  // as drawn
-        {16, 144, 24, 24}, {24, 144, 24, 36}, // 150 %: the large drawing, then grown
-        {16, 192, 16, 32}, {24, 192, 24, 48}, // 200 %: doubled, the larger of two doubles
-        {16, 120, 24, 20}, {24, 120, 24, 30}, // 125 %: shrunk from above, else grown
-        {16, 288, 24, 48}, {24, 288, 24, 72}, // 300 %
+        {16, 144, 24, 24}, {24, 144, 48, 36}, // 150 %: drawn, else shrunk from above
+        {16, 192, 32, 32}, {24, 192, 48, 48}, // 200 %: drawn
+        {16, 120, 24, 20}, {24, 120, 32, 30}, // 125 %: shrunk from the next above
+        {16, 288, 48, 48}, {24, 288, 24, 72}, // 300 %: beyond the largest, a whole multiple
         {16, 72, 16, 12},                     // below 96: shrunk from the smallest above
+        {24, 336, 48, 84},                    // 350 %: no multiple, none above: the largest grown
     };
     for (const Case& c : cases) {
-        const IconChoice got = choose_icon(c.base, c.dpi, drawn, 2);
+        const IconChoice got = choose_icon(c.base, c.dpi, four, 4);
         EXPECT_EQ(got.drawn, c.drawn) << c.base << " at " << c.dpi;
         EXPECT_EQ(got.shown, c.shown) << c.base << " at " << c.dpi;
     }
-    EXPECT_EQ(choose_icon(16, 96, drawn, 0).shown, 16);
+    // With two drawings, the larger of two whole multiples.
+    const int two[] = {16, 24};
+    EXPECT_EQ(choose_icon(24, 192, two, 2).drawn, 24);
+    EXPECT_EQ(choose_icon(16, 96, two, 0).shown, 16);
 }
 
 } // namespace

@@ -1,8 +1,12 @@
 // Loaded into the running program by the GUI tests: tells its main window, as the system does
 // when the window moves to another screen, that it is now on a screen of 192 dpi and where to
-// go (left 40, top 30, 820 x 640), then writes "dpi-changed.txt" beside the program and unloads
-// itself. The message carries a pointer, so it can only come from inside the process.
+// go (left 40, top 30, 820 x 640), then writes "dpi-changed.txt" beside the program: "icons N
+// SIZE", the number and size of the images the toolbar then has (none when there is no
+// toolbar), and unloads itself. The message carries a pointer, so it can only come from inside
+// the process, and so does what the toolbar holds.
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cstring>
@@ -35,8 +39,16 @@ DWORD WINAPI probe(void*) {
     GetModuleFileNameA(nullptr, path, sizeof path);
     std::string out(path);
     out = out.substr(0, out.find_last_of('\\') + 1) + "dpi-changed.txt";
+    int count = 0, width = 0, height = 0;
+    if (HWND bar = main ? FindWindowExA(main, nullptr, TOOLBARCLASSNAMEA, nullptr) : nullptr) {
+        auto icons = reinterpret_cast<HIMAGELIST>(SendMessageA(bar, TB_GETIMAGELIST, 0, 0));
+        if (icons) {
+            count = ImageList_GetImageCount(icons);
+            ImageList_GetIconSize(icons, &width, &height);
+        }
+    }
     if (FILE* f = std::fopen(out.c_str(), "wb")) {
-        std::fputs(main ? "sent\n" : "no main window\n", f);
+        std::fprintf(f, "icons %d %dx%d\n", count, width, height);
         std::fclose(f);
     }
     FreeLibraryAndExitThread(self, 0);
