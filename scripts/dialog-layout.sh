@@ -7,10 +7,11 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root="$(pwd)"
 source scripts/xvfb-lib.sh
-trap kalmo_stop_xvfb EXIT
-kalmo_start_xvfb
 export WINEDEBUG=-all
 export KALMO_WINEPREFIX="${KALMO_WINEPREFIX:-$root/build/windows/wineprefix}"
+# Wine's own programs end before the display they draw on goes.
+trap 'WINEPREFIX="$KALMO_WINEPREFIX" wineserver -k >/dev/null 2>&1 || true; kalmo_stop_xvfb' EXIT
+kalmo_start_xvfb
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j2 --target kalmo32 dialog_layout
 [ $# -gt 0 ] || set -- 96 144 192
