@@ -43,8 +43,15 @@ TEST_F(GuiScale, MovedToALargerScaleTheWindowTakesItsPlaceAndRedrawsItsIcons) {
         HWND bar = FindWindowExA(p.main(), nullptr, TOOLBARCLASSNAMEA, nullptr);
         return bar ? static_cast<int>(HIWORD(SendMessageA(bar, TB_GETBUTTONSIZE, 0, 0))) : 0;
     };
+    auto status_height = [&] {
+        RECT bar{};
+        GetWindowRect(FindWindowExA(p.main(), nullptr, STATUSCLASSNAMEA, nullptr), &bar);
+        return static_cast<int>(bar.bottom - bar.top);
+    };
     const int before = button_height();
     ASSERT_GT(before, 0) << "no toolbar";
+    const int status_before = status_height();
+    ASSERT_GT(status_before, 0) << "no status bar";
 
     ASSERT_TRUE(inject(p.process(), wine_path(KALMO_DPI_PROBE)));
     const std::string done = p.dir() + "dpi-changed.txt";
@@ -61,6 +68,8 @@ TEST_F(GuiScale, MovedToALargerScaleTheWindowTakesItsPlaceAndRedrawsItsIcons) {
     // The buttons grown around them.
     EXPECT_GE(button_height(), 32 + 6);
     EXPECT_GT(button_height(), before);
+    // The status bar's font at the new scale, and the bar around it.
+    EXPECT_GT(status_height(), status_before);
     EXPECT_TRUE(p.close());
 }
 
