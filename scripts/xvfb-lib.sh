@@ -4,7 +4,7 @@ kalmo_start_xvfb() {
   if [ -n "${DISPLAY:-}" ]; then return 0; fi
   local n=90
   while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  Xvfb ":$n" -screen 0 "${KALMO_XVFB_SCREEN:-1024x768x24}" -nolisten tcp >/dev/null 2>&1 &
   KALMO_XVFB_PID=$!
   local i
   for i in $(seq 1 50); do

@@ -5,8 +5,11 @@
 
 #include "app_state.h"
 #include "help.h"
+#include "core/app/screen_scale.h"
 #include "resource.h"
 #include "core/app/shell.h"
+#include "screen.h"
+#include "toolbar.h"
 
 namespace kalmo::win32 {
 
@@ -73,31 +76,47 @@ void menu_idle(HWND main, WPARAM source) {
     }
 }
 
-namespace {
-void draw_bitmap(HDC dc, HINSTANCE instance, int id, int x, int y) {
-    HBITMAP bmp = LoadBitmapA(instance, MAKEINTRESOURCEA(id));
-    if (!bmp) return;
-    BITMAP info;
-    GetObjectA(bmp, sizeof info, &info);
-    HDC mem = CreateCompatibleDC(dc);
-    HGDIOBJ old = SelectObject(mem, bmp);
-    BitBlt(dc, x, y, info.bmWidth, info.bmHeight, mem, 0, 0, SRCCOPY);
-    SelectObject(mem, old);
-    DeleteDC(mem);
-    DeleteObject(bmp);
-}
-} // namespace
-
 void paint_pictures(HWND main) {
     App& a = app_state();
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(main, &ps);
     RECT r;
     GetClientRect(main, &r);
-    const app::PicturePlaces p = app::picture_places(r.right, r.bottom);
-    draw_bitmap(dc, a.instance, IDB_BANNER, p.banner_x, p.banner_y);
-    draw_bitmap(dc, a.instance, IDB_PICTURE, p.picture_x, p.picture_y);
+    // The places are laid out for 96 dpi: on a larger scale the pictures take the same share
+    // of the window.
+    const int dpi = window_dpi(main);
+    const app::PicturePlaces p = app::picture_places(MulDiv(r.right, app::kBaseDpi, dpi),
+                                                     MulDiv(r.bottom, app::kBaseDpi, dpi));
+    auto at = [dpi](int v) { return app::scale_to_dpi(v, dpi); };
+    draw_scaled_bitmap(dc, a.instance, IDB_BANNER, at(p.banner_x), at(p.banner_y), dpi);
+    draw_scaled_bitmap(dc, a.instance, IDB_PICTURE, at(p.picture_x), at(p.picture_y), dpi);
     EndPaint(main, &ps);
+}
+
+namespace {
+// The status bar's font for a scale other than the one it started with; owned here, since a
+// control never deletes the font it is given.
+HFONT scaled_status_font = nullptr;
+} // namespace
+
+void dpi_changed(HWND main, int dpi, const RECT& suggested) {
+    App& a = app_state();
+    announce_dpi(main, dpi);
+    SetWindowPos(main, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (a.status) {
+        if (HFONT font = status_font(dpi)) {
+            SendMessageA(a.status, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+            if (scaled_status_font) DeleteObject(scaled_status_font);
+            scaled_status_font = font;
+            // The bar takes its height from the font when it is sized.
+            SendMessageA(a.status, WM_SIZE, 0, 0);
+        }
+    }
+    // A rebuild with no command keeps the settings and draws the icons anew at the window's
+    // scale.
+    if (a.toolbar) rebuild_toolbar(main, 0);
+    InvalidateRect(main, nullptr, TRUE);
 }
 
 } // namespace kalmo::win32

@@ -12,5 +12,8 @@ bool help_for_command(HWND main, unsigned command);
 bool key_down(HWND main, UINT key);
 void menu_idle(HWND main, WPARAM source);
 void paint_pictures(HWND main);
+// WM_DPICHANGED: the window is now at `dpi`; takes the place the system suggests and redraws
+// what does not scale by itself (toolbar icons, the status bar's font).
+void dpi_changed(HWND main, int dpi, const RECT& suggested);
 
 } // namespace kalmo::win32

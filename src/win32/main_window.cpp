@@ -316,6 +316,9 @@ LRESULT CALLBACK main_window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SIZE:
         resize(hwnd);
         return 0;
+    case WM_DPICHANGED:
+        dpi_changed(hwnd, HIWORD(wp), *reinterpret_cast<const RECT*>(lp));
+        return 0;
     case WM_NOTIFY:
         return toolbar_notify(reinterpret_cast<NMHDR*>(lp));
     case WM_KEYDOWN:

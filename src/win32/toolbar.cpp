@@ -7,13 +7,18 @@
 #include "app_state.h"
 #include "resource.h"
 #include "core/app/shell.h"
+#include "screen.h"
 
 namespace kalmo::win32 {
+
+namespace {
+// The icons of the toolbar that exists, drawn for its window's scale; kept while it lives.
+HBITMAP icons = nullptr;
+} // namespace
 
 HWND create_toolbar(HWND main) {
     App& a = app_state();
     const bool large = a.settings.large_icons != 0;
-    const int size = large ? 24 : 16;
     std::array<TBBUTTON, 15> buttons{};
     for (std::size_t i = 0; i < buttons.size(); ++i) {
         const app::ToolbarButton& b = app::toolbar_buttons()[i];
@@ -23,11 +28,18 @@ HWND create_toolbar(HWND main) {
         buttons[i].fsStyle = b.separator ? BTNS_SEP : BTNS_BUTTON;
         buttons[i].iString = b.separator ? -1 : b.bitmap;
     }
+    int size = 0;
+    HBITMAP strip = toolbar_strip(a.instance, large, window_dpi(main), size);
     HWND bar = CreateToolbarEx(
         main, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | TBSTYLE_TOOLTIPS | CCS_TOP, IDC_TOOLBAR,
-        app::kToolbarImages, a.instance, large ? IDB_TOOLBAR_LARGE : IDB_TOOLBAR_SMALL,
-        buttons.data(), static_cast<int>(buttons.size()), 0, 0, size, size, sizeof(TBBUTTON));
-    if (!bar) return nullptr;
+        app::kToolbarImages, nullptr, reinterpret_cast<UINT_PTR>(strip), buttons.data(),
+        static_cast<int>(buttons.size()), 0, 0, size, size, sizeof(TBBUTTON));
+    if (!bar) {
+        if (strip) DeleteObject(strip);
+        return nullptr;
+    }
+    if (icons) DeleteObject(icons);
+    icons = strip;
     if (a.settings.text) {
         const std::string labels = app::toolbar_label_list();
         SendMessageA(bar, TB_ADDSTRINGA, 0, reinterpret_cast<LPARAM>(labels.c_str()));

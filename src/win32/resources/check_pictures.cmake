@@ -5,7 +5,7 @@ execute_process(COMMAND ${PYTHON} ${SOURCE}/make_pictures.py ${OUT} RESULT_VARIA
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "make_pictures.py failed: ${rc}")
 endif()
-foreach(name toolbar16.bmp toolbar24.bmp banner.bmp exchange.bmp kalmo.ico)
+foreach(name toolbar16.bmp toolbar24.bmp toolbar32.bmp toolbar48.bmp banner.bmp exchange.bmp kalmo.ico)
   file(SHA256 ${SOURCE}/${name} committed)
   file(SHA256 ${OUT}/${name} drawn)
   if(NOT committed STREQUAL drawn)

@@ -109,29 +109,35 @@ def bmp_bytes(canvas):
     return head + info + palette + bytes(pixels)
 
 
-def ico_bytes(canvas, transparent):
-    """A one-image 4-bit icon; pixels of colour `transparent` are masked out."""
-    w, h = canvas.w, canvas.h
-    row_bytes = ((w + 1) // 2 + 3) // 4 * 4
-    mask_row = ((w + 7) // 8 + 3) // 4 * 4
-    xor, mask = bytearray(), bytearray()
-    for y in range(h - 1, -1, -1):
-        row = bytearray(row_bytes)
-        mrow = bytearray(mask_row)
-        for x in range(w):
-            v = canvas.px[y][x]
-            if v == transparent:
-                mrow[x // 8] |= 0x80 >> (x % 8)
-                v = 0
-            row[x // 2] |= v << 4 if x % 2 == 0 else v
-        xor += row
-        mask += mrow
-    palette = b''.join(struct.pack('<BBBB', b, g, r, 0) for r, g, b in PALETTE)
-    info = struct.pack('<IiiHHIIiiII', 40, w, h * 2, 1, 4, 0, len(xor) + len(mask), 0, 0, 16, 0)
-    image = info + palette + bytes(xor) + bytes(mask)
-    head = struct.pack('<HHH', 0, 1, 1)
-    entry = struct.pack('<BBBBHHII', w, h, 16, 0, 1, 4, len(image), 6 + 16)
-    return head + entry + image
+def ico_bytes(canvases, transparent):
+    """A 4-bit icon with one image per canvas; pixels of colour `transparent` are masked out."""
+    images = []
+    for canvas in canvases:
+        w, h = canvas.w, canvas.h
+        row_bytes = ((w + 1) // 2 + 3) // 4 * 4
+        mask_row = ((w + 7) // 8 + 3) // 4 * 4
+        xor, mask = bytearray(), bytearray()
+        for y in range(h - 1, -1, -1):
+            row = bytearray(row_bytes)
+            mrow = bytearray(mask_row)
+            for x in range(w):
+                v = canvas.px[y][x]
+                if v == transparent:
+                    mrow[x // 8] |= 0x80 >> (x % 8)
+                    v = 0
+                row[x // 2] |= v << 4 if x % 2 == 0 else v
+            xor += row
+            mask += mrow
+        palette = b''.join(struct.pack('<BBBB', b, g, r, 0) for r, g, b in PALETTE)
+        info = struct.pack('<IiiHHIIiiII', 40, w, h * 2, 1, 4, 0, len(xor) + len(mask), 0, 0, 16, 0)
+        images.append((w, h, info + palette + bytes(xor) + bytes(mask)))
+    head = struct.pack('<HHH', 0, 1, len(images))
+    offset = 6 + 16 * len(images)
+    entries, data = b'', b''
+    for w, h, image in images:
+        entries += struct.pack('<BBBBHHII', w, h, 16, 0, 1, 4, len(image), offset + len(data))
+        data += image
+    return head + entries + data
 
 
 # --- toolbar images, drawn on a 16-unit grid -------------------------------------------------
@@ -362,8 +368,10 @@ def exchange_picture():
     return c
 
 
-def program_icon():
-    c = Canvas(32, 32, FUCHSIA)  # fuchsia is transparent
+def program_icon(size):
+    """Drawn on a 32-unit grid; one image per size the system shows icons at."""
+    c = Canvas(size, size, FUCHSIA)  # fuchsia is transparent
+    c.frame(size / 32.0)
     c.box(3, 4, 29, 30, SILVER, BLACK)
     c.rect(4, 5, 28, 9, GREY)
     for i in range(5):
@@ -379,9 +387,12 @@ def main():
     files = {
         'toolbar16.bmp': bmp_bytes(toolbar_strip(16)),
         'toolbar24.bmp': bmp_bytes(toolbar_strip(24)),
+        # Drawn again for screens at 200 % and larger, where a grown 16 or 24 would be coarse.
+        'toolbar32.bmp': bmp_bytes(toolbar_strip(32)),
+        'toolbar48.bmp': bmp_bytes(toolbar_strip(48)),
         'banner.bmp': bmp_bytes(banner()),
         'exchange.bmp': bmp_bytes(exchange_picture()),
-        'kalmo.ico': ico_bytes(program_icon(), FUCHSIA),
+        'kalmo.ico': ico_bytes([program_icon(n) for n in (16, 32, 48)], FUCHSIA),
     }
     for name, data in files.items():
         with open(os.path.join(out, name), 'wb') as f:
