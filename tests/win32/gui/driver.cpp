@@ -289,7 +289,9 @@ bool inject(HANDLE process, const std::string& dll) {
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "LoadLibraryA")));
     DWORD module = 0;
     if (HANDLE t = CreateRemoteThread(process, nullptr, 0, load, remote, 0, nullptr)) {
-        if (WaitForSingleObject(t, 30000) == WAIT_OBJECT_0) GetExitCodeThread(t, &module);
+        // A loaded machine with several Wine servers busy can take long over a first load;
+        // this only bounds a program that has hung.
+        if (WaitForSingleObject(t, 4 * kPatience) == WAIT_OBJECT_0) GetExitCodeThread(t, &module);
         CloseHandle(t);
     }
     VirtualFreeEx(process, remote, 0, MEM_RELEASE);
@@ -299,8 +301,13 @@ bool inject(HANDLE process, const std::string& dll) {
 std::string Program::menu_dump() {
     const std::string state = dir_ + "menu-state.txt";
     DeleteFileA(state.c_str());
-    if (!inject(pi_.hProcess, wine_path(KALMO_MENU_PROBE))) return std::string();
-    wait_for([&] { return GetFileAttributesA(state.c_str()) != INVALID_FILE_ATTRIBUTES; });
+    if (!inject(pi_.hProcess, wine_path(KALMO_MENU_PROBE))) {
+        std::fprintf(stderr, "menu: the probe did not load into the program\n");
+        return std::string();
+    }
+    if (!wait_for([&] { return GetFileAttributesA(state.c_str()) != INVALID_FILE_ATTRIBUTES; },
+                  4 * kPatience))
+        std::fprintf(stderr, "menu: the probe wrote no menu-state.txt\n");
     return read_file(state);
 }
 
