@@ -540,7 +540,7 @@ TEST_F(GuiLists, EveryListExportsTheConsolesTable) {
     HWND project = p->dialog("Projektgebührenerfassung");
     ASSERT_NE(project, nullptr);
     ASSERT_TRUE(filled(project, IDC_PROJECT_SUM2));
-    screenshot("project-list");
+    screenshot("export-project-list");
     EXPECT_EQ(export_list(*p, project, "Projekt 1", dir.file("projekt.csv")),
               console({"project", gds, "--phonebook", tlb, "--project", "1"}));
     ASSERT_TRUE(dismiss(project, IDOK));
@@ -549,7 +549,7 @@ TEST_F(GuiLists, EveryListExportsTheConsolesTable) {
     HWND editor = p->open(IDM_PHONEBOOK_EDIT, "Telefonbuch editieren");
     ASSERT_NE(editor, nullptr);
     ASSERT_TRUE(wait_for([&] { return list_lines(GetDlgItem(editor, IDC_PB_LIST)).size() == 2; }));
-    screenshot("phonebook-editor");
+    screenshot("export-phonebook-editor");
     EXPECT_EQ(export_list(*p, editor, "Telefonbuch", dir.file("telefonbuch.csv")),
               console({"phonebook", tlb}));
     ASSERT_TRUE(dismiss(editor, IDOK));
