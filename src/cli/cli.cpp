@@ -99,7 +99,7 @@ const std::vector<Command>& commands() {
          0,
          cmd_read_charges},
         {"read-calls",
-         "read-calls --port PORT [--phonebook F] [--statistics LINE | --csv] [--journal DIR]",
+         "read-calls --port PORT [--phonebook F] [--statistics LINE] [--csv] [--journal DIR]",
          {"--port", "--phonebook", "--statistics", "--csv", "--journal"},
          0,
          0,

@@ -189,6 +189,12 @@ int print_call_statistics(Context& ctx, data::CallStore& calls,
         ctx.err << "kalmo: call list line " << line + 1 << " has no call statistics\n";
         return kExitFailed;
     }
+    if (ctx.csv) {
+        const auto records = eval::call_statistics_records(calls, list.line_map[line]);
+        ctx.raw(
+            eval::csv::call_statistics_table(calls, records, lookup, now, ctx.privacy()).text());
+        return kExitOk;
+    }
     for (const std::string& l : lines)
         ctx.line(l);
     return kExitOk;

@@ -10,48 +10,66 @@
 #include "controls.h"
 #include "resource.h"
 #include "core/app/shell.h"
+#include "core/app/text.h"
 #include "core/eval/call_list.h"
 #include "core/eval/charge_list.h"
+#include "core/eval/csv.h"
 #include "core/eval/project.h"
 #include "core/eval/subscriber.h"
 #include "dialog.h"
 #include "help.h"
+#include "list_export.h"
 
 namespace kalmo::win32 {
 
 namespace {
 
-// What tells the list dialogs apart: the list box, the heading on paper and the help.
+// What tells the list dialogs apart: the list box, the heading on paper, the help, and the
+// name an exported table is proposed under.
 struct ListKind {
     int list_id;
     const char* heading;
     Dialog::Help help;
+    const char* export_name;
 };
 
 constexpr ListKind kChargeList{IDC_CHARGE_LIST,
                                eval::kChargeListPrintHeading,
-                               {app::HelpKind::ContextPopup, eval::kChargeListHelpPopup}};
+                               {app::HelpKind::ContextPopup, eval::kChargeListHelpPopup},
+                               "Gebührenliste"};
 constexpr ListKind kSubscriberSums{IDC_SUMS_LIST,
                                    eval::kSubscriberSumsHeader,
-                                   {app::HelpKind::ContextPopup, eval::kSubscriberSumsHelpPopup}};
+                                   {app::HelpKind::ContextPopup, eval::kSubscriberSumsHelpPopup},
+                                   "Teilnehmersummen"};
 constexpr ListKind kSubscriberStatistics{
     IDC_STATISTICS_LIST,
     eval::kSubscriberStatisticsHeader,
-    {app::HelpKind::ContextPopup, eval::kSubscriberStatisticsHelpPopup}};
-constexpr ListKind kProjectList{
-    IDC_PROJECT_LIST, eval::kProjectListHeader, {app::HelpKind::Context, eval::kProjectListHelp}};
-constexpr ListKind kCallList{
-    IDC_CALL_LIST, eval::kCallListHeader, {app::HelpKind::Context, eval::kCallListHelp}};
+    {app::HelpKind::ContextPopup, eval::kSubscriberStatisticsHelpPopup},
+    "Teilnehmer"};
+constexpr ListKind kProjectList{IDC_PROJECT_LIST,
+                                eval::kProjectListHeader,
+                                {app::HelpKind::Context, eval::kProjectListHelp},
+                                "Projekt"};
+constexpr ListKind kCallList{IDC_CALL_LIST,
+                             eval::kCallListHeader,
+                             {app::HelpKind::Context, eval::kCallListHelp},
+                             "Anrufliste"};
 
 // A list dialog: its list box with a heading for the paper, its help, and the buttons every
 // list has.
 class ListDialog : public Dialog {
 protected:
     ListDialog(const ListContext& context, const ListKind& kind)
-        : Dialog(kind.help), c_(context), list_id_(kind.list_id), heading_(kind.heading) {}
+        : Dialog(kind.help), c_(context), list_id_(kind.list_id), heading_(kind.heading),
+          export_name_(kind.export_name) {}
+
+    // The table "Exportieren …" writes: the one the console's --csv writes for this list.
+    virtual eval::csv::Table table() const = 0;
+    // The name the file is proposed under, before the date.
+    virtual std::string export_name() const { return export_name_; }
 
     // "OK" empties the list and ends the dialog, the close box ends it, "Drucken" prints the
-    // list under its heading. false for any other command.
+    // list under its heading, "Exportieren …" writes its table. false for any other command.
     bool list_buttons(int id) {
         switch (id) {
         case IDOK:
@@ -63,6 +81,10 @@ protected:
             return true;
         case IDC_PRINT:
             print_list(c_.printer, hwnd(), item(list_id_), heading_);
+            return true;
+        case IDC_EXPORT:
+            export_list(hwnd(), ExportPlace{c_.fs, c_.ui, c_.clock}, export_name().c_str(),
+                        [this] { return table(); });
             return true;
         default:
             return false;
@@ -90,6 +112,7 @@ protected:
 
 private:
     const char* heading_;
+    const char* export_name_;
 };
 
 // ----- Filter -----
@@ -163,6 +186,14 @@ private:
                                                  now(), c_.currency, c_.privacy),
                      IDC_STATISTICS_SUM1, IDC_STATISTICS_SUM2);
     }
+    eval::csv::Table table() const override {
+        return eval::csv::charge_table(list_.store(),
+                                       eval::csv::subscriber_records(list_.store(), selected_.text),
+                                       c_.lookup, c_.projects, now(), c_.currency, c_.privacy);
+    }
+    std::string export_name() const override {
+        return ListDialog::export_name() + " " + app::trimmed(selected_.text);
+    }
 
     const eval::SystemChargeList& list_;
     eval::SelectedSubscriber selected_;
@@ -177,6 +208,9 @@ private:
     void on_init() override {
         lines_ = eval::subscriber_sums_lines(list_.sums(), c_.currency);
         if (!lines_.empty()) set_lines(list_id_, lines_);
+    }
+    eval::csv::Table table() const override {
+        return eval::csv::subscriber_sums_table(list_.sums(), now(), c_.currency);
     }
     bool on_command(int id, int) override {
         if (list_buttons(id)) return true;
@@ -201,6 +235,10 @@ public:
 
 private:
     void on_init() override { show_fill(list_.fill(c_.lookup, now())); }
+    eval::csv::Table table() const override {
+        return eval::csv::charge_table(c_.charges, list_.listed_records(), c_.lookup, c_.projects,
+                                       now(), c_.currency, c_.privacy);
+    }
     bool on_command(int id, int) override {
         if (list_buttons(id)) return true;
         switch (id) {
@@ -265,6 +303,14 @@ private:
         }
         show_summary(e, IDC_PROJECT_SUM1, IDC_PROJECT_SUM2);
     }
+    eval::csv::Table table() const override {
+        return eval::csv::charge_table(c_.charges,
+                                       eval::csv::project_records(c_.charges, c_.lookup, project_),
+                                       c_.lookup, names_, now(), c_.currency, c_.privacy);
+    }
+    std::string export_name() const override {
+        return ListDialog::export_name() + " " + std::to_string(project_);
+    }
 
     const eval::ProjectNames& names_;
     std::uint8_t project_;
@@ -306,19 +352,30 @@ private:
 
 class CallStatisticsDialog : public Dialog {
 public:
-    explicit CallStatisticsDialog(const std::vector<std::string>& lines)
-        : Dialog(Help{app::HelpKind::ContextPopup, eval::kCallStatisticsHelpPopup}), lines_(lines) {
-    }
+    CallStatisticsDialog(const ListContext& context, const std::vector<std::string>& lines,
+                         std::size_t record)
+        : Dialog(Help{app::HelpKind::ContextPopup, eval::kCallStatisticsHelpPopup}), c_(context),
+          lines_(lines), record_(record) {}
 
 private:
     void on_init() override { set_lines(IDC_CALL_STATISTICS_LIST, lines_); }
     bool on_command(int id, int) override {
+        if (id == IDC_EXPORT) {
+            export_list(hwnd(), ExportPlace{c_.fs, c_.ui, c_.clock}, "Anrufstatistik", [this] {
+                return eval::csv::call_statistics_table(
+                    c_.calls, eval::call_statistics_records(c_.calls, record_), c_.lookup,
+                    c_.clock.now(), c_.privacy);
+            });
+            return true;
+        }
         if (id != IDOK && id != IDCANCEL) return false;
         end(id);
         return true;
     }
 
+    const ListContext& c_;
     const std::vector<std::string>& lines_;
+    std::size_t record_;
 };
 
 class SpeedDialDialog : public Dialog {
@@ -364,6 +421,9 @@ private:
         list_ = eval::fill_call_list(c_.calls, c_.lookup, now(), c_.privacy);
         set_lines(list_id_, list_.lines);
     }
+    eval::csv::Table table() const override {
+        return eval::csv::call_list_table(c_.calls, list_.line_map, c_.lookup, now(), c_.privacy);
+    }
     bool on_command(int id, int) override {
         switch (id) {
         case IDOK: // the lines stay: this list is not emptied on the way out
@@ -375,7 +435,9 @@ private:
             if (!line) return true;
             const std::vector<std::string> lines =
                 eval::call_statistics_of_line(c_.calls, list_, *line, c_.lookup, now(), c_.privacy);
-            if (!lines.empty()) CallStatisticsDialog(lines).run_modal(hwnd(), "AnrTlnDatStatBox");
+            if (!lines.empty())
+                CallStatisticsDialog(c_, lines, list_.line_map[*line])
+                    .run_modal(hwnd(), "AnrTlnDatStatBox");
             return true;
         }
         case IDC_SPEED_DIAL: {

@@ -27,6 +27,9 @@ struct ListContext {
     app::Currency currency;      // the unit after every amount
     eval::NumberPrivacy privacy; // how much of each number the lists show
     Printer printer;
+    // Where "Exportieren …" writes, and the project names its tables carry.
+    app::FileSystem& fs;
+    eval::ProjectNames projects;
     // Writes a speed-dial target to the exchange, `owner` owning the progress dialog.
     std::function<void(HWND owner, const std::string& number_text, std::uint8_t index)>
         write_speed_dial;

@@ -132,6 +132,9 @@ ListContext list_context(App& a) {
                        a.settings.currency,
                        eval::NumberPrivacy(a.settings.masked_digits, &a.confidential),
                        Printer{a.printer, a.ui},
+                       *a.fs,
+                       a.phonebook ? phonebook::project_name_fields(*a.phonebook)
+                                   : eval::ProjectNames{},
                        [&a](HWND owner, const std::string& number_text, std::uint8_t index) {
                            write_speed_dial(owner, a, number_text, index);
                        }};

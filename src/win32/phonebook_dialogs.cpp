@@ -10,7 +10,9 @@
 #include "core/app/text.h"
 #include "core/phonebook/editor.h"
 #include "dialog.h"
+#include "core/eval/csv.h"
 #include "help.h"
+#include "list_export.h"
 #include "print.h"
 
 namespace kalmo::win32 {
@@ -58,6 +60,7 @@ private:
 constexpr int kEntryButtons[] = {IDC_PB_DELETE,
                                  IDC_PB_CHANGE,
                                  IDC_PRINT,
+                                 IDC_EXPORT,
                                  IDC_PB_SORT_NAME,
                                  IDC_PB_SORT_NUMBER,
                                  IDC_PB_SORT_AREA_CODE,
@@ -66,9 +69,9 @@ constexpr int kEntryButtons[] = {IDC_PB_DELETE,
 
 class EditorDialog : public PhonebookDialog {
 public:
-    EditorDialog(phonebook::Editor& editor, Printer printer)
+    EditorDialog(phonebook::Editor& editor, Printer printer, ExportPlace place)
         : PhonebookDialog(Help{app::HelpKind::Context, phonebook::kEditorHelpContext}),
-          editor_(editor), printer_(printer) {}
+          editor_(editor), printer_(printer), place_(place) {}
 
 private:
     void on_init() override { apply_fill(editor_.open()); }
@@ -82,6 +85,10 @@ private:
             break;
         case IDC_PRINT:
             print_list(printer_, hwnd(), item(IDC_PB_LIST), phonebook::kEditorPrintHeading);
+            break;
+        case IDC_EXPORT:
+            export_list(hwnd(), place_, "Telefonbuch",
+                        [this] { return eval::csv::phonebook_table(editor_.book()); });
             break;
         case IDC_PB_DELETE:
             apply_fill(editor_.remove(selected_line()));
@@ -155,6 +162,7 @@ private:
 
     phonebook::Editor& editor_;
     Printer printer_;
+    ExportPlace place_;
 };
 
 // ---- ProjEditDlgBox ----
@@ -199,7 +207,8 @@ public:
         return phonebook_file_dialog(a_, title, current);
     }
     void run_phonebook_editor(phonebook::Editor& editor) override {
-        EditorDialog(editor, Printer{a_.printer, a_.ui}).run_modal(main_, "EditTelbBox");
+        EditorDialog(editor, Printer{a_.printer, a_.ui}, ExportPlace{*a_.fs, a_.ui, *a_.clock})
+            .run_modal(main_, "EditTelbBox");
     }
     void run_project_names_editor(phonebook::Phonebook& book) override {
         ProjectNamesDialog(book, a_.ui).run_modal(main_, "ProjEditDlgBox");

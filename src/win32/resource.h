@@ -28,6 +28,8 @@
 
 /* "Drucken" of every list dialog and of the phonebook editor. */
 #define IDC_PRINT 1012
+/* "Exportieren …" beside it. */
+#define IDC_EXPORT 1120
 
 /* System charge list "Anlageneinzelgebührensummen". */
 #define IDC_CHARGE_SUMMARY1 1043

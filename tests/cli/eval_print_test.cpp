@@ -52,3 +52,14 @@ TEST_F(EvalPrint, CallListAndStatistics) {
     EXPECT_EQ(cli::print_call_statistics(ctx, *calls, lookup, 2), cli::kExitFailed);
     EXPECT_EQ(out.str(), "");
 }
+
+TEST_F(EvalPrint, CallStatisticsAsATableHoldTheCallsOfTheLineOnly) {
+    ctx.csv = true;
+    EXPECT_EQ(cli::print_call_statistics(ctx, *calls, lookup, 1), cli::kExitOk);
+    EXPECT_EQ(out.str(), "\xEF\xBB\xBFTeilnehmer;Datum;Uhrzeit;Rufnummer;Name\r\n"
+                         "21;01.03.2026;09:30;12;\r\n"
+                         "5;03.03.2026;09:30;12;\r\n");
+    out.str("");
+    EXPECT_EQ(cli::print_call_statistics(ctx, *calls, lookup, 0), cli::kExitFailed);
+    EXPECT_EQ(out.str(), "") << "a number called once has no statistics to write";
+}

@@ -71,22 +71,31 @@ CallList fill_call_list(data::CallStore& calls, const phonebook::NumberLookup& l
     return out;
 }
 
+std::vector<std::size_t> call_statistics_records(const data::CallStore& calls, std::size_t record) {
+    std::vector<std::size_t> records;
+    if (record >= listed_count(calls) || calls.repeat[record] <= 1) return records;
+    const std::string number = call_number_text(calls, record);
+    for (std::size_t d = 0; d <= record; ++d) {
+        if (d != record && calls.repeat[d] != 0) continue;
+        // No subscriber test: every call from the number is listed, empty records included.
+        if (call_number_text(calls, d) == number) records.push_back(d);
+    }
+    if (records.size() < 2) records.clear();
+    return records;
+}
+
 std::vector<std::string> call_statistics(const data::CallStore& calls, std::size_t record,
                                          const phonebook::NumberLookup& lookup,
                                          const app::LocalTime& now, NumberPrivacy privacy) {
     std::vector<std::string> lines;
-    if (record >= listed_count(calls) || calls.repeat[record] <= 1) return lines;
-    const std::string number = call_number_text(calls, record);
-    const std::string text = display_text(number, lookup, privacy);
-    for (std::size_t d = 0; d <= record; ++d) {
-        if (d != record && calls.repeat[d] != 0) continue;
-        if (call_number_text(calls, d) != number) continue;
+    const std::vector<std::size_t> records = call_statistics_records(calls, record);
+    if (records.empty()) return lines;
+    const std::string text = display_text(call_number_text(calls, record), lookup, privacy);
+    for (const std::size_t d : records) {
         const data::CallRecord r = calls.record(d);
-        // No subscriber test: every call from the number is listed, empty records included.
         lines.push_back(app::format(" %3s | %s | %24s ", call_subscriber_text(r.subscriber).c_str(),
                                     call_when(r, now).c_str(), text.c_str()));
     }
-    if (lines.size() < 2) lines.clear();
     return lines;
 }
 

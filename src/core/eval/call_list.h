@@ -48,6 +48,9 @@ std::vector<std::string> call_statistics(const data::CallStore& calls, std::size
                                          const phonebook::NumberLookup& lookup,
                                          const app::LocalTime& now, NumberPrivacy privacy = {});
 
+// The records those lines show, in the same order.
+std::vector<std::size_t> call_statistics_records(const data::CallStore& calls, std::size_t record);
+
 // The same for a line of the call list (nothing for a line that does not exist).
 std::vector<std::string> call_statistics_of_line(const data::CallStore& calls, const CallList& list,
                                                  std::size_t line,

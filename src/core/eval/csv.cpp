@@ -232,4 +232,17 @@ Table call_list_table(const data::CallStore& calls, const std::vector<std::size_
     return t;
 }
 
+Table call_statistics_table(const data::CallStore& calls, const std::vector<std::size_t>& records,
+                            const phonebook::NumberLookup& lookup, const app::LocalTime& now,
+                            NumberPrivacy privacy) {
+    Table t({"Teilnehmer", "Datum", "Uhrzeit", "Rufnummer", "Name"});
+    const std::uint8_t this_year = current_year(now);
+    for (const std::size_t i : records) {
+        const data::CallRecord r = calls.record(i);
+        const RecordCells c = record_cells(r, lookup, now, this_year, privacy);
+        t.add({app::trimmed(call_subscriber_text(r.subscriber)), c.date, c.time, c.number, c.name});
+    }
+    return t;
+}
+
 } // namespace kalmo::eval::csv

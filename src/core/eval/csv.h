@@ -83,4 +83,9 @@ Table call_list_table(const data::CallStore& calls, const std::vector<std::size_
                       const phonebook::NumberLookup& lookup, const app::LocalTime& now,
                       NumberPrivacy privacy = {});
 
+// The call statistics of one number: one row per call, as its dialog lists them.
+Table call_statistics_table(const data::CallStore& calls, const std::vector<std::size_t>& records,
+                            const phonebook::NumberLookup& lookup, const app::LocalTime& now,
+                            NumberPrivacy privacy = {});
+
 } // namespace kalmo::eval::csv

@@ -91,6 +91,8 @@ public:
     bool duplicate_check(const Entry& entry);
 
     std::uint16_t selection() const { return selection_; }
+    // The phonebook as the list shows it, unsaved changes and order included.
+    const Phonebook& book() const { return book_; }
 
 private:
     bool fail(unsigned text_id);

@@ -1,9 +1,10 @@
 // The evaluation lists driven from outside under Wine: the charge list against the core's own
 // lines, the filter dialog, subscriber sums and statistics, the project choice without a
-// phonebook, and the call list with its statistics and speed-dial check against the simulated
-// exchange.
+// phonebook, the call list with its statistics and speed-dial check against the simulated
+// exchange, and every list's export against the console's table of the same list.
 #include <windows.h>
 
+#include <dlgs.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -12,10 +13,12 @@
 #include <string>
 #include <vector>
 
+#include "../../cli/cli_run.h"
 #include "../temp_dir.h"
 #include "win32/resource.h"
 #include "core/data/charge.h"
 #include "core/eval/charge_list.h"
+#include "core/eval/csv_export.h"
 #include "core/eval/subscriber.h"
 #include "core/phonebook/lookup.h"
 #include "driver.h"
@@ -76,6 +79,22 @@ std::unique_ptr<data::ChargeStore> sample_store() {
 std::string file_bytes(data::ChargeStore& store) {
     const auto image = store.save_image();
     return std::string(image.begin(), image.end());
+}
+
+// "Exportieren …" of `list`: the save dialog proposes `proposed` (and today), the table goes
+// to `path`; what the file then holds.
+std::string export_list(const Program& p, HWND list, const std::string& proposed,
+                        const std::string& path) {
+    click(list, IDC_EXPORT);
+    HWND save = p.dialog("Liste exportieren");
+    if (!save) return "<no save dialog>";
+    const std::string name = eval::csv::proposed_export_name(proposed, local_now());
+    EXPECT_TRUE(wait_for([&] { return field(save, cmb13) == name || field(save, edt1) == name; }))
+        << "proposed " << field(save, cmb13) << field(save, edt1);
+    if (!choose_file(save, path)) return "<save dialog stayed>";
+    std::string written;
+    wait_for([&] { return !(written = read_file(path)).empty(); });
+    return written;
 }
 
 class GuiLists : public GuiTest {
@@ -443,6 +462,130 @@ TEST_F(GuiListsExchange, CallListStatisticsAndSpeedDialCheck) {
     EXPECT_NE(log.find("speed-dial 299 = " + number + "\n"), std::string::npos)
         << log << "\nexpected number " << number;
 
+    ASSERT_TRUE(dismiss(list, IDOK));
+    EXPECT_TRUE(p.close());
+}
+
+// The phonebook names the numbers 0123456 (project 1) and 0223456: names and projects reach
+// the tables.
+constexpr char kExportBook[] = "[Telefonbuch]\r\n"
+                               "Söhne & Co;;22;3456;\r\n"
+                               "[Project 01;Kunde A]\r\n"
+                               "=Alpha;;12;3456;\r\n"
+                               "[Ende Telefonbuch]\r\n";
+
+TEST_F(GuiLists, EveryListExportsTheConsolesTable) {
+    const std::string gds = dir.file("Mon.GDS"), tlb = dir.file("Export.TLB");
+    ASSERT_TRUE(write_file(tlb, kExportBook));
+    ASSERT_TRUE(write_file(dir.file("Kalmo32.ini"), "[Files]\r\nTelbook=" + tlb + "\r\n"));
+    auto p = with_charges();
+    ASSERT_NE(p->main(), nullptr);
+    const auto console = [&](std::vector<std::string> args) {
+        args.push_back("--csv");
+        const test::CliRun r = test::kalmo_cli(args);
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.out.substr(0, 3), eval::csv::kByteOrderMark);
+        return r.out;
+    };
+
+    HWND list = p->open(IDM_CHARGE_EVALUATION, "Anlageneinzelgebührensummen");
+    ASSERT_NE(list, nullptr);
+    ASSERT_TRUE(
+        wait_for([&] { return list_lines(GetDlgItem(list, IDC_CHARGE_LIST)).size() == 5; }));
+
+    click(list, IDC_SUBSCRIBER_SUMS);
+    HWND sums = p->dialog("Anlagen Teilnehmergebührensummen");
+    ASSERT_NE(sums, nullptr);
+    ASSERT_TRUE(wait_for([&] { return !list_lines(GetDlgItem(sums, IDC_SUMS_LIST)).empty(); }));
+    EXPECT_EQ(export_list(*p, sums, "Teilnehmersummen", dir.file("summen.csv")),
+              console({"sums", gds, "--phonebook", tlb}));
+    PostMessageA(GetDlgItem(sums, IDC_SUMS_LIST), LB_SETCURSEL, 0, 0);
+    click(sums, IDC_SUBSCRIBER_STATISTICS);
+    HWND statistics = p->dialog("Teilnehmereinzelgebührensummen");
+    ASSERT_NE(statistics, nullptr);
+    ASSERT_TRUE(filled(statistics, IDC_STATISTICS_SUM2));
+    EXPECT_EQ(export_list(*p, statistics, "Teilnehmer 21", dir.file("tln21.csv")),
+              console({"subscriber", gds, "21", "--phonebook", tlb}));
+    ASSERT_TRUE(dismiss(statistics, IDOK));
+    ASSERT_TRUE(dismiss(sums, IDOK));
+
+    // Filtered to 3,00 DM and more: the table holds the two lines the list shows.
+    click(list, IDC_FILTER);
+    HWND filter = p->dialog("Auswert-Filter");
+    ASSERT_NE(filter, nullptr);
+    ASSERT_TRUE(filled(filter, IDC_MIN_PF));
+    set_field(filter, IDC_MIN_DM, "3");
+    ASSERT_TRUE(dismiss(filter, IDOK));
+    ASSERT_TRUE(
+        wait_for([&] { return list_lines(GetDlgItem(list, IDC_CHARGE_LIST)).size() == 2; }));
+    const std::string charges = export_list(*p, list, "Gebührenliste", dir.file("liste.csv"));
+    EXPECT_EQ(charges, console({"charges", gds, "--phonebook", tlb, "--min", "3,00"}));
+    EXPECT_NE(charges.find("'=Alpha;1234;12,34;1;Kunde A"), std::string::npos) << charges;
+
+    // A second export to the same file asks first; No keeps what is there.
+    click(list, IDC_EXPORT);
+    HWND save = p->dialog("Liste exportieren");
+    ASSERT_NE(save, nullptr);
+    ASSERT_TRUE(choose_file(save, dir.file("summen.csv")));
+    EXPECT_EQ(answer(*p, "Information", IDNO), "Die Datei " + dir.file("summen.csv") +
+                                                   " gibt es bereits.\nSoll sie ersetzt werden?");
+    EXPECT_EQ(read_file(dir.file("summen.csv")), console({"sums", gds, "--phonebook", tlb}));
+    ASSERT_TRUE(dismiss(list, IDOK));
+
+    HWND select = p->open(IDM_PROJECT_EVALUATION, "Projekte definieren");
+    ASSERT_NE(select, nullptr);
+    ASSERT_TRUE(
+        wait_for([&] { return IsWindowEnabled(GetDlgItem(select, IDC_PROJECT_BUTTON_1)); }));
+    click(select, IDC_PROJECT_BUTTON_1);
+    HWND project = p->dialog("Projektgebührenerfassung");
+    ASSERT_NE(project, nullptr);
+    ASSERT_TRUE(filled(project, IDC_PROJECT_SUM2));
+    screenshot("export-project-list");
+    EXPECT_EQ(export_list(*p, project, "Projekt 1", dir.file("projekt.csv")),
+              console({"project", gds, "--phonebook", tlb, "--project", "1"}));
+    ASSERT_TRUE(dismiss(project, IDOK));
+    ASSERT_TRUE(dismiss(select, IDOK));
+
+    HWND editor = p->open(IDM_PHONEBOOK_EDIT, "Telefonbuch editieren");
+    ASSERT_NE(editor, nullptr);
+    ASSERT_TRUE(wait_for([&] { return list_lines(GetDlgItem(editor, IDC_PB_LIST)).size() == 2; }));
+    screenshot("export-phonebook-editor");
+    EXPECT_EQ(export_list(*p, editor, "Telefonbuch", dir.file("telefonbuch.csv")),
+              console({"phonebook", tlb}));
+    ASSERT_TRUE(dismiss(editor, IDOK));
+    EXPECT_TRUE(p->close());
+}
+
+TEST_F(GuiListsExchange, CallListAndStatisticsExportTheConsolesTable) {
+    Program p(dir.path());
+    ASSERT_NE(p.main(), nullptr);
+    HWND list = read_calls_into_list(p);
+    ASSERT_NE(list, nullptr);
+    HWND box = GetDlgItem(list, IDC_CALL_LIST);
+    ASSERT_TRUE(wait_for([&] { return !list_lines(box).empty(); }));
+    const auto console = [&](std::vector<std::string> args) {
+        for (const char* a : {"--port", "COM1", "--csv", "--journal"})
+            args.push_back(a);
+        args.push_back(
+            dir.path().substr(0, dir.path().size() - 1)); // its journal in the test's folder
+        const test::CliRun r = test::kalmo_cli(args);
+        EXPECT_EQ(r.status, 0) << r.err;
+        return r.out;
+    };
+    EXPECT_EQ(export_list(p, list, "Anrufliste", dir.file("anrufe.csv")), console({"read-calls"}));
+
+    const auto lines = list_lines(box);
+    std::size_t line = 0;
+    while (line < lines.size() && std::atoi(lines[line].substr(lines[line].size() - 4).c_str()) < 2)
+        ++line;
+    ASSERT_LT(line, lines.size()) << "the exchange has a number that called twice";
+    PostMessageA(box, LB_SETCURSEL, line, 0);
+    click(list, IDC_CALL_STATISTICS);
+    HWND statistics = p.dialog("Anrufstatistik");
+    ASSERT_NE(statistics, nullptr);
+    EXPECT_EQ(export_list(p, statistics, "Anrufstatistik", dir.file("statistik.csv")),
+              console({"read-calls", "--statistics", std::to_string(line + 1)}));
+    ASSERT_TRUE(dismiss(statistics, IDOK));
     ASSERT_TRUE(dismiss(list, IDOK));
     EXPECT_TRUE(p.close());
 }
