@@ -110,6 +110,9 @@ TEST(BuiltHelp, EveryMessageIsExplained) {
         // 132 "Cannot open Printer" is in the table but never shown.
         if (id != 132 && *string_text(id)) messages.push_back(string_text(id));
     }
+    // The privacy messages; 223 to 226 are the privacy dialog's lines, not messages.
+    for (unsigned id : {221u, 222u, 227u, 228u, 229u, 230u, 231u, 232u, 233u, 234u})
+        messages.push_back(string_text(id));
     for (const char* text : {link::text::NoAnswer, link::text::LengthError,
                              link::text::PeerChecksumError, link::text::ChecksumError,
                              link::text::ConnectionFailed, link::text::CloseFailed, kNoHelpText})
