@@ -3,8 +3,8 @@
 
 #include "cli/archive_files.h"
 #include "cli/cli.h"
+#include "core/app/privacy.h"
 #include "core/data/anonymize.h"
-#include "core/eval/report.h"
 #include "platform/platform.h"
 
 namespace kalmo::cli {
@@ -48,65 +48,70 @@ int cmd_anonymize(Context& ctx) {
     const app::LocalTime today = ctx.clock->now();
 
     bool trouble = false;
-    std::size_t changed = 0;
+    std::vector<app::ArchiveEntry> entries;
     for (const stdfs::path& path : archive_files(ctx, trouble, is_archive_file_name)) {
         const std::string name = ansi_name(path);
-        const bool calls = has_extension(path, "ANR");
-        if (name.empty() || (!calls && !has_extension(path, "GDS"))) {
+        if (name.empty() || !app::archive_kind(name)) {
             ctx.err << "kalmo: " << shown_path(path) << " is no charge or call file\n";
             trouble = true;
             continue;
         }
-        auto read = eval::report::read_date_from_name(name, calls ? "ANR" : "GDS");
-        if (!read) read = modification_date(path);
-        if (!read) {
-            ctx.err << "kalmo: cannot read " << shown_path(path) << "\n";
-            trouble = true;
-            continue;
-        }
-        if (!data::older_than({read->year, read->month, read->day}, today, *months)) continue;
+        std::optional<app::LocalTime> written;
+        if (const auto day = modification_date(path))
+            written = app::LocalTime{day->year, day->month, day->day};
+        entries.push_back({name, written});
+    }
 
-        const data::CutReport cut = data::cut_archive_file(
-            *ctx.fs, name, calls ? data::ArchiveKind::Calls : data::ArchiveKind::Charges,
-            static_cast<std::size_t>(keep), ctx.yes);
-        const std::string failed = platform::to_console(cut.failed);
-        switch (cut.result) {
-        case data::CutResult::Unchanged:
-            break;
-        case data::CutResult::WouldChange:
-        case data::CutResult::Rewritten:
-            for (const std::string& file : cut.changed)
-                ctx.line(file);
-            changed += cut.changed.size();
-            break;
-        case data::CutResult::Unreadable:
-            ctx.err << "kalmo: cannot read " << failed << "\n";
-            trouble = true;
-            break;
-        case data::CutResult::NotChargeData:
-            ctx.err << "kalmo: " << failed << " is not a charge data file\n";
-            trouble = true;
-            break;
-        case data::CutResult::WriteFailed:
-        case data::CutResult::CheckFailed:
-            // Whatever fails to write here would fail for the next file too.
-            if (cut.result == data::CutResult::WriteFailed)
+    // The same run as the Windows program's button, which counts the files first in the same way.
+    const app::ArchiveCut run = app::cut_archive(
+        *ctx.fs, entries, today, static_cast<unsigned>(*months), static_cast<std::size_t>(keep),
+        ctx.yes,
+        [&](const app::ArchiveEntry& entry, app::ArchiveDue due, const data::CutReport* cut) {
+            if (!cut) {
+                if (due == app::ArchiveDue::Undated)
+                    ctx.err << "kalmo: cannot read " << platform::to_console(entry.path) << "\n";
+                trouble = true;
+                return;
+            }
+            const std::string failed = platform::to_console(cut->failed);
+            switch (cut->result) {
+            case data::CutResult::Unchanged:
+                break;
+            case data::CutResult::WouldChange:
+            case data::CutResult::Rewritten:
+                for (const std::string& file : cut->changed)
+                    ctx.line(file);
+                break;
+            case data::CutResult::Unreadable:
+                ctx.err << "kalmo: cannot read " << failed << "\n";
+                trouble = true;
+                break;
+            case data::CutResult::NotChargeData:
+                ctx.err << "kalmo: " << failed << " is not a charge data file\n";
+                trouble = true;
+                break;
+            case data::CutResult::WriteFailed:
                 ctx.err << "kalmo: cannot write " << failed << "; it is as it was\n";
-            else if (cut.restored)
-                ctx.err << "kalmo: " << failed
-                        << " did not read back as written; its old content is back\n";
-            else
-                ctx.err << "kalmo: " << failed
-                        << " did not read back as written, nor could its old content be "
-                           "written back\n";
-            ctx.err << "kalmo: stopped; " << changed << " files rewritten before\n";
-            return kExitFailed;
-        }
+                break;
+            case data::CutResult::CheckFailed:
+                if (cut->restored)
+                    ctx.err << "kalmo: " << failed
+                            << " did not read back as written; its old content is back\n";
+                else
+                    ctx.err << "kalmo: " << failed
+                            << " did not read back as written, nor could its old content be "
+                               "written back\n";
+                break;
+            }
+        });
+    if (run.stopped) {
+        ctx.err << "kalmo: stopped; " << run.changed << " files rewritten before\n";
+        return kExitFailed;
     }
     if (ctx.yes)
-        ctx.err << "kalmo: " << changed << " files rewritten\n";
+        ctx.err << "kalmo: " << run.changed << " files rewritten\n";
     else
-        ctx.err << "kalmo: " << changed << " files would change; --yes rewrites them\n";
+        ctx.err << "kalmo: " << run.changed << " files would change; --yes rewrites them\n";
     return trouble ? kExitFailed : kExitOk;
 }
 

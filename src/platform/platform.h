@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/app/privacy.h"
 #include "core/app/ui.h"
 
 namespace kalmo::platform {
@@ -26,6 +27,12 @@ std::optional<std::string> from_console_exact(std::string_view text);
 // File names between the Windows character set and what std::filesystem takes on this system.
 std::string to_native_path(std::string_view ansi);
 std::string from_native_path(std::string_view native);
+
+// Every charge and call file below `folder` (a name in the Windows character set), sorted, with
+// the day it was last written. Folders that cannot be read, links to folders (not followed:
+// they may lead back up) and names the character set cannot spell are counted as unread, never
+// passed over in silence; so is a folder that is not there.
+app::ArchiveListing list_archive(const std::string& folder);
 
 // Full path of the running program.
 std::string program_path();

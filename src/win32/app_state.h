@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "core/app/privacy.h"
 #include "core/app/settings.h"
 #include "core/app/ui.h"
 #include "core/data/calls.h"
@@ -30,6 +31,8 @@ struct App {
     app::Settings settings;
     // "Vertraulich.txt" beside the settings, read at the start.
     data::ConfidentialNumbers confidential;
+    // Where that file is and what came of reading it, for the dialog "Datenschutz".
+    app::ConfidentialState confidential_state;
     std::string program; // full path of the running program
     std::string help_file;
 

@@ -77,6 +77,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR, int show) {
     data::ConfidentialFile confidential;
     if (confidential_path.fits)
         confidential = data::read_confidential_file(*a.fs, confidential_path.path);
+    a.confidential_state = {
+        confidential_path.path, confidential_path.fits && a.fs->exists(confidential_path.path),
+        confidential.readable, confidential.numbers.size(), confidential.bad_lines.size()};
     a.confidential = std::move(confidential.numbers);
 
     if (!win32::create_main_window(instance, show)) return 0;

@@ -21,6 +21,7 @@
 #include "help.h"
 #include "list_dialogs.h"
 #include "phonebook_dialogs.h"
+#include "privacy_dialog.h"
 #include "toolbar.h"
 #include "transfers_gui.h"
 
@@ -198,6 +199,9 @@ void run_command(HWND hwnd, unsigned id) {
         break;
     case app::Action::CurrencyDialog:
         run_currency_dialog(hwnd, a.settings);
+        break;
+    case app::Action::PrivacyDialog:
+        run_privacy_dialog(hwnd, a);
         break;
     case app::Action::PrinterSetup:
         printer_setup();

@@ -37,6 +37,7 @@ constexpr std::array kTopics = {
     HelpTopic{156, "kurzwahl.html"},
     HelpTopic{157, "anrufstatistik.html"},
     HelpTopic{158, "anrufliste-fenster.html"},
+    HelpTopic{205, "datenschutz.html"},
 };
 
 std::string_view directory_of(std::string_view path) {

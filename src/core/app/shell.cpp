@@ -30,6 +30,8 @@ Action command_action(unsigned id) {
         return Action::PortDialog;
     case IDM_CURRENCY:
         return Action::CurrencyDialog;
+    case IDM_PRIVACY:
+        return Action::PrivacyDialog;
     case IDM_PRINTER:
         return Action::PrinterSetup;
     case IDM_HELP_ON_HELP:
@@ -131,6 +133,8 @@ std::optional<unsigned> help_context(unsigned command) {
         return kPortDialogHelpContext;
     case IDM_PRINTER:
         return 131;
+    case IDM_PRIVACY:
+        return kPrivacyHelpContext;
     default:
         return std::nullopt;
     }

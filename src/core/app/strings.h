@@ -50,7 +50,20 @@ constexpr unsigned ListExportTitle = 211;  // the save dialog's caption
 constexpr unsigned Confidential = 220;
 constexpr unsigned ConfidentialUnreadable = 221; // file name
 constexpr unsigned ConfidentialBadLine = 222;    // file name, line number
-constexpr unsigned PortNotOpened = 240;          // port name
+// The dialog "Datenschutz" and cutting the archive from it.
+constexpr unsigned ConfidentialReadHint = 223;       // file name, entries
+constexpr unsigned ConfidentialMissingHint = 224;    // file name
+constexpr unsigned ConfidentialUnreadableHint = 225; // file name
+constexpr unsigned ConfidentialBadLinesHint = 226;   // lines that are no number
+constexpr unsigned CutMonthsInvalid = 227;
+constexpr unsigned CutNoMonths = 228;
+constexpr unsigned CutQuestion = 229;    // folder, files, months
+constexpr unsigned CutNothing = 230;     // folder, months
+constexpr unsigned CutDone = 231;        // files
+constexpr unsigned CutWriteFailed = 232; // file name, files cut before
+constexpr unsigned CutCheckFailed = 233; // file name, files cut before
+constexpr unsigned CutSkipped = 234;     // files and folders left alone
+constexpr unsigned PortNotOpened = 240;  // port name
 } // namespace str
 
 } // namespace kalmo::app

@@ -112,6 +112,9 @@ TEST(BuiltHelp, EveryMessageIsExplained) {
     }
     for (const unsigned id : {str::ListExportFailed, str::ListExportExists})
         messages.push_back(string_text(id));
+    // The privacy messages; 223 to 226 are the privacy dialog's lines, not messages.
+    for (unsigned id : {221u, 222u, 227u, 228u, 229u, 230u, 231u, 232u, 233u, 234u})
+        messages.push_back(string_text(id));
     for (const char* text : {link::text::NoAnswer, link::text::LengthError,
                              link::text::PeerChecksumError, link::text::ChecksumError,
                              link::text::ConnectionFailed, link::text::CloseFailed, kNoHelpText})

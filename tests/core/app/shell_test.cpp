@@ -6,6 +6,7 @@
 #include <memory>
 #include <set>
 
+#include "core/app/help.h"
 #include "core/app/shell.h"
 #include "core/app/strings.h"
 #include "core/fakes.h"
@@ -33,6 +34,7 @@ TEST(CommandTable, EveryMenuAndToolbarCommandHasItsAction) {
         {IDM_CALL_LIST, Action::CallList},
         {IDM_PROJECT_EVALUATION, Action::ProjectEvaluation},
         {IDM_CURRENCY, Action::CurrencyDialog},
+        {IDM_PRIVACY, Action::PrivacyDialog},
         {IDM_PHONEBOOK_NEW, Action::NewPhonebook},
         {IDM_PHONEBOOK_OPEN, Action::OpenPhonebook},
         {IDM_PHONEBOOK_EDIT, Action::EditPhonebook},
@@ -178,6 +180,9 @@ TEST(HelpContexts, CommandsMapToTheirTopics) {
         EXPECT_EQ(help_context(command), std::nullopt) << command;
     EXPECT_EQ(help_context(IDM_PORT), std::optional<unsigned>(kPortDialogHelpContext))
         << "the port dialog's own F1 topic is the command's";
+    EXPECT_EQ(help_context(IDM_PRIVACY), std::optional<unsigned>(kPrivacyHelpContext))
+        << "so is the privacy dialog's";
+    EXPECT_EQ(help_page(kPrivacyHelpContext), std::optional<std::string_view>("datenschutz.html"));
 }
 
 TEST(StatusTexts, EveryCommandHasItsStatusStringAndTheFileMenuItsTitle) {

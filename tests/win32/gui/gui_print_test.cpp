@@ -442,6 +442,60 @@ TEST_F(GuiPrint, JobThatCannotStartIsReportedOverTheList) {
     EXPECT_TRUE(p->close());
 }
 
+// "Kuerzen" set in the dialog "Datenschutz": the next list shows every number without its last
+// digits, names stay whole, and the paper shows what the list shows.
+TEST_F(GuiPrint, ShortenedNumbersSetInTheDialogReachTheListAndThePaper) {
+    auto p = start(30);
+    ASSERT_NE(p->main(), nullptr);
+    HWND list = charge_list(*p);
+    ASSERT_NE(list, nullptr);
+    const auto before = list_lines(GetDlgItem(list, IDC_CHARGE_LIST));
+    ASSERT_TRUE(dismiss(list, IDOK));
+
+    HWND privacy = p->open(IDM_PRIVACY, "Datenschutz");
+    ASSERT_NE(privacy, nullptr);
+    HWND digits = GetDlgItem(privacy, IDC_PRIVACY_MASK);
+    ASSERT_TRUE(wait_for([&] { return SendMessageA(digits, CB_GETCOUNT, 0, 0) == 7; }));
+    EXPECT_EQ(SendMessageA(digits, CB_GETCURSEL, 0, 0), 0) << "off until chosen";
+    SendMessageA(digits, CB_SETCURSEL, 3, 0);
+    ASSERT_TRUE(dismiss(privacy, IDOK));
+    // Kept at once, not only when the program ends.
+    EXPECT_NE(ini().find("[Datenschutz]\r\nKuerzen=3\r\n"), std::string::npos) << ini();
+
+    list = charge_list(*p);
+    ASSERT_NE(list, nullptr);
+    const auto after = list_lines(GetDlgItem(list, IDC_CHARGE_LIST));
+    ASSERT_EQ(after.size(), before.size());
+    std::size_t masked = 0;
+    for (std::size_t i = 0; i < after.size(); ++i) {
+        if (after[i] == before[i]) continue; // a name from the phonebook
+        ++masked;
+        // Right-aligned as before: the same line, with the number's last three digits starred.
+        ASSERT_EQ(after[i].size(), before[i].size()) << after[i];
+        const auto star = after[i].find("***");
+        ASSERT_NE(star, std::string::npos) << after[i];
+        EXPECT_EQ(after[i].substr(0, star), before[i].substr(0, star)) << after[i];
+        EXPECT_EQ(after[i].substr(star + 3), before[i].substr(star + 3)) << after[i];
+        EXPECT_NE(before[i].substr(star, 3).find_first_of("0123456789"), std::string::npos);
+    }
+    EXPECT_EQ(masked, 20u) << "every number not in the phonebook";
+    print_and_check(*p, list, IDC_CHARGE_LIST, kChargeHeading, "(a4)");
+    ASSERT_TRUE(dismiss(list, IDOK));
+
+    // Cancel keeps what OK stored.
+    privacy = p->open(IDM_PRIVACY, "Datenschutz");
+    ASSERT_NE(privacy, nullptr);
+    digits = GetDlgItem(privacy, IDC_PRIVACY_MASK);
+    ASSERT_TRUE(wait_for([&] { return SendMessageA(digits, CB_GETCURSEL, 0, 0) == 3; }));
+    SendMessageA(digits, CB_SETCURSEL, 0, 0);
+    ASSERT_TRUE(dismiss(privacy, IDCANCEL));
+    list = charge_list(*p);
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list_lines(GetDlgItem(list, IDC_CHARGE_LIST)), after);
+    ASSERT_TRUE(dismiss(list, IDOK));
+    EXPECT_TRUE(p->close());
+}
+
 using GuiPrintExchange = WithExchange<GuiPrint>;
 
 TEST_F(GuiPrintExchange, CallListPrintsOnBothPapers) {

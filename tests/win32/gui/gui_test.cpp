@@ -60,6 +60,7 @@ std::string menu_at_start() {
         {IDM_PORT, "0 0 &Com"},
         {IDM_PRINTER, "0 0 &Printer"},
         {IDM_CURRENCY, "0 0 &Währung …"},
+        {IDM_PRIVACY, "0 0 &Datenschutz …"},
         {0, "popup 0 Tool&bar"},
         {IDM_SHOW_TOOLBAR, "0 1 &Toolbar Sichtbar"},
         {0, "separator"},

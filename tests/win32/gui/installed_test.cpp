@@ -56,6 +56,14 @@ TEST_F(Installed, StartsOpensHelpPagesAndWritesItsSettingsBesideItself) {
     p.command(IDM_FILE_SAVE_AS);
     EXPECT_TRUE(opened_page("datei-sichern-als.html")) << opened();
 
+    // F1 in the privacy dialog opens its page too.
+    HWND privacy = p.open(IDM_PRIVACY, "Datenschutz");
+    ASSERT_NE(privacy, nullptr);
+    ASSERT_TRUE(p.key(VK_F1, false, privacy)) << "the privacy dialog did not take F1";
+    EXPECT_TRUE(opened_page("datenschutz.html")) << opened();
+    PostMessageA(privacy, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(wait_for([&] { return !IsWindow(privacy); }));
+
     EXPECT_TRUE(p.close());
     EXPECT_NE(read_file(dir + "Kalmo32.ini").find("[Files]"), std::string::npos)
         << "no settings file beside the installed program";
