@@ -74,13 +74,15 @@ TEST_F(SerialLoop, ConsecutiveWritesArriveInOrder) {
 }
 
 TEST_F(SerialLoop, ASilentLineIsWaitedForAsLongAsAsked) {
-    for (DWORD ms : {1u, 300u}) {
-        const DWORD start = GetTickCount();
-        EXPECT_TRUE(receive(b, 4, ms).empty());
-        const DWORD waited = GetTickCount() - start;
-        EXPECT_GE(waited + 20, ms) << "the tick count is coarse";
-        EXPECT_LT(waited, ms + 1500);
-    }
+    // 1,000 bytes would need two seconds on the line: longer than the read may wait.
+    for (std::size_t n : {std::size_t{4}, std::size_t{1000}})
+        for (DWORD ms : {1u, 300u}) {
+            const DWORD start = GetTickCount();
+            EXPECT_TRUE(receive(b, n, ms).empty());
+            const DWORD waited = GetTickCount() - start;
+            EXPECT_GE(waited + 20, ms) << n << " bytes; the tick count is coarse";
+            EXPECT_LT(waited, ms + 1500) << n << " bytes";
+        }
 }
 
 TEST_F(SerialLoop, AReadThatEndsShortKeepsNothingBack) {
@@ -137,6 +139,25 @@ TEST_F(SerialLoop, BytesAtTheLinesPaceArriveWholeAndInOrder) {
     line.join();
     EXPECT_EQ(got, expected);
     // A frame's last byte is handed over when it is in, not when the read's time is up.
+    EXPECT_LT(static_cast<int>(last_read - last_written), 500);
+}
+
+TEST_F(SerialLoop, AFrameThatStallsAndTricklesArrivesWholeWhenItsLastByteIsIn) {
+    // A slow exchange: bytes later than the line rate, then a pause of its own mid-frame.
+    std::vector<std::uint8_t> frame(200);
+    std::iota(frame.begin(), frame.end(), std::uint8_t{3});
+    DWORD last_written = 0;
+    std::thread line([&] {
+        for (std::size_t i = 0; i < frame.size(); ++i) {
+            EXPECT_TRUE(a.write({&frame[i], 1}));
+            Sleep(i == 100 ? 700 : 3);
+        }
+        last_written = GetTickCount();
+    });
+    const auto got = receive(b, frame.size(), 8000);
+    const DWORD last_read = GetTickCount();
+    line.join();
+    EXPECT_EQ(got, frame);
     EXPECT_LT(static_cast<int>(last_read - last_written), 500);
 }
 

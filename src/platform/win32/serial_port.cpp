@@ -7,18 +7,11 @@
 
 namespace kalmo::platform {
 
-namespace {
-
-// Writes are handed over within a second. `interval` MAXDWORD with no multiplier lets a read
-// return what is there; 0 makes the driver complete it once it is full or once `read_ms` has
-// passed, with what came by then, so a frame's rest costs one read however its bytes are spaced,
-// and its last byte is handed over as soon as it is in.
-bool set_port_timeouts(HANDLE port, DWORD interval, DWORD read_ms) {
-    COMMTIMEOUTS t{interval, 0, read_ms, 0, 1000};
+// Writes are handed over within a second; a read ends once full or once `read_ms` has passed.
+static bool set_read_timeout(HANDLE port, DWORD read_ms) {
+    COMMTIMEOUTS t{0, 0, read_ms, 0, 1000};
     return SetCommTimeouts(port, &t) != FALSE;
 }
-
-} // namespace
 
 Win32SerialPort::Win32SerialPort() {
     read_ov_.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
@@ -39,7 +32,7 @@ bool Win32SerialPort::open(const std::string& name) {
     SetCommMask(h, EV_RXCHAR);
     SetupComm(h, 4096, 4096);
     PurgeComm(h, PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR);
-    set_port_timeouts(h, MAXDWORD, 1000);
+    read_timeout_ms_ = set_read_timeout(h, 1000) ? 1000 : 0;
     DCB dcb{};
     dcb.DCBlength = sizeof dcb;
     GetCommState(h, &dcb);
@@ -58,7 +51,6 @@ bool Win32SerialPort::open(const std::string& name) {
     EscapeCommFunction(h, SETDTR);
     port_ = h;
     write_pending_ = false;
-    read_timeout_ms_ = 0; // every read sets its own
     return true;
 }
 
@@ -72,10 +64,10 @@ void Win32SerialPort::close() {
     port_ = INVALID_HANDLE_VALUE;
 }
 
-void Win32SerialPort::clear_errors() {
+DWORD Win32SerialPort::clear_errors() {
     DWORD errors = 0;
     COMSTAT stat{};
-    ClearCommError(port_, &errors, &stat);
+    return ClearCommError(port_, &errors, &stat) ? stat.cbInQue : 0;
 }
 
 void Win32SerialPort::finish_write(DWORD wait_ms) {
@@ -110,12 +102,9 @@ bool Win32SerialPort::write(std::span<const std::uint8_t> bytes) {
     return false;
 }
 
-std::size_t Win32SerialPort::read(std::span<std::uint8_t> into, std::chrono::milliseconds wait) {
-    if (!is_open() || into.empty()) return 0;
-    clear_errors();
-    // A total time-out of 0 would mean none at all: the shortest wait is a millisecond.
-    const DWORD ms = static_cast<DWORD>(std::clamp<long long>(wait.count(), 1, 60000));
-    if (ms != read_timeout_ms_ && !set_port_timeouts(port_, 0, ms)) return 0;
+std::size_t Win32SerialPort::read_waiting(std::span<std::uint8_t> into, std::int64_t wait_ms) {
+    const auto ms = static_cast<DWORD>(wait_ms);
+    if (ms != read_timeout_ms_ && !set_read_timeout(port_, ms)) return 0;
     read_timeout_ms_ = ms;
     read_ov_.Offset = read_ov_.OffsetHigh = 0;
     DWORD n = 0;
@@ -133,6 +122,18 @@ std::size_t Win32SerialPort::read(std::span<std::uint8_t> into, std::chrono::mil
         if (!GetOverlappedResult(port_, &read_ov_, &n, TRUE)) clear_errors();
     }
     return std::min<std::size_t>(n, into.size());
+}
+
+std::size_t Win32SerialPort::take_queued(std::span<std::uint8_t> into) {
+    // Queued bytes end the read at once, whatever its time-out: the one set is kept.
+    const std::size_t queued = std::min<std::size_t>(into.size(), clear_errors());
+    return queued > 0 ? read_waiting(into.first(queued), read_timeout_ms_) : 0;
+}
+
+std::size_t Win32SerialPort::read(std::span<std::uint8_t> into, std::chrono::milliseconds wait) {
+    if (!is_open() || into.empty()) return 0;
+    // A total time-out of 0 would mean none at all: the shortest wait is a millisecond.
+    return paced_read(into, std::clamp<long long>(wait.count(), 1, 60000));
 }
 
 void Win32SerialPort::discard_input() {

@@ -7,10 +7,11 @@
 #include <vector>
 
 #include "core/link/serial_port.h"
+#include "platform/paced_read.h"
 
 namespace kalmo::platform {
 
-class Win32SerialPort : public link::SerialPort {
+class Win32SerialPort : public link::SerialPort, private PacedLine {
 public:
     // How much longer than its own time-out a read is given before it counts as stuck.
     static constexpr DWORD kStuckMs = 2000;
@@ -30,7 +31,12 @@ public:
     bool is_open() const { return port_ != INVALID_HANDLE_VALUE; }
 
 private:
-    void clear_errors();
+    // Clears a line error so that I/O goes on; the number of bytes queued.
+    DWORD clear_errors();
+    // One overlapped read, ended by the driver's time-out.
+    std::size_t read_waiting(std::span<std::uint8_t> into, std::int64_t wait_ms) override;
+    std::size_t take_queued(std::span<std::uint8_t> into) override;
+    void sleep_ms(std::int64_t ms) override { Sleep(static_cast<DWORD>(ms)); }
     void finish_write(DWORD wait_ms);
 
     HANDLE port_ = INVALID_HANDLE_VALUE;
