@@ -43,6 +43,7 @@ enum class Action {
     LargeIcons,
     ToggleToolbar,
     ToggleLabels,
+    ArchiveReport,
 };
 
 // The command table: what a command ID (IDM_* of core/app/ids.h) stands for; Action::None for

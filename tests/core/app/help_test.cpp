@@ -14,6 +14,7 @@
 #include "core/app/shell.h"
 #include "core/app/strings.h"
 #include "core/app/text.h"
+#include "core/eval/archive_report.h"
 #include "core/eval/call_list.h"
 #include "core/eval/charge_list.h"
 #include "core/eval/csv.h"
@@ -37,7 +38,8 @@ std::set<unsigned> contexts_the_program_passes() {
           eval::kSubscriberSumsHelpPopup, eval::kSubscriberStatisticsHelpPopup,
           eval::kProjectSelectHelp, eval::kProjectListHelp, eval::kCallListHelp,
           eval::kCallStatisticsHelpPopup, eval::kSpeedDialHelpPopup, phonebook::kEditorHelpContext,
-          phonebook::kProjectNamesHelpContext})
+          phonebook::kProjectNamesHelpContext, eval::report::kArchiveReportHelp,
+          eval::report::kArchiveListHelp})
         contexts.insert(dialog);
     return contexts;
 }
@@ -110,6 +112,8 @@ TEST(BuiltHelp, EveryMessageIsExplained) {
         // 132 "Cannot open Printer" is in the table but never shown.
         if (id != 132 && *string_text(id)) messages.push_back(string_text(id));
     }
+    for (unsigned id = str::ReportPeriodInvalid; id <= str::ReportNotChargeData; ++id)
+        messages.push_back(string_text(id));
     for (const char* text : {link::text::NoAnswer, link::text::LengthError,
                              link::text::PeerChecksumError, link::text::ChecksumError,
                              link::text::ConnectionFailed, link::text::CloseFailed, kNoHelpText})
