@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "../tests/win32/temp_dir.h"
-#include "core/app/ids.h"
+#include "win32/resource.h"
 #include "core/data/charge.h"
 #include "driver.h"
 

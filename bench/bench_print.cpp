@@ -16,7 +16,7 @@
 #include <string>
 
 #include "../tests/win32/temp_dir.h"
-#include "core/app/ids.h"
+#include "win32/resource.h"
 #include "driver.h"
 #include "print_support.h"
 

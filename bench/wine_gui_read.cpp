@@ -14,7 +14,7 @@
 #include <cstdio>
 #include <string>
 
-#include "core/app/ids.h"
+#include "win32/resource.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <variant>
 #include <vector>
 
-#include "core/app/ids.h"
+#include "resource.h"
 #include "core/app/text.h"
 #include "core/eval/archive_report.h"
 #include "dialog.h"

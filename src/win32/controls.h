@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <optional>
 
-#include "core/app/ids.h"
+#include "resource.h"
 #include "core/eval/project.h"
 #include "core/phonebook/phonebook.h"
 

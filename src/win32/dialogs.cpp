@@ -4,7 +4,7 @@
 #include <iterator>
 #include <dbt.h>
 
-#include "core/app/ids.h"
+#include "resource.h"
 #include "core/app/shell.h"
 #include "dialog.h"
 #include "help.h"

@@ -5,7 +5,7 @@
 
 #include "app_state.h"
 #include "help.h"
-#include "core/app/ids.h"
+#include "resource.h"
 #include "core/app/shell.h"
 
 namespace kalmo::win32 {

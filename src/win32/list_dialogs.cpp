@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "controls.h"
-#include "core/app/ids.h"
+#include "resource.h"
 #include "core/app/shell.h"
 #include "core/eval/call_list.h"
 #include "core/eval/charge_list.h"

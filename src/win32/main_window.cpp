@@ -9,7 +9,7 @@
 
 #include "app_state.h"
 #include "archive_dialogs.h"
-#include "core/app/ids.h"
+#include "resource.h"
 #include "core/app/shell.h"
 #include "core/app/strings.h"
 #include "core/app/text.h"

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "controls.h"
-#include "core/app/ids.h"
+#include "resource.h"
 #include "core/app/settings.h"
 #include "core/app/text.h"
 #include "core/phonebook/editor.h"

@@ -6,7 +6,7 @@
 #include <optional>
 #include <thread>
 
-#include "core/app/ids.h"
+#include "resource.h"
 #include "core/app/shell.h"
 #include "core/app/strings.h"
 #include "core/link/journal.h"

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/app/ids.h"
+#include "core/app/commands.h"
 #include "core/app/settings.h"
 #include "core/app/ui.h"
 #include "core/data/charge_file.h"
@@ -46,7 +46,7 @@ enum class Action {
     ArchiveReport,
 };
 
-// The command table: what a command ID (IDM_* of core/app/ids.h) stands for; Action::None for
+// The command table: what a command ID (IDM_* of core/app/commands.h) stands for; Action::None for
 // any other ID.
 Action command_action(unsigned id);
 

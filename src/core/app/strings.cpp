@@ -4,7 +4,7 @@
 #include <iterator>
 
 #include "core/app/charset_check.h"
-#include "core/app/ids.h"
+#include "core/app/commands.h"
 
 namespace kalmo::app {
 

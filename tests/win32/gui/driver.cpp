@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <sstream>
 
-#include "core/app/ids.h"
+#include "win32/resource.h"
 
 namespace kalmo::gui {
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "core/app/ids.h"
+#include "win32/resource.h"
 #include "core/app/text.h"
 #include "core/data/charge.h"
 #include "core/eval/archive_report.h"

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "../temp_dir.h"
-#include "core/app/ids.h"
+#include "win32/resource.h"
 #include "core/data/charge.h"
 #include "core/eval/charge_list.h"
 #include "core/eval/subscriber.h"

@@ -14,7 +14,7 @@
 
 #include "../temp_dir.h"
 #include "win32/controls.h"
-#include "core/app/ids.h"
+#include "win32/resource.h"
 #include "driver.h"
 #include "gui_fixture.h"
 

@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "core/app/ids.h"
+#include "win32/resource.h"
 #include "driver.h"
 #include "gui_fixture.h"
 

@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "../temp_dir.h"
-#include "core/app/ids.h"
+#include "win32/resource.h"
 #include "driver.h"
 #include "gui_fixture.h"
 #include "print_support.h"

@@ -10,7 +10,7 @@
 #include <set>
 
 #include "../temp_dir.h"
-#include "core/app/ids.h"
+#include "win32/resource.h"
 #include "core/app/strings.h"
 #include "core/data/charge.h"
 #include "driver.h"

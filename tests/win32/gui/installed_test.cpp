@@ -7,7 +7,7 @@
 
 #include <cstdlib>
 
-#include "core/app/ids.h"
+#include "win32/resource.h"
 #include "driver.h"
 
 namespace kalmo::gui {

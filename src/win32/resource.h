@@ -1,9 +1,10 @@
-/* Every resource, command and control ID of the Windows program, each written once. Plain
-   defines: the resource compiler reads this file as well as the C++ compilers, and the core
-   needs the command IDs because they double as the string-table IDs of their status texts.
-   The core itself speaks in meanings (a sort key, a project number); only the Windows program
-   and its tests map controls to those. */
+/* Every resource and control id of the Windows program, each written once: icons, bitmaps and
+   the controls of the dialogs. Plain defines: the resource compiler reads this file as well as
+   the C++ compilers. The core never sees these; it speaks in meanings (a sort key, a project
+   number), and only the Windows program and its tests map controls to those. */
 #pragma once
+
+#include "core/app/commands.h"
 
 /* Icon and bitmaps. */
 #define IDI_KALMO 112
@@ -11,34 +12,6 @@
 #define IDB_PICTURE 111
 #define IDB_TOOLBAR_SMALL 144
 #define IDB_TOOLBAR_LARGE 145
-
-/* Commands of the menu and the toolbar. */
-#define IDM_FILE_OPEN 101
-#define IDM_FILE_SAVE 102
-#define IDM_FILE_SAVE_AS 103
-#define IDM_READ_CHARGES 104
-#define IDM_DELETE_CHARGES 105
-#define IDM_READ_CALLS 106
-#define IDM_DELETE_CALLS 107
-#define IDM_EXIT 108
-#define IDM_ABOUT 109
-#define IDM_PORT 110
-#define IDM_PRINTER 112
-#define IDM_HELP_ON_HELP 113
-#define IDM_PROJECT_NAMES 114
-#define IDM_HELP_INDEX 116
-#define IDM_CHARGE_EVALUATION 200
-#define IDM_CALL_LIST 201
-#define IDM_PROJECT_EVALUATION 202
-#define IDM_CURRENCY 204
-#define IDM_ARCHIVE_REPORT 206
-#define IDM_PHONEBOOK_NEW 300
-#define IDM_PHONEBOOK_OPEN 301
-#define IDM_PHONEBOOK_EDIT 302
-#define IDM_SMALL_ICONS 303
-#define IDM_LARGE_ICONS 304
-#define IDM_SHOW_TOOLBAR 306
-#define IDM_ICON_LABELS 307
 
 /* Children of the main window. */
 #define IDC_TOOLBAR 1
