@@ -1,27 +1,13 @@
 #include "cli/archive_files.h"
 
 #include <algorithm>
-#include <chrono>
-#include <ctime>
 #include <ostream>
-#include <system_error>
 
 #include "platform/platform.h"
 
 namespace kalmo::cli {
 
 namespace stdfs = std::filesystem;
-
-std::optional<eval::report::ReadDate> modification_date(const stdfs::path& path) {
-    std::error_code ec;
-    const auto written = stdfs::last_write_time(path, ec);
-    if (ec) return std::nullopt;
-    const std::time_t t =
-        std::chrono::system_clock::to_time_t(std::chrono::file_clock::to_sys(written));
-    const std::tm* local = std::localtime(&t);
-    if (!local) return std::nullopt;
-    return eval::report::ReadDate{local->tm_year + 1900, local->tm_mon + 1, local->tm_mday};
-}
 
 bool has_extension(const stdfs::path& p, std::string_view upper) {
     std::string ext = p.extension().string();
@@ -38,51 +24,36 @@ std::string shown_path(const stdfs::path& p) {
     }
 }
 
-namespace {
-// A folder that cannot be read and a link to a folder are named, never passed over in
-// silence: the totals would lack their calls and look whole.
-void collect_folder(Context& ctx, const stdfs::path& folder, bool (*wanted)(const stdfs::path&),
-                    std::vector<stdfs::path>& found, bool& trouble) {
-    std::error_code ec;
-    stdfs::directory_iterator it(folder, ec);
-    for (; !ec && it != stdfs::directory_iterator(); it.increment(ec)) {
-        const stdfs::directory_entry& entry = *it;
-        std::error_code kind;
-        if (entry.is_directory(kind)) {
-            if (entry.is_symlink(kind)) {
-                // A link could lead back up, or into another archive counted on its own.
-                ctx.err << "kalmo: " << shown_path(entry.path())
-                        << " is a link to a folder; not followed\n";
-                trouble = true;
-            } else {
-                collect_folder(ctx, entry.path(), wanted, found, trouble);
-            }
-        } else if (entry.is_regular_file(kind) && wanted(entry.path())) {
-            found.push_back(entry.path());
+void name_problems(Context& ctx, const std::vector<eval::report::Problem>& problems) {
+    using eval::report::Trouble;
+    for (const eval::report::Problem& p : problems) {
+        const std::string shown = platform::to_console(p.path);
+        switch (p.kind) {
+        case Trouble::CannotRead:
+            ctx.err << "kalmo: cannot read " << shown << "\n";
+            break;
+        case Trouble::Incomplete:
+            ctx.err << "kalmo: " << shown << " holds fewer records than its header counts\n";
+            break;
+        case Trouble::NotChargeData:
+            ctx.err << "kalmo: " << shown << " is not a charge data file\n";
+            break;
+        case Trouble::FolderUnreadable:
+            ctx.err << "kalmo: cannot read the folder " << shown << "\n";
+            break;
+        case Trouble::FolderLink:
+            ctx.err << "kalmo: " << shown << " is a link to a folder; not followed\n";
+            break;
         }
     }
-    if (ec) {
-        ctx.err << "kalmo: cannot read the folder " << shown_path(folder) << "\n";
-        trouble = true;
-    }
 }
-} // namespace
 
 std::vector<stdfs::path> archive_files(Context& ctx, bool& trouble,
                                        bool (*wanted)(const stdfs::path&)) {
-    std::vector<stdfs::path> files;
-    for (const std::string& arg : ctx.positional) {
-        const stdfs::path root(platform::to_native_path(arg));
-        std::error_code ec;
-        if (stdfs::is_directory(root, ec)) {
-            std::vector<stdfs::path> found;
-            collect_folder(ctx, root, wanted, found, trouble);
-            std::sort(found.begin(), found.end());
-            files.insert(files.end(), found.begin(), found.end());
-        } else {
-            files.push_back(root);
-        }
-    }
+    std::vector<eval::report::Problem> problems;
+    auto files = platform::archive_files(ctx.positional, wanted, problems);
+    name_problems(ctx, problems);
+    if (!problems.empty()) trouble = true;
     return files;
 }
 

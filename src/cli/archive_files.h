@@ -8,12 +8,15 @@
 #include <vector>
 
 #include "cli/cli.h"
-#include "core/eval/report.h"
+#include "core/eval/archive_report.h"
+#include "platform/archive.h"
 
 namespace kalmo::cli {
 
-// The day a file was last written, for files whose name carries no read date.
-std::optional<eval::report::ReadDate> modification_date(const std::filesystem::path& path);
+using platform::modification_date;
+
+// Names what the search or the report could not take, on stderr.
+void name_problems(Context& ctx, const std::vector<eval::report::Problem>& problems);
 
 // The file name's extension is `upper` ("GDS"), in any case.
 bool has_extension(const std::filesystem::path& p, std::string_view upper);

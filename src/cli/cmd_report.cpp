@@ -1,21 +1,16 @@
-#include <filesystem>
 #include <ostream>
 
 #include "cli/archive_files.h"
 #include "cli/cli.h"
 #include "cli/phonebook_option.h"
-#include "core/eval/report.h"
+#include "core/eval/archive_report.h"
+#include "platform/archive.h"
 #include "platform/platform.h"
 
 namespace kalmo::cli {
 
 namespace {
-namespace stdfs = std::filesystem;
 using eval::report::Month;
-
-bool is_charge_file_name(const stdfs::path& p) {
-    return has_extension(p, "GDS");
-}
 
 bool parse_by(const std::optional<std::string>& text, eval::report::By& by) {
     if (!text || *text == "subscriber")
@@ -49,44 +44,12 @@ int cmd_report(Context& ctx) {
     const auto book = load_phonebook_for_cli(ctx, ctx.option("--phonebook"));
     if (!book) return kExitFailed;
 
-    bool trouble = false;
-    eval::report::Archive archive;
-    for (const stdfs::path& path : archive_files(ctx, trouble, is_charge_file_name)) {
-        std::string name;
-        try {
-            name = platform::from_native_path(path.string());
-        } catch (const std::exception&) {
-            // A name the narrow code page cannot spell; reading it under "?" would fail anyway.
-            name = "?";
-        }
-        const std::string shown = platform::to_console(name);
-        auto read = eval::report::read_date_from_name(name);
-        if (!read) read = modification_date(path);
-        const auto bytes = ctx.fs->read(name, std::size_t{1} << 24);
-        if (!bytes || !read) {
-            ctx.err << "kalmo: cannot read " << shown << "\n";
-            trouble = true;
-            continue;
-        }
-        switch (archive.add_file(*bytes, *read)) {
-        case eval::report::FileVerdict::Read:
-            break;
-        case eval::report::FileVerdict::Incomplete:
-            ctx.err << "kalmo: " << shown << " holds fewer records than its header counts\n";
-            trouble = true;
-            break;
-        case eval::report::FileVerdict::NotChargeData:
-            ctx.err << "kalmo: " << shown << " is not a charge data file\n";
-            trouble = true;
-            break;
-        }
-    }
-
-    const eval::report::Report report =
-        eval::report::summarize(archive, by, from, to, *book->lookup, book->project_names);
-    const std::string counts = std::to_string(archive.files_read()) + " Dateien gelesen, " +
-                               std::to_string(archive.duplicates()) +
-                               " doppelte Datensätze nicht gezählt";
+    platform::SystemArchiveFinder finder;
+    const eval::report::ArchiveReport result = eval::report::report_archive(
+        {ctx.positional, by, from, to}, *ctx.fs, finder, *book->lookup, book->project_names);
+    name_problems(ctx, result.problems);
+    const eval::report::Report& report = result.report;
+    const std::string counts = eval::report::counts_line(result);
     if (ctx.csv) {
         ctx.raw(eval::report::report_table(report, by, ctx.currency).text());
         // The table stays a table; the counts go beside it.
@@ -96,7 +59,7 @@ int cmd_report(Context& ctx) {
         for (const std::string& l : eval::report::report_lines(report, by, ctx.currency))
             ctx.line(l);
     }
-    return trouble ? kExitFailed : kExitOk;
+    return result.problems.empty() ? kExitOk : kExitFailed;
 }
 
 } // namespace kalmo::cli

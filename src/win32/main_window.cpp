@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app_state.h"
+#include "archive_dialogs.h"
 #include "resource.h"
 #include "core/app/shell.h"
 #include "core/app/strings.h"
@@ -248,6 +249,12 @@ void run_command(HWND hwnd, unsigned id) {
         break;
     case app::Action::CallList:
         open_call_list(hwnd);
+        break;
+    case app::Action::ArchiveReport:
+        run_archive_report(hwnd, list_context(a), *a.fs,
+                           a.phonebook ? phonebook::project_name_fields(*a.phonebook)
+                                       : eval::ProjectNames{},
+                           app::archive_folder_beside(a.settings, a.program));
         break;
     default:
         // Any other command does nothing.

@@ -38,6 +38,8 @@ constexpr std::array kTopics = {
     HelpTopic{157, "anrufstatistik.html"},
     HelpTopic{158, "anrufliste-fenster.html"},
     HelpTopic{205, "datenschutz.html"},
+    HelpTopic{1130, "archiv-auswerten.html"},
+    HelpTopic{1131, "archiv-liste.html"},
 };
 
 std::string_view directory_of(std::string_view path) {

@@ -32,6 +32,8 @@ Action command_action(unsigned id) {
         return Action::CurrencyDialog;
     case IDM_PRIVACY:
         return Action::PrivacyDialog;
+    case IDM_ARCHIVE_REPORT:
+        return Action::ArchiveReport;
     case IDM_PRINTER:
         return Action::PrinterSetup;
     case IDM_HELP_ON_HELP:
@@ -121,6 +123,9 @@ std::optional<unsigned> help_context(unsigned command) {
         return 111;
     case IDM_PROJECT_EVALUATION:
         return 112;
+    case IDM_ARCHIVE_REPORT:
+        return 1130; // the report's choice dialog
+
     case IDM_PHONEBOOK_NEW:
         return 120;
     case IDM_PHONEBOOK_OPEN:

@@ -44,6 +44,7 @@ enum class Action {
     LargeIcons,
     ToggleToolbar,
     ToggleLabels,
+    ArchiveReport,
 };
 
 // The command table: what a command ID (IDM_* of core/app/commands.h) stands for; Action::None for

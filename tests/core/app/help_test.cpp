@@ -14,6 +14,7 @@
 #include "core/app/shell.h"
 #include "core/app/strings.h"
 #include "core/app/text.h"
+#include "core/eval/archive_report.h"
 #include "core/eval/call_list.h"
 #include "core/eval/charge_list.h"
 #include "core/eval/csv.h"
@@ -37,7 +38,8 @@ std::set<unsigned> contexts_the_program_passes() {
           eval::kSubscriberSumsHelpPopup, eval::kSubscriberStatisticsHelpPopup,
           eval::kProjectSelectHelp, eval::kProjectListHelp, eval::kCallListHelp,
           eval::kCallStatisticsHelpPopup, eval::kSpeedDialHelpPopup, phonebook::kEditorHelpContext,
-          phonebook::kProjectNamesHelpContext})
+          phonebook::kProjectNamesHelpContext, eval::report::kArchiveReportHelp,
+          eval::report::kArchiveListHelp})
         contexts.insert(dialog);
     return contexts;
 }
@@ -114,6 +116,8 @@ TEST(BuiltHelp, EveryMessageIsExplained) {
         messages.push_back(string_text(id));
     // The privacy messages; 223 to 226 are the privacy dialog's lines, not messages.
     for (unsigned id : {221u, 222u, 227u, 228u, 229u, 230u, 231u, 232u, 233u, 234u})
+        messages.push_back(string_text(id));
+    for (unsigned id = str::ReportPeriodInvalid; id <= str::ReportNotChargeData; ++id)
         messages.push_back(string_text(id));
     for (const char* text : {link::text::NoAnswer, link::text::LengthError,
                              link::text::PeerChecksumError, link::text::ChecksumError,

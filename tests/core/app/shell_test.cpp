@@ -41,7 +41,8 @@ TEST(CommandTable, EveryMenuAndToolbarCommandHasItsAction) {
         {IDM_SMALL_ICONS, Action::SmallIcons},
         {IDM_LARGE_ICONS, Action::LargeIcons},
         {IDM_SHOW_TOOLBAR, Action::ToggleToolbar},
-        {IDM_ICON_LABELS, Action::ToggleLabels}};
+        {IDM_ICON_LABELS, Action::ToggleLabels},
+        {IDM_ARCHIVE_REPORT, Action::ArchiveReport}};
     for (const auto& [id, action] : table)
         EXPECT_EQ(command_action(id), action) << id;
     // Neighbours of the table's IDs, the unused string IDs and whole-parameter values that carry

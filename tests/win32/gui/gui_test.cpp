@@ -50,6 +50,8 @@ std::string menu_at_start() {
         {IDM_CALL_LIST, "0 0 &Anrufliste"},
         {0, "separator"},
         {IDM_PROJECT_EVALUATION, "0 0 &Projekte"},
+        {0, "separator"},
+        {IDM_ARCHIVE_REPORT, "0 0 A&rchiv auswerten …"},
         {0, "popup 0 &Telefonbuch"},
         {IDM_PHONEBOOK_NEW, "0 0 &Neu"},
         {IDM_PHONEBOOK_OPEN, "0 0 Ö&ffnen"},
