@@ -48,6 +48,22 @@ constexpr unsigned Confidential = 220;
 constexpr unsigned ConfidentialUnreadable = 221; // file name
 constexpr unsigned ConfidentialBadLine = 222;    // file name, line number
 constexpr unsigned PortNotOpened = 240;          // port name
+constexpr unsigned CollectChargesKept = 280;     // count, file name
+constexpr unsigned CollectCallsKept = 281;       // count, file name
+constexpr unsigned CollectNoCharges = 282;
+constexpr unsigned CollectNoCalls = 283;
+constexpr unsigned CollectEmptied = 284;
+constexpr unsigned CollectNotEmptied = 285;         // reason
+constexpr unsigned CollectOnlyChargesEmptied = 286; // reason
+constexpr unsigned CollectFolderNotMade = 287;      // folder
+constexpr unsigned CollectNotReached = 288;
+constexpr unsigned CollectCancelled = 289;
+constexpr unsigned CollectReadIncomplete = 290;
+constexpr unsigned CollectNotKept = 291; // file name
+constexpr unsigned CollectNotDeleted = 292;
+constexpr unsigned CollectCaption = 293;
+constexpr unsigned CollectReminder = 294; // days
+constexpr unsigned ArchiveFolderTitle = 295;
 } // namespace str
 
 } // namespace kalmo::app

@@ -110,6 +110,8 @@ TEST(BuiltHelp, EveryMessageIsExplained) {
         // 132 "Cannot open Printer" is in the table but never shown.
         if (id != 132 && *string_text(id)) messages.push_back(string_text(id));
     }
+    for (unsigned id = str::CollectChargesKept; id <= str::CollectReminder; ++id)
+        if (id != str::CollectCaption) messages.push_back(string_text(id));
     for (const char* text : {link::text::NoAnswer, link::text::LengthError,
                              link::text::PeerChecksumError, link::text::ChecksumError,
                              link::text::ConnectionFailed, link::text::CloseFailed, kNoHelpText})
