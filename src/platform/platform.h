@@ -27,6 +27,10 @@ std::optional<std::string> from_console_exact(std::string_view text);
 std::string to_native_path(std::string_view ansi);
 std::string from_native_path(std::string_view native);
 
+// When the newest file directly in `folder` was last written, in local time; nothing when the
+// folder holds none or cannot be read.
+std::optional<app::LocalTime> newest_file_time(const std::string& folder);
+
 // Full path of the running program.
 std::string program_path();
 

@@ -43,6 +43,8 @@ enum class Action {
     LargeIcons,
     ToggleToolbar,
     ToggleLabels,
+    Collect,
+    ArchiveDialog,
 };
 
 // The command table: what a command ID (IDM_* of core/app/ids.h) stands for; Action::None for
@@ -83,6 +85,7 @@ std::string window_title(std::string_view charge_file, std::string_view phoneboo
 // Context-help mode: the help context of a command, nothing for commands without a topic.
 std::optional<unsigned> help_context(unsigned command);
 constexpr unsigned kPortDialogHelpContext = 130;
+constexpr unsigned kArchiveDialogHelpContext = 132;
 constexpr char kNoHelpText[] = "Help not available for Help Menu item";
 constexpr char kNoHelpCaption[] = "Kalmo";
 
@@ -129,8 +132,9 @@ struct ToolbarButton {
     int bitmap = 0;
     unsigned command = 0;
 };
-constexpr int kToolbarImages = 11;
-const std::array<ToolbarButton, 15>& toolbar_buttons();
+constexpr int kToolbarImages = 12;
+constexpr std::size_t kToolbarEntries = 16;
+const std::array<ToolbarButton, kToolbarEntries>& toolbar_buttons();
 // Labels and tooltips in bitmap-index order.
 const std::array<const char*, kToolbarImages>& toolbar_labels();
 const std::array<const char*, kToolbarImages>& toolbar_tooltips();
