@@ -76,9 +76,9 @@ export KALMO_COM12_EXCHANGE=37
 # Two exchanges that "Gebührendaten abholen" empties, so no other test reads them: COM5 with 25
 # charge and 12 call records, COM6 whose empty reply to the third request ends the read early.
 collect_pids=""
-for spec in "com5:collect-exchange-sim:--count 25 --calls 12 --seed 4" \
-            "com6:collect-fault-exchange-sim:--count 25 --calls 0 --seed 4 --empty-reply 3"; do
-  port="${spec%%:*}"; rest="${spec#*:}"; log="${rest%%:*}"; args="${rest#*:}"
+for exchange in "com5:collect-exchange-sim:--count 25 --calls 12 --seed 4" \
+                "com6:collect-fault-exchange-sim:--count 25 --calls 0 --seed 4 --empty-reply 3"; do
+  port="${exchange%%:*}"; rest="${exchange#*:}"; log="${rest%%:*}"; args="${rest#*:}"
   pty="$root/build/windows/$port-pty"
   rm -f "$pty"
   # shellcheck disable=SC2086
