@@ -20,6 +20,7 @@ cleanup() {
   [ -n "$sim_pid" ] && kill "$sim_pid" 2>/dev/null || true
   [ -n "$late_pid" ] && kill "$late_pid" 2>/dev/null || true
   [ -n "$com12_pid" ] && kill "$com12_pid" 2>/dev/null || true
+  for pid in ${collect_pids:-}; do kill "$pid" 2>/dev/null || true; done
   kalmo_stop_xvfb
 }
 trap cleanup EXIT
@@ -72,6 +73,21 @@ com12_pid=$!
 for _ in $(seq 1 50); do [ -e "$com12" ] && break; sleep 0.1; done
 wine reg add 'HKLM\Software\Wine\Ports' /v COM12 /t REG_SZ /d "$com12" /f >/dev/null 2>&1
 export KALMO_COM12_EXCHANGE=37
+# Two exchanges that "Gebührendaten abholen" empties, so no other test reads them: COM5 with 25
+# charge and 12 call records, COM6 whose empty reply to the third request ends the read early.
+collect_pids=""
+for exchange in "com5:collect-exchange-sim:--count 25 --calls 12 --seed 4" \
+                "com6:collect-fault-exchange-sim:--count 25 --calls 0 --seed 4 --empty-reply 3"; do
+  port="${exchange%%:*}"; rest="${exchange#*:}"; log="${rest%%:*}"; args="${rest#*:}"
+  pty="$root/build/windows/$port-pty"
+  rm -f "$pty"
+  # shellcheck disable=SC2086
+  build/linux/src/sim/exchange-sim --link "$pty" $args >"build/windows/$log.log" 2>&1 &
+  collect_pids="$collect_pids $!"
+  for _ in $(seq 1 50); do [ -e "$pty" ] && break; sleep 0.1; done
+  wine reg add 'HKLM\Software\Wine\Ports' /v "${port^^}" /t REG_SZ /d "$pty" /f >/dev/null 2>&1
+done
+export KALMO_COLLECT_EXCHANGES=1
 if [ -n "$socat_pid$sim_pid" ]; then
   # Wine reads the port mapping when its server starts.
   wineserver -k >/dev/null 2>&1 || true

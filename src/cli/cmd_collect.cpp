@@ -5,6 +5,7 @@
 #include "cli/phonebook_option.h"
 #include "cli/transfer_console.h"
 #include "core/data/charge_file.h"
+#include "core/link/collect.h"
 #include "core/link/journal.h"
 #include "core/link/transfers.h"
 #include "platform/platform.h"
@@ -12,24 +13,6 @@
 namespace kalmo::cli {
 
 namespace {
-
-// A name in `dir` for this pull that no earlier file has.
-std::string fresh_name(Context& ctx, const std::string& dir, const app::LocalTime& stamp,
-                       link::JournalKind kind) {
-    std::string path;
-    for (int n = 1; n < 100; ++n) {
-        path = app::join_path(dir, link::journal_file_name(stamp, kind, n));
-        if (!ctx.fs->exists(path)) break;
-    }
-    return path;
-}
-
-// The file as it now stands on the disk equals what was received.
-bool reads_back(Context& ctx, const std::string& path, std::string_view expected) {
-    const auto bytes = ctx.fs->read(path, expected.size() + 1);
-    return bytes && std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()) ==
-                        expected;
-}
 
 // What a failed step leaves in the exchange: nothing emptied yet, or the charges emptied (and
 // kept in their file) while the call records stay.
@@ -49,30 +32,31 @@ int refuse(Context& ctx, const std::string& why, const Emptied& emptied) {
 }
 
 // What one collect transfer came to, on stderr, as an exit status.
-int conclude(Context& ctx, const char* what, std::size_t count, const link::CollectResult& got,
-             const link::FileJournal& journal, const std::string& path, const Emptied& emptied) {
-    report_read(ctx, got.read, journal);
-    if (!got.read.connected()) return refuse(ctx, "the exchange was not reached", emptied);
-    if (got.kept)
-        ctx.err << "kalmo: " << count << " " << what << " records kept in "
-                << platform::to_console(path) << "\n";
-    if (got.read.outcome == link::Outcome::Cancelled) return refuse(ctx, "cancelled", emptied);
-    if (got.read.outcome != link::Outcome::Done)
+int conclude(Context& ctx, const char* what, const link::CollectedKind& k,
+             const link::FileJournal& journal, const Emptied& emptied) {
+    using link::Shortfall;
+    report_read(ctx, k.got.read, journal);
+    if (k.shortfall == Shortfall::NotReached)
+        return refuse(ctx, "the exchange was not reached", emptied);
+    if (k.kept())
+        ctx.err << "kalmo: " << k.count << " " << what << " records kept in "
+                << platform::to_console(k.path) << "\n";
+    switch (k.shortfall) {
+    case Shortfall::Cancelled:
+        return refuse(ctx, "cancelled", emptied);
+    case Shortfall::ReadIncomplete:
         return refuse(ctx, std::string("not every ") + what + " record was read", emptied);
-    if (count == 0) {
-        // Nothing to keep, and nothing to delete: a delete now could only take a record that
-        // came in after the read.
-        ctx.err << "kalmo: no " << what << " records in the exchange\n";
-        return kExitOk;
-    }
-    if (!got.kept)
-        return refuse(ctx, "cannot keep the records in " + platform::to_console(path), emptied);
-    if (got.deleted != link::Outcome::Done) {
+    case Shortfall::NotKept:
+        return refuse(ctx, "cannot keep the records in " + platform::to_console(k.path), emptied);
+    case Shortfall::NotDeleted:
         ctx.err << "kalmo: the " << what
                 << " records were not deleted in the exchange; they are kept in "
-                << platform::to_console(path) << "\n";
+                << platform::to_console(k.path) << "\n";
         return kExitFailed;
+    default:
+        break;
     }
+    if (k.count == 0) ctx.err << "kalmo: no " << what << " records in the exchange\n";
     return kExitOk;
 }
 
@@ -85,47 +69,36 @@ int cmd_collect(Context& ctx) {
     if (!ctx.option("--port") || !dir) return ctx.usage("collect needs --port PORT and --dir DIR");
     const auto book = load_phonebook_for_cli(ctx, ctx.option("--phonebook"));
     if (!book) return kExitFailed;
-    if (!ctx.fs->make_directories(*dir))
-        return refuse(ctx, "cannot create the folder " + platform::to_console(*dir), {});
-    const app::LocalTime stamp = ctx.clock->now();
 
     TransferSession session(ctx);
     auto charges = std::make_unique<data::ChargeStore>();
-    auto journal = session.journal(link::JournalKind::Charges);
-    std::string charge_path;
-    const link::CollectResult got = link::collect_charges(
-        session.link, *charges, session.port_name, &journal,
-        [&] {
-            charge_path = fresh_name(ctx, *dir, stamp, link::JournalKind::Charges);
-            if (data::save_charge_file(*charges, charge_path, *ctx.fs, *ctx.ui) !=
-                data::SaveResult::Saved)
-                return false;
-            const auto image = charges->save_image();
-            return reads_back(ctx, charge_path,
-                              {reinterpret_cast<const char*>(image.data()), image.size()});
-        },
-        ctx.dropped());
-    int status = conclude(ctx, "charge", charges->count(), got, journal, charge_path, {});
-    if (status == kExitOk && charges->count() > 0 &&
-        print_system_charge_list(ctx, *charges, *book->lookup) != kExitOk)
-        status = kExitFailed;
-    if (status != kExitOk || !ctx.option("--calls")) return status;
-
-    const Emptied emptied{got.deleted == link::Outcome::Done ? charge_path : std::string()};
-    if (session.ui.cancelled()) return refuse(ctx, "cancelled", emptied);
     auto calls = std::make_unique<data::CallArchive>();
+    auto charge_journal = session.journal(link::JournalKind::Charges);
     auto call_journal = session.journal(link::JournalKind::Calls);
-    std::string call_path;
-    const link::CollectResult call_got = link::collect_calls(
-        session.link, *calls, session.port_name, &call_journal,
-        [&] {
-            call_path = fresh_name(ctx, *dir, stamp, link::JournalKind::Calls);
-            const std::string bytes(reinterpret_cast<const char*>(calls->record_bytes(0)),
-                                    calls->count() * data::kCallRecordSize);
-            return ctx.fs->write_replacing(call_path, bytes) && reads_back(ctx, call_path, bytes);
-        },
-        ctx.dropped());
-    return conclude(ctx, "call", calls->count(), call_got, call_journal, call_path, emptied);
+    link::CollectRequest request;
+    request.folder = *dir;
+    request.stamp = ctx.clock->now();
+    request.calls = ctx.option("--calls").has_value();
+    request.charge_journal = &charge_journal;
+    request.call_journal = &call_journal;
+    request.drop = ctx.dropped();
+    int status = kExitOk;
+    request.after_charges = [&](const link::CollectedKind& k) {
+        status = conclude(ctx, "charge", k, charge_journal, {});
+        if (status == kExitOk && k.count > 0 &&
+            print_system_charge_list(ctx, *charges, *book->lookup) != kExitOk)
+            status = kExitFailed;
+        return status == kExitOk;
+    };
+    const link::Collection c = link::collect_into_archive(session.link, *ctx.fs, session.port_name,
+                                                          request, *charges, *calls);
+    if (!c.folder_made)
+        return refuse(ctx, "cannot create the folder " + platform::to_console(*dir), {});
+    if (status != kExitOk || !request.calls) return status;
+
+    const Emptied emptied{c.charges.emptied() ? c.charges.path : std::string()};
+    if (!c.calls.attempted) return refuse(ctx, "cancelled", emptied);
+    return conclude(ctx, "call", c.calls, call_journal, emptied);
 }
 
 } // namespace kalmo::cli

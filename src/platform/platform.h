@@ -33,6 +33,9 @@ std::string from_native_path(std::string_view native);
 // they may lead back up) and names the character set cannot spell are counted as unread, never
 // passed over in silence; so is a folder that is not there.
 app::ArchiveListing list_archive(const std::string& folder);
+// When the newest file directly in `folder` was last written, in local time; nothing when the
+// folder holds none or cannot be read.
+std::optional<app::LocalTime> newest_file_time(const std::string& folder);
 
 // Full path of the running program.
 std::string program_path();

@@ -14,6 +14,7 @@
 #include "core/app/strings.h"
 #include "core/app/text.h"
 #include "core/data/confidential.h"
+#include "core/link/collect.h"
 #include "core/phonebook/phonebook_file.h"
 #include "main_window.h"
 #include "platform/platform.h"
@@ -114,6 +115,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR, int show) {
     if (!warning.empty())
         a.ui.show(app::Message{warning, std::string(app::string_text(app::str::Error)),
                                app::Buttons::Ok, app::Icon::Warning});
+
+    // A reminder in passing: nothing to answer, nothing in the way.
+    if (const auto reminder = link::collection_reminder(
+            platform::newest_file_time(app::archive_folder_beside(a.settings, a.program)),
+            *a.clock))
+        SendMessageA(a.status, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(reminder->c_str()));
 
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {

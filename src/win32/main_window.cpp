@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app_state.h"
+#include "archive_dialog.h"
 #include "archive_dialogs.h"
 #include "resource.h"
 #include "core/app/shell.h"
@@ -226,6 +227,12 @@ void run_command(HWND hwnd, unsigned id) {
     case app::Action::ReadCalls:
     case app::Action::DeleteCalls:
         open_list(hwnd, run_transfer(hwnd, a, id));
+        break;
+    case app::Action::Collect:
+        open_list(hwnd, run_collect(hwnd, a));
+        break;
+    case app::Action::ArchiveDialog:
+        run_archive_dialog(hwnd, a.settings, a.program);
         break;
     case app::Action::NewPhonebook:
     case app::Action::OpenPhonebook:

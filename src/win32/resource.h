@@ -20,6 +20,10 @@
 /* Port dialog "TtyDlgBox", About box, transfer progress "V24AbortDlgBox". */
 #define IDC_PORT_LIST 1054
 #define IDC_CURRENCY_LIST 1090
+// "ArchivOptDlgBox"
+#define IDC_ARCHIVE_FOLDER 1150
+#define IDC_ARCHIVE_CHOOSE 1151
+#define IDC_ARCHIVE_CALLS 1152
 #define IDC_WINDOWS_VERSION 1089
 #define IDC_PROGRAM_VERSION 1090
 #define IDC_PROGRESS_LINE0 1045

@@ -1,4 +1,4 @@
-// The toolbar: eleven buttons for the most used commands, small or large icons, labels,
+// The toolbar: twelve buttons for the most used commands, small or large icons, labels,
 // tooltips.
 #include "toolbar.h"
 
@@ -19,7 +19,7 @@ HBITMAP icons = nullptr;
 HWND create_toolbar(HWND main) {
     App& a = app_state();
     const bool large = a.settings.large_icons != 0;
-    std::array<TBBUTTON, 15> buttons{};
+    std::array<TBBUTTON, app::kToolbarEntries> buttons{};
     for (std::size_t i = 0; i < buttons.size(); ++i) {
         const app::ToolbarButton& b = app::toolbar_buttons()[i];
         buttons[i].iBitmap = b.bitmap;

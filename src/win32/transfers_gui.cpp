@@ -9,6 +9,7 @@
 #include "resource.h"
 #include "core/app/shell.h"
 #include "core/app/strings.h"
+#include "core/link/collect.h"
 #include "core/link/journal.h"
 #include "core/link/protocol.h"
 #include "core/link/transfers.h"
@@ -191,6 +192,28 @@ bool read_into(link::Link& line, Store& store, Read read, link::JournalKind kind
     return static_cast<bool>(result);
 }
 
+// The collection's final message tells the counts and the deletes, so their boxes along the way
+// ("… empfangen", "… gelöscht") would only have to be clicked away; warnings and errors still
+// show when they happen.
+class CollectUi : public link::TransferUi {
+public:
+    explicit CollectUi(link::TransferUi& ui) : ui_(ui) {}
+    app::Answer show(const app::Message& message) override {
+        if (message.icon == app::Icon::Information && message.buttons == app::Buttons::Ok)
+            return app::Answer::Ok;
+        return ui_.show(message);
+    }
+    bool open_progress_dialog() override { return ui_.open_progress_dialog(); }
+    void close_progress_dialog() override { ui_.close_progress_dialog(); }
+    void set_progress_line(int line, const std::string& text) override {
+        ui_.set_progress_line(line, text);
+    }
+    bool cancelled() const override { return ui_.cancelled(); }
+
+private:
+    link::TransferUi& ui_;
+};
+
 // Runs `transfer` on its own thread with a link over a port of its own.
 void run_on_thread(HWND owner, const App& a,
                    const std::function<void(link::Link&, const std::string&)>& transfer) {
@@ -232,6 +255,36 @@ NextList run_transfer(HWND main, App& a, unsigned command) {
         default:
             break;
         }
+    });
+    return next;
+}
+
+NextList run_collect(HWND main, App& a) {
+    NextList next = NextList::None;
+    const std::string port_name = platform::serial_device(a.settings.port_name());
+    TransferThread thread(main);
+    thread.run([&](link::TransferUi& ui) {
+        CollectUi quiet(ui);
+        auto port = platform::make_serial_port();
+        link::Link line(*port, quiet, *a.clock);
+        const std::string journals = app::journal_folder_beside(a.program);
+        link::FileJournal charge_journal(*a.fs, *a.clock, journals, link::JournalKind::Charges);
+        link::FileJournal call_journal(*a.fs, *a.clock, journals, link::JournalKind::Calls);
+        // Larger than the call list: a bank may hold more than the list shows, and every one of
+        // them must be kept before the bank is emptied.
+        auto calls = std::make_unique<data::CallArchive>();
+        link::CollectRequest request;
+        request.folder = app::archive_folder_beside(a.settings, a.program);
+        request.stamp = a.clock->now();
+        request.calls = a.settings.collect_calls;
+        request.charge_journal = &charge_journal;
+        request.call_journal = &call_journal;
+        request.drop = a.settings.drop_confidential ? &a.confidential : nullptr;
+        const link::Collection c =
+            link::collect_into_archive(line, *a.fs, port_name, request, *a.charges, *calls);
+        if (c.charges.got.read.connected()) a.charges_unread = c.charges.got.read.left_records();
+        ui.show(link::collection_message(c));
+        if (c.charges.kept() && c.charges.count > 0) next = NextList::ChargeEvaluation;
     });
     return next;
 }

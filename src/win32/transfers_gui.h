@@ -17,6 +17,10 @@ enum class NextList { None, ChargeEvaluation, CallList };
 // to its end on the program's stores and port; the owner is out of reach meanwhile. A successful
 // read of charges leaves the charge evaluation to open, a connected read of calls the call list.
 NextList run_transfer(HWND main, App& a, unsigned command);
+// "Gebührendaten abholen": the charges (and the calls when the settings say so) into the archive
+// folder, the exchange emptied only of what was kept; the charge evaluation of what was kept
+// follows.
+NextList run_collect(HWND main, App& a);
 // The speed-dial dialog's transfer, with that dialog as owner of the progress dialog.
 void write_speed_dial(HWND owner, const App& a, const std::string& number_text, std::uint8_t index);
 

@@ -34,6 +34,10 @@ Action command_action(unsigned id) {
         return Action::PrivacyDialog;
     case IDM_ARCHIVE_REPORT:
         return Action::ArchiveReport;
+    case IDM_COLLECT:
+        return Action::Collect;
+    case IDM_ARCHIVE_OPTIONS:
+        return Action::ArchiveDialog;
     case IDM_PRINTER:
         return Action::PrinterSetup;
     case IDM_HELP_ON_HELP:
@@ -140,6 +144,10 @@ std::optional<unsigned> help_context(unsigned command) {
         return 131;
     case IDM_PRIVACY:
         return kPrivacyHelpContext;
+    case IDM_COLLECT:
+        return 108;
+    case IDM_ARCHIVE_OPTIONS:
+        return kArchiveDialogHelpContext;
     default:
         return std::nullopt;
     }
@@ -221,8 +229,8 @@ void choose_port(Settings& settings, const std::vector<PortEntry>& entries, int 
     settings.port_index = entries[static_cast<std::size_t>(selected)].index;
 }
 
-const std::array<ToolbarButton, 15>& toolbar_buttons() {
-    static const std::array<ToolbarButton, 15> buttons = {{
+const std::array<ToolbarButton, kToolbarEntries>& toolbar_buttons() {
+    static const std::array<ToolbarButton, kToolbarEntries> buttons = {{
         {true, 0, 0},
         {false, 0, IDM_FILE_OPEN},
         {false, 1, IDM_FILE_SAVE_AS},
@@ -231,21 +239,22 @@ const std::array<ToolbarButton, 15>& toolbar_buttons() {
         {false, 3, IDM_DELETE_CHARGES},
         {false, 4, IDM_READ_CALLS},
         {false, 5, IDM_DELETE_CALLS},
+        {false, 6, IDM_COLLECT},
         {true, 0, 0},
-        {false, 6, IDM_CHARGE_EVALUATION},
-        {false, 7, IDM_CALL_LIST},
-        {false, 8, IDM_PROJECT_EVALUATION},
+        {false, 7, IDM_CHARGE_EVALUATION},
+        {false, 8, IDM_CALL_LIST},
+        {false, 9, IDM_PROJECT_EVALUATION},
         {true, 0, 0},
-        {false, 9, IDM_HELP_INDEX},
-        {false, 10, IDM_ABOUT},
+        {false, 10, IDM_HELP_INDEX},
+        {false, 11, IDM_ABOUT},
     }};
     return buttons;
 }
 
 const std::array<const char*, kToolbarImages>& toolbar_labels() {
     static const std::array<const char*, kToolbarImages> labels = {
-        "Öffnen",   "Speichern", "H-TK-Geb", "L-TK-Geb", "H-TK-Anr", "L-TK-Anr",
-        "Geb-Ausw", "Anr-Ausw",  "Projekte", "Help",     "Info"};
+        "Öffnen",  "Speichern", "H-TK-Geb", "L-TK-Geb", "H-TK-Anr", "L-TK-Anr",
+        "Abholen", "Geb-Ausw",  "Anr-Ausw", "Projekte", "Help",     "Info"};
     return labels;
 }
 
@@ -257,6 +266,7 @@ const std::array<const char*, kToolbarImages>& toolbar_tooltips() {
         "Löschen der Gebührendatensätze in der TK-Anlage",
         "Lesen der Anrufdatensätze aus der TK-Anlage",
         "Löschen der Anrufdatensätze in der TK-Anlage",
+        "Gebührendaten abholen und TK-Anlage leeren",
         "Auswertung der Gebührendatensätze",
         "Auswertung der Anrufdatensätze",
         "Projekt bezogene Auswertung der Gebührendatensätze",
@@ -277,10 +287,9 @@ std::string toolbar_label_list() {
 
 const char* tooltip_text(unsigned command) {
     static constexpr unsigned kCommands[kToolbarImages] = {
-        IDM_FILE_OPEN,         IDM_FILE_SAVE_AS, IDM_READ_CHARGES,
-        IDM_DELETE_CHARGES,    IDM_READ_CALLS,   IDM_DELETE_CALLS,
-        IDM_CHARGE_EVALUATION, IDM_CALL_LIST,    IDM_PROJECT_EVALUATION,
-        IDM_HELP_INDEX,        IDM_ABOUT};
+        IDM_FILE_OPEN,  IDM_FILE_SAVE_AS,       IDM_READ_CHARGES, IDM_DELETE_CHARGES,
+        IDM_READ_CALLS, IDM_DELETE_CALLS,       IDM_COLLECT,      IDM_CHARGE_EVALUATION,
+        IDM_CALL_LIST,  IDM_PROJECT_EVALUATION, IDM_HELP_INDEX,   IDM_ABOUT};
     for (int i = 0; i < kToolbarImages; ++i)
         if (kCommands[i] == command) return toolbar_tooltips()[static_cast<std::size_t>(i)];
     return kInvalidButtonIndex;

@@ -45,6 +45,8 @@ enum class Action {
     ToggleToolbar,
     ToggleLabels,
     ArchiveReport,
+    Collect,
+    ArchiveDialog,
 };
 
 // The command table: what a command ID (IDM_* of core/app/commands.h) stands for; Action::None for
@@ -87,6 +89,7 @@ std::optional<unsigned> help_context(unsigned command);
 constexpr unsigned kPortDialogHelpContext = 130;
 // The dialog "Datenschutz" and its menu command in help mode.
 constexpr unsigned kPrivacyHelpContext = 205;
+constexpr unsigned kArchiveDialogHelpContext = 132;
 constexpr char kNoHelpText[] = "Help not available for Help Menu item";
 constexpr char kNoHelpCaption[] = "Kalmo";
 
@@ -133,8 +136,9 @@ struct ToolbarButton {
     int bitmap = 0;
     unsigned command = 0;
 };
-constexpr int kToolbarImages = 11;
-const std::array<ToolbarButton, 15>& toolbar_buttons();
+constexpr int kToolbarImages = 12;
+constexpr std::size_t kToolbarEntries = 16;
+const std::array<ToolbarButton, kToolbarEntries>& toolbar_buttons();
 // Labels and tooltips in bitmap-index order.
 const std::array<const char*, kToolbarImages>& toolbar_labels();
 const std::array<const char*, kToolbarImages>& toolbar_tooltips();

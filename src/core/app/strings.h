@@ -64,13 +64,29 @@ constexpr unsigned ConfidentialUnreadableHint = 225; // file name
 constexpr unsigned ConfidentialBadLinesHint = 226;   // lines that are no number
 constexpr unsigned CutMonthsInvalid = 227;
 constexpr unsigned CutNoMonths = 228;
-constexpr unsigned CutQuestion = 229;    // folder, files, months
-constexpr unsigned CutNothing = 230;     // folder, months
-constexpr unsigned CutDone = 231;        // files
-constexpr unsigned CutWriteFailed = 232; // file name, files cut before
-constexpr unsigned CutCheckFailed = 233; // file name, files cut before
-constexpr unsigned CutSkipped = 234;     // files and folders left alone
-constexpr unsigned PortNotOpened = 240;  // port name
+constexpr unsigned CutQuestion = 229;        // folder, files, months
+constexpr unsigned CutNothing = 230;         // folder, months
+constexpr unsigned CutDone = 231;            // files
+constexpr unsigned CutWriteFailed = 232;     // file name, files cut before
+constexpr unsigned CutCheckFailed = 233;     // file name, files cut before
+constexpr unsigned CutSkipped = 234;         // files and folders left alone
+constexpr unsigned PortNotOpened = 240;      // port name
+constexpr unsigned CollectChargesKept = 280; // count, file name
+constexpr unsigned CollectCallsKept = 281;   // count, file name
+constexpr unsigned CollectNoCharges = 282;
+constexpr unsigned CollectNoCalls = 283;
+constexpr unsigned CollectEmptied = 284;
+constexpr unsigned CollectNotEmptied = 285;         // reason
+constexpr unsigned CollectOnlyChargesEmptied = 286; // reason
+constexpr unsigned CollectFolderNotMade = 287;      // folder
+constexpr unsigned CollectNotReached = 288;
+constexpr unsigned CollectCancelled = 289;
+constexpr unsigned CollectReadIncomplete = 290;
+constexpr unsigned CollectNotKept = 291; // file name
+constexpr unsigned CollectNotDeleted = 292;
+constexpr unsigned CollectCaption = 293;
+constexpr unsigned CollectReminder = 294; // days
+constexpr unsigned ArchiveFolderTitle = 295;
 } // namespace str
 
 } // namespace kalmo::app

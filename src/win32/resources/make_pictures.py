@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
-"""Draws the program's pictures as 16-colour bitmaps: the two toolbar strips (eleven 16x16 and
-eleven 24x24 images), the banner with the green wordmark, the grey drawing of the exchange and
+"""Draws the program's pictures as 16-colour bitmaps: the two toolbar strips (twelve 16x16 and
+twelve 24x24 images), the banner with the green wordmark, the grey drawing of the exchange and
 the program icon. Pure Python without any library, so every run gives the same bytes.
 
     python3 make_pictures.py [output directory]     (default: the directory of this script)
@@ -215,6 +215,16 @@ def icon_delete_calls(c):
     pencil(c)
 
 
+def icon_collect(c):
+    # The charges go down into the archive box; the pad behind is what the exchange held.
+    c.box(1, 0.5, 9, 9, YELLOW, BLACK)
+    for y in (3, 5.5):
+        c.line(2.5, y, 7.5, y, BLACK, 0.8)
+    c.box(1.5, 10, 14.5, 15.5, OLIVE, BLACK)
+    c.rect(6, 12, 10, 13.5, BLACK)
+    arrow(c, 12, 0.5, 12.5, RED, True)
+
+
 def icon_charge_evaluation(c):
     book(c)
     arrow(c, 8, 0, 9, RED, True)
@@ -253,8 +263,8 @@ def icon_info(c):
 
 
 TOOLBAR_ICONS = [icon_open, icon_save, icon_read_charges, icon_delete_charges, icon_read_calls,
-                 icon_delete_calls, icon_charge_evaluation, icon_call_list, icon_projects,
-                 icon_help, icon_info]
+                 icon_delete_calls, icon_collect, icon_charge_evaluation, icon_call_list,
+                 icon_projects, icon_help, icon_info]
 
 
 def toolbar_strip(size):

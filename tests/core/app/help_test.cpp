@@ -119,6 +119,8 @@ TEST(BuiltHelp, EveryMessageIsExplained) {
         messages.push_back(string_text(id));
     for (unsigned id = str::ReportPeriodInvalid; id <= str::ReportNotChargeData; ++id)
         messages.push_back(string_text(id));
+    for (unsigned id = str::CollectChargesKept; id <= str::CollectReminder; ++id)
+        if (id != str::CollectCaption) messages.push_back(string_text(id));
     for (const char* text : {link::text::NoAnswer, link::text::LengthError,
                              link::text::PeerChecksumError, link::text::ChecksumError,
                              link::text::ConnectionFailed, link::text::CloseFailed, kNoHelpText})

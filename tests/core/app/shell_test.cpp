@@ -35,6 +35,8 @@ TEST(CommandTable, EveryMenuAndToolbarCommandHasItsAction) {
         {IDM_PROJECT_EVALUATION, Action::ProjectEvaluation},
         {IDM_CURRENCY, Action::CurrencyDialog},
         {IDM_PRIVACY, Action::PrivacyDialog},
+        {IDM_COLLECT, Action::Collect},
+        {IDM_ARCHIVE_OPTIONS, Action::ArchiveDialog},
         {IDM_PHONEBOOK_NEW, Action::NewPhonebook},
         {IDM_PHONEBOOK_OPEN, Action::OpenPhonebook},
         {IDM_PHONEBOOK_EDIT, Action::EditPhonebook},
@@ -174,7 +176,9 @@ TEST(HelpContexts, CommandsMapToTheirTopics) {
                                                    {IDM_PHONEBOOK_EDIT, 122},
                                                    {IDM_PROJECT_NAMES, 123},
                                                    {IDM_PORT, 130},
-                                                   {IDM_PRINTER, 131}};
+                                                   {IDM_PRINTER, 131},
+                                                   {IDM_COLLECT, 108},
+                                                   {IDM_ARCHIVE_OPTIONS, 132}};
     for (const auto& [command, context] : table)
         EXPECT_EQ(help_context(command), std::optional<unsigned>(context)) << command;
     for (unsigned command : {109u, 113u, 116u, 303u, 304u, 306u, 307u, 100u, 0u, 111u})
@@ -305,9 +309,9 @@ TEST(PortDialog, OkWithoutSelectionKeepsThePort) {
     EXPECT_EQ(s.port_name(), "COM1");
 }
 
-TEST(Toolbar, FifteenEntriesElevenButtonsInBitmapOrder) {
+TEST(Toolbar, SixteenEntriesTwelveButtonsInBitmapOrder) {
     const auto& b = toolbar_buttons();
-    const std::set<std::size_t> separators = {0, 3, 8, 12};
+    const std::set<std::size_t> separators = {0, 3, 9, 13};
     int next_bitmap = 0;
     for (std::size_t i = 0; i < b.size(); ++i) {
         if (separators.count(i)) {
@@ -341,7 +345,7 @@ TEST(Toolbar, TooltipsByCommandAndTheLabelList) {
     const std::string list = toolbar_label_list();
     EXPECT_EQ(list.substr(0, 17), std::string("Öffnen\0Speichern\0", 17));
     EXPECT_EQ(list.substr(list.size() - 7), std::string("Help\0Info\0\0", 11).substr(4));
-    EXPECT_EQ(std::count(list.begin(), list.end(), '\0'), 12);
+    EXPECT_EQ(std::count(list.begin(), list.end(), '\0'), 13);
 }
 
 TEST(Toolbar, RebuildCommandsChangeTheirSetting) {

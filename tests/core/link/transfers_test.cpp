@@ -8,6 +8,7 @@
 #include "core/app/strings.h"
 #include "core/app/text.h"
 #include "core/link/exchange_fake.h"
+#include "core/link/collect.h"
 #include "core/link/journal.h"
 #include "support/builders.h"
 
@@ -919,6 +920,58 @@ TEST_F(CollectTest, NothingIsDeletedUnlessKeptAndNotCancelled) {
     const auto closed = std::find(ui.log.begin(), ui.log.end(), "close");
     ASSERT_NE(closed, ui.log.end());
     EXPECT_EQ(*(closed + 1), "msg:Fehler beim löschen der Gebührendaten");
+}
+
+} // namespace
+} // namespace kalmo::link
+
+namespace kalmo::link {
+namespace {
+
+// The collection into the archive folder: the files hold what was read before anything is
+// emptied, and a folder or a file that cannot be written leaves the exchange alone.
+class ArchiveCollectTest : public CollectTest {
+protected:
+    Collection collect() {
+        CollectRequest request;
+        request.folder = "C:\\A";
+        request.stamp = {2026, 12, 7, 10, 30, 5};
+        request.calls = false;
+        return collect_into_archive(link, fs, "COM1", request, store, archive);
+    }
+    test::MemoryFileSystem fs;
+};
+
+TEST_F(ArchiveCollectTest, KeepsTheChargesAndTheirExportThenEmpties) {
+    model.bank[0] = charges(0, 12);
+    serve(model);
+    fs.files["C:\\A\\2026-12-07_103005.GDS"] = "an earlier collection in the same second";
+    const Collection c = collect();
+    EXPECT_EQ(c.shortfall(), Shortfall::None);
+    EXPECT_EQ(c.charges.path, "C:\\A\\2026-12-07_103005_2.GDS");
+    const auto image = store.save_image();
+    EXPECT_EQ(fs.files[c.charges.path], std::string(image.begin(), image.end()));
+    EXPECT_TRUE(fs.files.count("C:\\A\\2026-12-07_103005_2.ASC"));
+    EXPECT_EQ(c.charges.count, 12u);
+    EXPECT_TRUE(c.charges.emptied());
+    EXPECT_TRUE(delete_sent());
+    EXPECT_FALSE(c.calls.attempted);
+}
+
+TEST_F(ArchiveCollectTest, AnUnwritableFolderOrFileEmptiesNothing) {
+    model.bank[0] = charges(0, 12);
+    serve(model);
+    fs.unwritable["C:\\A"] = true;
+    Collection c = collect();
+    EXPECT_EQ(c.shortfall(), Shortfall::FolderNotMade);
+    EXPECT_TRUE(ex.requests.empty());
+
+    fs.unwritable.clear();
+    fs.unwritable["C:\\A\\2026-12-07_103005.GDS"] = true;
+    c = collect();
+    EXPECT_EQ(c.shortfall(), Shortfall::NotKept);
+    EXPECT_FALSE(delete_sent());
+    EXPECT_NE(collection_message(c).text.find("nicht geleert"), std::string::npos);
 }
 
 } // namespace

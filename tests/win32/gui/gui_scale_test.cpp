@@ -57,7 +57,7 @@ TEST_F(GuiScale, MovedToALargerScaleTheWindowTakesItsPlaceAndRedrawsItsIcons) {
     const std::string done = p.dir() + "dpi-changed.txt";
     ASSERT_TRUE(wait_for([&] { return !read_file(done).empty(); }));
     // The 16-pixel icons as drawn for twice the scale, all of them.
-    EXPECT_EQ(read_file(done), "icons 11 32x32\n");
+    EXPECT_EQ(read_file(done), "icons 12 32x32\n");
 
     RECT r;
     GetWindowRect(p.main(), &r);
