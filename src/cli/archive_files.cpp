@@ -31,11 +31,7 @@ bool has_extension(const stdfs::path& p, std::string_view upper) {
 }
 
 std::string shown_path(const stdfs::path& p) {
-    try {
-        return platform::to_console(platform::from_native_path(p.string()));
-    } catch (const std::exception&) {
-        return "?";
-    }
+    return platform::path_to_console(platform::utf8_path(p));
 }
 
 namespace {
@@ -72,7 +68,7 @@ std::vector<stdfs::path> archive_files(Context& ctx, bool& trouble,
                                        bool (*wanted)(const stdfs::path&)) {
     std::vector<stdfs::path> files;
     for (const std::string& arg : ctx.positional) {
-        const stdfs::path root(platform::to_native_path(arg));
+        const stdfs::path root(platform::native_path(arg));
         std::error_code ec;
         if (stdfs::is_directory(root, ec)) {
             std::vector<stdfs::path> found;

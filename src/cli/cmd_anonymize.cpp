@@ -24,13 +24,6 @@ std::optional<int> parse_count(const std::string& text, int most) {
     return n;
 }
 
-std::string ansi_name(const stdfs::path& path) {
-    try {
-        return platform::from_native_path(path.string());
-    } catch (const std::exception&) {
-        return {};
-    }
-}
 } // namespace
 
 // Cuts the numbers in the archive's older charge and call files; totals stay as they were.
@@ -50,7 +43,7 @@ int cmd_anonymize(Context& ctx) {
     bool trouble = false;
     std::size_t changed = 0;
     for (const stdfs::path& path : archive_files(ctx, trouble, is_archive_file_name)) {
-        const std::string name = ansi_name(path);
+        const std::string name = platform::utf8_path(path);
         const bool calls = has_extension(path, "ANR");
         if (name.empty() || (!calls && !has_extension(path, "GDS"))) {
             ctx.err << "kalmo: " << shown_path(path) << " is no charge or call file\n";
@@ -69,7 +62,7 @@ int cmd_anonymize(Context& ctx) {
         const data::CutReport cut = data::cut_archive_file(
             *ctx.fs, name, calls ? data::ArchiveKind::Calls : data::ArchiveKind::Charges,
             static_cast<std::size_t>(keep), ctx.yes);
-        const std::string failed = platform::to_console(cut.failed);
+        const std::string failed = platform::path_to_console(cut.failed);
         switch (cut.result) {
         case data::CutResult::Unchanged:
             break;

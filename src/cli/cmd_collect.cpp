@@ -44,7 +44,7 @@ int refuse(Context& ctx, const std::string& why, const Emptied& emptied) {
     else
         ctx.err << "its call records are left in the exchange, but its charge records were "
                    "deleted there (they are kept in "
-                << platform::to_console(emptied.charges_file) << ")\n";
+                << platform::path_to_console(emptied.charges_file) << ")\n";
     return kExitFailed;
 }
 
@@ -55,7 +55,7 @@ int conclude(Context& ctx, const char* what, std::size_t count, const link::Coll
     if (!got.read.connected()) return refuse(ctx, "the exchange was not reached", emptied);
     if (got.kept)
         ctx.err << "kalmo: " << count << " " << what << " records kept in "
-                << platform::to_console(path) << "\n";
+                << platform::path_to_console(path) << "\n";
     if (got.read.outcome == link::Outcome::Cancelled) return refuse(ctx, "cancelled", emptied);
     if (got.read.outcome != link::Outcome::Done)
         return refuse(ctx, std::string("not every ") + what + " record was read", emptied);
@@ -66,11 +66,12 @@ int conclude(Context& ctx, const char* what, std::size_t count, const link::Coll
         return kExitOk;
     }
     if (!got.kept)
-        return refuse(ctx, "cannot keep the records in " + platform::to_console(path), emptied);
+        return refuse(ctx, "cannot keep the records in " + platform::path_to_console(path),
+                      emptied);
     if (got.deleted != link::Outcome::Done) {
         ctx.err << "kalmo: the " << what
                 << " records were not deleted in the exchange; they are kept in "
-                << platform::to_console(path) << "\n";
+                << platform::path_to_console(path) << "\n";
         return kExitFailed;
     }
     return kExitOk;
@@ -86,7 +87,7 @@ int cmd_collect(Context& ctx) {
     const auto book = load_phonebook_for_cli(ctx, ctx.option("--phonebook"));
     if (!book) return kExitFailed;
     if (!ctx.fs->make_directories(*dir))
-        return refuse(ctx, "cannot create the folder " + platform::to_console(*dir), {});
+        return refuse(ctx, "cannot create the folder " + platform::path_to_console(*dir), {});
     const app::LocalTime stamp = ctx.clock->now();
 
     TransferSession session(ctx);

@@ -52,14 +52,8 @@ int cmd_report(Context& ctx) {
     bool trouble = false;
     eval::report::Archive archive;
     for (const stdfs::path& path : archive_files(ctx, trouble, is_charge_file_name)) {
-        std::string name;
-        try {
-            name = platform::from_native_path(path.string());
-        } catch (const std::exception&) {
-            // A name the narrow code page cannot spell; reading it under "?" would fail anyway.
-            name = "?";
-        }
-        const std::string shown = platform::to_console(name);
+        const std::string name = platform::utf8_path(path);
+        const std::string shown = platform::path_to_console(name);
         auto read = eval::report::read_date_from_name(name);
         if (!read) read = modification_date(path);
         const auto bytes = ctx.fs->read(name, std::size_t{1} << 24);
