@@ -17,17 +17,13 @@ bool has_extension(const stdfs::path& p, std::string_view upper) {
 }
 
 std::string shown_path(const stdfs::path& p) {
-    try {
-        return platform::to_console(platform::from_native_path(p.string()));
-    } catch (const std::exception&) {
-        return "?";
-    }
+    return platform::path_to_console(platform::utf8_path(p));
 }
 
 void name_problems(Context& ctx, const std::vector<eval::report::Problem>& problems) {
     using eval::report::Trouble;
     for (const eval::report::Problem& p : problems) {
-        const std::string shown = platform::to_console(p.path);
+        const std::string shown = platform::path_to_console(p.path);
         switch (p.kind) {
         case Trouble::CannotRead:
             ctx.err << "kalmo: cannot read " << shown << "\n";

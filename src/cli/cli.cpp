@@ -135,6 +135,18 @@ bool accepts(const Command& command, const std::string& option) {
     return false;
 }
 
+// File and folder names stay UTF-8, as the file system takes them; a text is compared with the
+// records' texts and must be in their character set.
+bool is_path_option(const std::string& option) {
+    for (const char* o : {"--phonebook", "--journal", "--dir", "--out", "--confidential", "--port"})
+        if (option == o) return true;
+    return false;
+}
+bool is_text_argument(const Command& command, std::size_t index) {
+    const std::string_view name = command.name;
+    return index >= 1 && (name == "subscriber" || name == "lookup");
+}
+
 int unrepresentable(std::ostream& err, const std::string& text) {
     err << "kalmo: " << text << ": characters outside the Windows character set (Windows-1252)\n";
     return kExitFailed;
@@ -152,13 +164,13 @@ int load_confidential(Context& ctx) {
     // Named on the command line, it must be there: a missing file hides nothing.
     data::ConfidentialFile file = data::read_confidential_file(*ctx.fs, *path);
     if (!file.readable || !ctx.fs->exists(*path)) {
-        ctx.err << "kalmo: " << platform::to_console(*path) << ": cannot be read\n";
+        ctx.err << "kalmo: " << platform::path_to_console(*path) << ": cannot be read\n";
         return kExitFailed;
     }
     ctx.confidential = std::move(file.numbers);
     const std::vector<std::size_t>& bad = file.bad_lines;
     for (const std::size_t line : bad)
-        ctx.err << "kalmo: " << platform::to_console(*path) << ", line " << line
+        ctx.err << "kalmo: " << platform::path_to_console(*path) << ", line " << line
                 << ": not a number (digits and #)\n";
     return bad.empty() ? kExitOk : kExitFailed;
 }
@@ -229,11 +241,15 @@ int run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
             }
             if (arg != "--confidential" && !accepts(*command, arg))
                 return ctx.usage("unknown option " + arg + " for " + name);
-            // A name the Windows character set cannot hold would reach the file system with '?'
-            // in place of its letters: another file would be read or, worse, written.
+            if (is_path_option(arg)) {
+                ctx.options[arg] = value;
+                continue;
+            }
             auto ansi = platform::from_console_exact(value);
             if (!ansi) return unrepresentable(err, value);
             ctx.options[arg] = std::move(*ansi);
+        } else if (!is_text_argument(*command, ctx.positional.size())) {
+            ctx.positional.push_back(arg);
         } else {
             auto ansi = platform::from_console_exact(arg);
             if (!ansi) return unrepresentable(err, arg);

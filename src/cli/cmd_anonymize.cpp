@@ -24,13 +24,6 @@ std::optional<int> parse_count(const std::string& text, int most) {
     return n;
 }
 
-std::string ansi_name(const stdfs::path& path) {
-    try {
-        return platform::from_native_path(path.string());
-    } catch (const std::exception&) {
-        return {};
-    }
-}
 } // namespace
 
 // Cuts the numbers in the archive's older charge and call files; totals stay as they were.
@@ -50,7 +43,7 @@ int cmd_anonymize(Context& ctx) {
     bool trouble = false;
     std::vector<app::ArchiveEntry> entries;
     for (const stdfs::path& path : archive_files(ctx, trouble, is_archive_file_name)) {
-        const std::string name = ansi_name(path);
+        const std::string name = platform::utf8_path(path);
         if (name.empty() || !app::archive_kind(name)) {
             ctx.err << "kalmo: " << shown_path(path) << " is no charge or call file\n";
             trouble = true;
@@ -69,11 +62,12 @@ int cmd_anonymize(Context& ctx) {
         [&](const app::ArchiveEntry& entry, app::ArchiveDue due, const data::CutReport* cut) {
             if (!cut) {
                 if (due == app::ArchiveDue::Undated)
-                    ctx.err << "kalmo: cannot read " << platform::to_console(entry.path) << "\n";
+                    ctx.err << "kalmo: cannot read " << platform::path_to_console(entry.path)
+                            << "\n";
                 trouble = true;
                 return;
             }
-            const std::string failed = platform::to_console(cut->failed);
+            const std::string failed = platform::path_to_console(cut->failed);
             switch (cut->result) {
             case data::CutResult::Unchanged:
                 break;

@@ -27,7 +27,7 @@ int refuse(Context& ctx, const std::string& why, const Emptied& emptied) {
     else
         ctx.err << "its call records are left in the exchange, but its charge records were "
                    "deleted there (they are kept in "
-                << platform::to_console(emptied.charges_file) << ")\n";
+                << platform::path_to_console(emptied.charges_file) << ")\n";
     return kExitFailed;
 }
 
@@ -40,18 +40,19 @@ int conclude(Context& ctx, const char* what, const link::CollectedKind& k,
         return refuse(ctx, "the exchange was not reached", emptied);
     if (k.kept())
         ctx.err << "kalmo: " << k.count << " " << what << " records kept in "
-                << platform::to_console(k.path) << "\n";
+                << platform::path_to_console(k.path) << "\n";
     switch (k.shortfall) {
     case Shortfall::Cancelled:
         return refuse(ctx, "cancelled", emptied);
     case Shortfall::ReadIncomplete:
         return refuse(ctx, std::string("not every ") + what + " record was read", emptied);
     case Shortfall::NotKept:
-        return refuse(ctx, "cannot keep the records in " + platform::to_console(k.path), emptied);
+        return refuse(ctx, "cannot keep the records in " + platform::path_to_console(k.path),
+                      emptied);
     case Shortfall::NotDeleted:
         ctx.err << "kalmo: the " << what
                 << " records were not deleted in the exchange; they are kept in "
-                << platform::to_console(k.path) << "\n";
+                << platform::path_to_console(k.path) << "\n";
         return kExitFailed;
     default:
         break;
@@ -93,7 +94,7 @@ int cmd_collect(Context& ctx) {
     const link::Collection c = link::collect_into_archive(session.link, *ctx.fs, session.port_name,
                                                           request, *charges, *calls);
     if (!c.folder_made)
-        return refuse(ctx, "cannot create the folder " + platform::to_console(*dir), {});
+        return refuse(ctx, "cannot create the folder " + platform::path_to_console(*dir), {});
     if (status != kExitOk || !request.calls) return status;
 
     const Emptied emptied{c.charges.emptied() ? c.charges.path : std::string()};

@@ -49,7 +49,7 @@ bool load_charges_for_cli(Context& ctx, data::ChargeStore& store, const std::str
     if (!data::records_loaded(loaded)) return false;
     ctx.incomplete = ctx.incomplete || loaded == data::LoadResult::Truncated;
     if (store.count() == 0) {
-        ctx.err << "kalmo: no charge records in " << platform::to_console(path) << "\n";
+        ctx.err << "kalmo: no charge records in " << platform::path_to_console(path) << "\n";
         return false;
     }
     return true;

@@ -1,7 +1,10 @@
 #include <cstdio>
 #include <iostream>
+#include <string>
+#include <vector>
 
 #include "cli/cli.h"
+#include "platform/platform.h"
 
 int main(int argc, char** argv) {
 #ifdef _WIN32
@@ -11,5 +14,10 @@ int main(int argc, char** argv) {
     static char err_buffer[4096];
     std::setvbuf(stderr, err_buffer, _IOFBF, sizeof err_buffer);
 #endif
-    return kalmo::cli::run(argc, argv, std::cout, std::cerr);
+    const std::vector<std::string> args = kalmo::platform::utf8_arguments(argc, argv);
+    std::vector<const char*> pointers;
+    for (const std::string& arg : args)
+        pointers.push_back(arg.c_str());
+    return kalmo::cli::run(static_cast<int>(pointers.size()), pointers.data(), std::cout,
+                           std::cerr);
 }

@@ -61,7 +61,7 @@ link::FileJournal TransferSession::journal(link::JournalKind kind) {
 
 bool report_read(Context& ctx, const link::ReadResult& result, const link::FileJournal& journal) {
     if (!journal.path().empty())
-        ctx.err << "kalmo: journal " << platform::to_console(journal.path()) << " ("
+        ctx.err << "kalmo: journal " << platform::path_to_console(journal.path()) << " ("
                 << journal.records() << " records)\n";
     if (result.dropped > 0)
         // Nothing in memory shows them; they are still in the exchange, so it must not be emptied.

@@ -14,11 +14,11 @@ using eval::report::Problem;
 using eval::report::Trouble;
 
 namespace {
-// "?" for a name the Windows character set cannot spell: reading it under that name would
-// open another file or none.
-std::string ansi_name(const stdfs::path& p) {
+// "?" for a name that cannot be converted: reading it under that name would open another file
+// or none.
+std::string shown_name(const stdfs::path& p) {
     try {
-        return from_native_path(p.string());
+        return utf8_path(p);
     } catch (const std::exception&) {
         return "?";
     }
@@ -36,14 +36,14 @@ void collect_folder(const stdfs::path& folder, bool (*wanted)(const stdfs::path&
         if (entry.is_directory(kind)) {
             if (entry.is_symlink(kind))
                 // A link could lead back up, or into another archive counted on its own.
-                problems.push_back({Trouble::FolderLink, ansi_name(entry.path())});
+                problems.push_back({Trouble::FolderLink, shown_name(entry.path())});
             else
                 collect_folder(entry.path(), wanted, found, problems);
         } else if (entry.is_regular_file(kind) && wanted(entry.path())) {
             found.push_back(entry.path());
         }
     }
-    if (ec) problems.push_back({Trouble::FolderUnreadable, ansi_name(folder)});
+    if (ec) problems.push_back({Trouble::FolderUnreadable, shown_name(folder)});
 }
 
 bool is_charge_file_name(const stdfs::path& p) {
@@ -70,7 +70,7 @@ std::vector<stdfs::path> archive_files(const std::vector<std::string>& roots,
                                        std::vector<Problem>& problems) {
     std::vector<stdfs::path> files;
     for (const std::string& root_name : roots) {
-        const stdfs::path root(to_native_path(root_name));
+        const stdfs::path root(native_path(root_name));
         std::error_code ec;
         if (stdfs::is_directory(root, ec)) {
             std::vector<stdfs::path> found;
@@ -89,7 +89,7 @@ SystemArchiveFinder::charge_files(const std::vector<std::string>& roots,
                                   std::vector<Problem>& problems) {
     std::vector<eval::report::FoundFile> out;
     for (const stdfs::path& path : archive_files(roots, is_charge_file_name, problems)) {
-        const std::string name = ansi_name(path);
+        const std::string name = shown_name(path);
         if (name == "?")
             out.push_back({name, std::nullopt});
         else

@@ -55,12 +55,12 @@ void walk(const stdfs::path& folder, std::vector<stdfs::path>& found, std::size_
 app::ArchiveListing list_archive(const std::string& folder) {
     app::ArchiveListing listing;
     std::vector<stdfs::path> found;
-    walk(stdfs::path(to_native_path(folder)), found, listing.unread);
+    walk(native_path(folder), found, listing.unread);
     std::sort(found.begin(), found.end());
     for (const stdfs::path& path : found) {
         std::string name;
         try {
-            name = from_native_path(path.string());
+            name = utf8_path(path);
         } catch (const std::exception&) {
         }
         if (name.empty()) {

@@ -1,7 +1,7 @@
 #pragma once
 // The core's files, code pages and clock on the system the program runs on. posix/ and win32/
-// each define them: on Windows ANSI file names go to the ANSI file functions unchanged; on a
-// POSIX system names arrive in the Windows character set and are opened by their UTF-8 form.
+// each define them. Paths are UTF-8: Windows opens them through the wide functions, a POSIX
+// system by their bytes.
 #include "core/app/ui.h"
 
 namespace kalmo::platform {

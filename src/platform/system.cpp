@@ -21,7 +21,7 @@ std::unique_ptr<app::Clock> make_clock() {
 std::optional<app::LocalTime> newest_file_time(const std::string& folder) {
     namespace stdfs = std::filesystem;
     std::error_code ec;
-    stdfs::directory_iterator it(to_native_path(folder), ec);
+    stdfs::directory_iterator it(native_path(folder), ec);
     std::optional<stdfs::file_time_type> newest;
     for (; !ec && it != stdfs::directory_iterator(); it.increment(ec)) {
         std::error_code kind;

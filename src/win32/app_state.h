@@ -51,11 +51,6 @@ struct App {
     std::unique_ptr<app::Clock> clock;
     Win32MessageUi ui;
 
-    // The charge file dialog, shared by every Open and Save As of a charge data file; its file
-    // buffer mirrors settings.charge_file around each dialog.
-    OPENFILENAMEA charge_dialog{};
-    char charge_file_buffer[256] = {};
-    char file_title[256] = {};
     PRINTDLGA printer{};
     // Menu help table for MenuHelp: five pairs, the main menu in pair 1.
     UINT menu_help[10] = {};

@@ -4,13 +4,14 @@
 #include <shellapi.h>
 
 #include "app_state.h"
+#include "platform/win32/wide.h"
 
 namespace kalmo::win32 {
 
 namespace {
 
 bool winhelp_file_exists() {
-    const DWORD attributes = GetFileAttributesA(app_state().help_file.c_str());
+    const DWORD attributes = GetFileAttributesW(platform::widen(app_state().help_file).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -33,15 +34,15 @@ void open_help(HWND owner, app::HelpKind kind, unsigned context) {
     const app::HelpTarget target =
         app::help_target({kind, context}, app_state().help_file, winhelp_file_exists());
     if (target.winhelp) {
-        WinHelpA(owner, target.file.c_str(), winhelp_command(kind),
+        WinHelpW(owner, platform::widen(target.file).c_str(), winhelp_command(kind),
                  kind == app::HelpKind::Context || kind == app::HelpKind::ContextPopup ? context
                                                                                        : 0);
         return;
     }
     // Some browsers' shell handlers need COM on the calling thread; a second call is harmless.
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-    const auto result = reinterpret_cast<INT_PTR>(
-        ShellExecuteA(owner, "open", target.file.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+    const auto result = reinterpret_cast<INT_PTR>(ShellExecuteW(
+        owner, L"open", platform::widen(target.file).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
     if (result <= 32) {
         const std::string text = app::help_not_opened_text(target);
         message_box(text.c_str(), nullptr, MB_OK | MB_ICONEXCLAMATION);
@@ -49,7 +50,8 @@ void open_help(HWND owner, app::HelpKind kind, unsigned context) {
 }
 
 void close_help(HWND owner) {
-    if (winhelp_file_exists()) WinHelpA(owner, app_state().help_file.c_str(), HELP_QUIT, 0);
+    if (winhelp_file_exists())
+        WinHelpW(owner, platform::widen(app_state().help_file).c_str(), HELP_QUIT, 0);
 }
 
 } // namespace kalmo::win32

@@ -13,6 +13,7 @@
 #include "core/app/shell.h"
 #include "core/app/strings.h"
 #include "core/app/text.h"
+#include "core/app/utf8.h"
 #include "core/data/confidential.h"
 #include "core/link/collect.h"
 #include "core/phonebook/phonebook_file.h"
@@ -103,11 +104,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR, int show) {
     std::string warning;
     if (!confidential.readable)
         warning = app::format(app::string_text(app::str::ConfidentialUnreadable),
-                              confidential_path.path.c_str());
+                              app::shown_path(confidential_path.path).c_str());
     const std::vector<std::size_t>& bad = confidential.bad_lines;
     if (!bad.empty()) {
         warning = app::format(app::string_text(app::str::ConfidentialBadLine),
-                              confidential_path.path.c_str(), static_cast<unsigned>(bad[0]));
+                              app::shown_path(confidential_path.path).c_str(),
+                              static_cast<unsigned>(bad[0]));
         if (bad.size() > 1)
             warning += "\n" + app::format(app::string_text(app::str::MoreBadLines),
                                           static_cast<unsigned>(bad.size() - 1));

@@ -19,6 +19,7 @@
 #include "core/link/transfers.h"
 #include "core/phonebook/editor.h"
 #include "dialogs.h"
+#include "file_dialog.h"
 #include "furniture.h"
 #include "help.h"
 #include "list_dialogs.h"
@@ -54,20 +55,6 @@ bool create_main_window(HINSTANCE instance, int) {
 
 void fill_dialog_records() {
     App& a = app_state();
-    static const char kFilter[] = "Gebühren Files (*.GDS)\0*.Gds\0";
-    OPENFILENAMEA& o = a.charge_dialog;
-    o = OPENFILENAMEA{};
-    o.lStructSize = sizeof(OPENFILENAMEA);
-    o.hwndOwner = a.main;
-    o.lpstrFilter = kFilter;
-    o.nFilterIndex = 1;
-    o.lpstrFile = a.charge_file_buffer;
-    o.nMaxFile = sizeof a.charge_file_buffer;
-    o.lpstrFileTitle = a.file_title;
-    o.nMaxFileTitle = sizeof a.file_title;
-    o.Flags = 0;
-    o.lpstrDefExt = "GDS";
-
     PRINTDLGA& p = a.printer;
     p = PRINTDLGA{};
     p.lStructSize = sizeof(PRINTDLGA);
@@ -86,12 +73,13 @@ namespace {
 // dialog was cancelled.
 std::optional<std::string> charge_file_dialog(bool save) {
     App& a = app_state();
-    const std::string current = app::cut(a.settings.charge_file, sizeof a.charge_file_buffer - 1);
-    std::memcpy(a.charge_file_buffer, current.c_str(), current.size() + 1);
-    a.charge_dialog.hwndOwner = a.main;
-    const BOOL ok = save ? GetSaveFileNameA(&a.charge_dialog) : GetOpenFileNameA(&a.charge_dialog);
-    if (!ok) return std::nullopt;
-    return std::string(a.charge_file_buffer);
+    FileDialogRequest request;
+    request.owner = a.main;
+    request.filter = L"Gebühren Files (*.GDS)\0*.Gds\0";
+    request.default_ext = L"GDS";
+    request.current = a.settings.charge_file;
+    request.save = save;
+    return run_file_dialog(request);
 }
 
 // Loads the chosen file; the name becomes the current one only when records came in.

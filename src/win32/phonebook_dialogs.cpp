@@ -9,8 +9,10 @@
 #include "core/app/settings.h"
 #include "core/app/text.h"
 #include "core/phonebook/editor.h"
+#include "platform/win32/wide.h"
 #include "dialog.h"
 #include "core/eval/csv.h"
+#include "file_dialog.h"
 #include "help.h"
 #include "list_export.h"
 #include "print.h"
@@ -19,26 +21,17 @@ namespace kalmo::win32 {
 
 std::optional<std::string> phonebook_file_dialog(App& a, const std::string& title,
                                                  const std::string& current) {
-    static const char kFilter[] = "Telefonbuch Files (*.TLB)\0*.TLB\0";
-    char file[256] = {};
-    const std::string start = app::cut(current, sizeof file - 1);
-    std::memcpy(file, start.c_str(), start.size() + 1);
-
-    OPENFILENAMEA& o = a.charge_dialog;
-    const OPENFILENAMEA lent = o;
-    o.hwndOwner = a.main;
-    o.lpstrFilter = kFilter;
-    o.nFilterIndex = 1;
-    o.lpstrDefExt = "TLB";
-    o.lpstrFile = file;
-    o.nMaxFile = sizeof file;
-    o.lpstrTitle = title.c_str();
-    o.Flags = 0;
-    const BOOL ok = GetOpenFileNameA(&o);
-    o = lent;
-    if (!ok) return std::nullopt;
-    WritePrivateProfileStringA("Files", "Telbook", file, app::kSettingsFileName);
-    return std::string(file);
+    FileDialogRequest request;
+    request.owner = a.main;
+    request.filter = L"Telefonbuch Files (*.TLB)\0*.TLB\0";
+    request.default_ext = L"TLB";
+    request.title = title;
+    request.current = current;
+    auto chosen = run_file_dialog(request);
+    if (!chosen) return std::nullopt;
+    WritePrivateProfileStringW(L"Files", L"Telbook", platform::widen(*chosen).c_str(),
+                               L"Kalmo32.ini");
+    return chosen;
 }
 
 namespace {

@@ -11,9 +11,8 @@
 
 namespace kalmo::win32 {
 
-// Runs the file dialog over the charge file dialog record of `a`, lent for the phonebook and
-// given back as it was; the chosen path, or nothing when cancelled. The choice is also written
-// under "Telbook" into the profile of the bare name "Kalmo32.ini".
+// Runs the phonebook's Open dialog; the chosen path, or nothing when cancelled. The choice is also
+// written under "Telbook" into the profile of the bare name "Kalmo32.ini".
 std::optional<std::string> phonebook_file_dialog(App& a, const std::string& title,
                                                  const std::string& current);
 

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "cli/cli_run.h"
+#include "platform/platform.h"
 
 namespace fs = std::filesystem;
 
@@ -116,16 +117,27 @@ TEST_F(CliSave, RefusalsThatProtectFiles) {
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("Fehler: "), std::string::npos);
     EXPECT_FALSE(fs::exists(dir / "JAN.asc"));
+}
 
-#ifndef _WIN32
-    // A name the Windows character set cannot hold would be written as "??ód?.GDS". (Windows
-    // hands the program its arguments in that character set already.)
-    const std::string polish = utf8(u8"Łódź.GDS");
-    r = run_kalmo({"save", (dir / "in.GDS").string(), (dir / polish).string()});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find(polish), std::string::npos);
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
-#endif
+TEST_F(CliSave, NamesOutsideTheWindowsCharacterSetAreWrittenAsTheyAre) {
+    // Spelt in the Windows character set, the name would become "??ód? ?.GDS": another file.
+    // It is written under exactly its name, and its export beside it with .ASC.
+    put(dir / "in.GDS", charge_file(2));
+    const std::string polish = utf8(u8"Łódź Ξ");
+    const fs::path target = dir / kalmo::platform::native_path(polish + ".GDS");
+    const std::string target_arg = kalmo::platform::utf8_path(target);
+    CliRun r = run_kalmo({"save", (dir / "in.GDS").string(), target_arg});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(slurp(target), charge_file(2));
+    EXPECT_TRUE(fs::exists(dir / kalmo::platform::native_path(polish + ".ASC")));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 3);
+
+    // Read back by its name; a message that names it shows '?' where the text cannot.
+    r = run_kalmo({"charges", target_arg});
+    EXPECT_EQ(r.status, 0) << r.err;
+    r = run_kalmo({"save", target_arg, target_arg});
+    EXPECT_EQ(r.status, 1) << "asked before overwriting, answered No";
+    EXPECT_NE(r.err.find(utf8(u8"?ód? ?.GDS. existiert bereits")), std::string::npos) << r.err;
 }
 
 TEST_F(CliSave, ATruncatedFileIsSavedAsFarAsItGoesButExitsOne) {

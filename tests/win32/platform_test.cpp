@@ -94,13 +94,39 @@ TEST(Win32FileSystem, ReadStopsAtTheLimitAndReadsEmptyFiles) {
     EXPECT_TRUE(bytes->empty());
 }
 
-TEST(Win32FileSystem, NamesWithUmlautsAreAnsiNames) {
+std::string utf8(const char8_t* text) {
+    return reinterpret_cast<const char*>(text);
+}
+
+TEST(Win32FileSystem, NamesInAnyScriptReachTheDiskAsTheyAre) {
     test::TempDir dir;
     platform::SystemFileSystem fs;
-    const std::string path = dir.file("Gebühren März.GDS"); // Windows-1252 bytes
+    const std::string folder = dir.file(utf8(u8"Łódź Ξ\\Gebühren März\\"));
+    ASSERT_TRUE(fs.make_directories(folder.substr(0, folder.size() - 1)));
+    const std::string path = folder + utf8(u8"Zoë Ξ.GDS");
     ASSERT_TRUE(fs.write_replacing(path, "abc"));
-    EXPECT_NE(GetFileAttributesA(path.c_str()), INVALID_FILE_ATTRIBUTES);
+    ASSERT_TRUE(fs.write_replacing_keeping_time(path, "abcd"));
     EXPECT_TRUE(fs.exists(path));
+    EXPECT_EQ(fs.read(path, 100), (std::vector<std::uint8_t>{'a', 'b', 'c', 'd'}));
+
+    // The system sees exactly that name, and nothing else beside it (no temporary file).
+    WIN32_FIND_DATAW found;
+    HANDLE find = FindFirstFileW(test::TempDir::wide(folder + "*.*").c_str(), &found);
+    ASSERT_NE(find, INVALID_HANDLE_VALUE);
+    std::vector<std::wstring> names;
+    do {
+        if (found.cFileName[0] != L'.') names.push_back(found.cFileName);
+    } while (FindNextFileW(find, &found));
+    FindClose(find);
+    EXPECT_EQ(names, std::vector<std::wstring>{L"Zo\u00EB \u039E.GDS"});
+
+    const std::string journal = folder + utf8(u8"Ξ.GDS");
+    auto durable = fs.create_new(journal);
+    ASSERT_NE(durable, nullptr);
+    EXPECT_EQ(fs.create_new(journal), nullptr) << "never over an existing file";
+    durable.reset();
+    EXPECT_TRUE(fs.discard_new(journal));
+    EXPECT_FALSE(fs.exists(journal));
 }
 
 TEST(Win32FileSystem, FailedWriteKeepsTheOldFileAndReportsFailure) {
@@ -159,12 +185,20 @@ TEST(Win32Platform, ClockAndProgramPath) {
     EXPECT_EQ(path.substr(path.size() - 15), "win32_tests.exe");
 }
 
-TEST(Win32Platform, ConsoleOutputIsUtf8AndArgumentsStayAnsi) {
+TEST(Win32Platform, ConsoleOutputIsUtf8AndTextArgumentsBecomeAnsi) {
     EXPECT_EQ(platform::to_console("Geb\xFChren \xC4\xDF \x80"),
               "Geb\xC3\xBChren \xC3\x84\xC3\x9F \xE2\x82\xAC");
     EXPECT_EQ(platform::to_console(""), "");
     EXPECT_EQ(platform::to_console(std::string("a\0b", 3)), std::string("a\0b", 3));
-    EXPECT_EQ(platform::from_console("\xE4"), "\xE4");
+    EXPECT_EQ(platform::from_console(utf8(u8"ä€")), "\xE4\x80");
+    EXPECT_EQ(platform::from_console_exact(utf8(u8"ä€")), "\xE4\x80");
+    const std::string greek = utf8(u8"Ξ"); // outside the check: gtest quotes it as 1252 text
+    EXPECT_EQ(platform::from_console_exact(greek), std::nullopt);
+
+    // A path comes back from the system's wide form as the UTF-8 it went in as.
+    const std::string polish = utf8(u8"C:\\Łódź Ξ\\a.GDS");
+    EXPECT_EQ(platform::native_path(polish).native(), L"C:\\\u0141\u00F3d\u017A \u039E\\a.GDS");
+    EXPECT_EQ(platform::utf8_path(platform::native_path(polish)), polish);
 }
 
 } // namespace

@@ -45,7 +45,8 @@ TEST(PrivateProfile, FileWrittenFromScratchIsByteForByteTheSystemsFile) {
     platform::SystemFileSystem fs;
 
     app::Settings s;
-    s.phonebook_file = "C:\\Telefon\\Büro.TLB";
+    // In memory a path is UTF-8; the file holds it in 1252, as the system writes it.
+    s.phonebook_file = reinterpret_cast<const char*>(u8"C:\\Telefon\\Büro.TLB");
     s.charge_file = "";
     s.port_index = 2;
     s.show_bar = 5;
@@ -72,7 +73,7 @@ TEST(PrivateProfile, OurReaderSeesWhatTheSystemWrote) {
     WritePrivateProfileStringA("Toolbar", "ShowBar", "0", path.c_str());
     platform::SystemFileSystem fs;
     const app::Settings s = app::read_settings(fs, path);
-    EXPECT_EQ(s.phonebook_file, "D:\\Bücher\\a.tlb");
+    EXPECT_EQ(s.phonebook_file, reinterpret_cast<const char*>(u8"D:\\Bücher\\a.tlb"));
     EXPECT_EQ(s.charge_file, "D:\\x.GDS");
     EXPECT_EQ(s.port_index, 3) << "only the low 8 bits of 259";
     EXPECT_EQ(s.port_name(), "COM4");

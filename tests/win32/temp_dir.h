@@ -18,18 +18,7 @@ public:
         }
         path_ += '\\';
     }
-    ~TempDir() {
-        WIN32_FIND_DATAA fd;
-        HANDLE h = FindFirstFileA((path_ + "*").c_str(), &fd);
-        if (h != INVALID_HANDLE_VALUE) {
-            do {
-                const std::string name = fd.cFileName;
-                if (name != "." && name != "..") DeleteFileA((path_ + name).c_str());
-            } while (FindNextFileA(h, &fd));
-            FindClose(h);
-        }
-        RemoveDirectoryA(path_.c_str());
-    }
+    ~TempDir() { remove_tree(wide(path_)); }
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
 
@@ -37,7 +26,34 @@ public:
     const std::string& path() const { return path_; }
     std::string file(const std::string& name) const { return path_ + name; }
 
+    // Paths are UTF-8, as the program carries them.
+    static std::wstring wide(const std::string& utf8) {
+        std::wstring out(utf8.size() + 1, L'\0');
+        const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, out.data(),
+                                          static_cast<int>(out.size()));
+        out.resize(n > 0 ? static_cast<std::size_t>(n - 1) : 0);
+        return out;
+    }
+
 private:
+    // Folders inside (a journal, one named in another script) go with it.
+    static void remove_tree(const std::wstring& folder) {
+        WIN32_FIND_DATAW fd;
+        HANDLE h = FindFirstFileW((folder + L"*").c_str(), &fd);
+        if (h != INVALID_HANDLE_VALUE) {
+            do {
+                const std::wstring name = fd.cFileName;
+                if (name == L"." || name == L"..") continue;
+                if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                    remove_tree(folder + name + L"\\");
+                else
+                    DeleteFileW((folder + name).c_str());
+            } while (FindNextFileW(h, &fd));
+            FindClose(h);
+        }
+        RemoveDirectoryW(folder.c_str());
+    }
+
     std::string path_;
 };
 

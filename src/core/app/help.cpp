@@ -4,6 +4,7 @@
 #include <array>
 
 #include "core/app/strings.h"
+#include "core/app/utf8.h"
 
 namespace kalmo::app {
 namespace {
@@ -86,7 +87,7 @@ HelpTarget help_target(const HelpRequest& request, std::string_view help_file,
 }
 
 std::string help_not_opened_text(const HelpTarget& target) {
-    return string_text(str::HelpNotOpened) + target.file;
+    return string_text(str::HelpNotOpened) + shown_path(target.file);
 }
 
 } // namespace kalmo::app

@@ -3,6 +3,7 @@
 #include <map>
 
 #include "core/app/text.h"
+#include "core/app/utf8.h"
 
 namespace kalmo::app {
 
@@ -109,11 +110,11 @@ std::string window_title(std::string_view charge_file, std::string_view phoneboo
     std::string title = kMainTitle;
     if (!charge_file.empty()) {
         title += " - Gebührendaten ";
-        title += file_name_part(charge_file);
+        title += shown_path(file_name_part(charge_file));
     }
     if (!phonebook_file.empty()) {
         title += " - Telefonbuch ";
-        title += file_name_part(phonebook_file);
+        title += shown_path(file_name_part(phonebook_file));
     }
     return cut(title, kMaxTitle);
 }

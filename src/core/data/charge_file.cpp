@@ -4,6 +4,7 @@
 
 #include "core/app/strings.h"
 #include "core/app/text.h"
+#include "core/app/utf8.h"
 
 namespace kalmo::data {
 
@@ -13,7 +14,8 @@ using app::Message;
 
 namespace {
 void report(app::MessageUi& ui, const char* fmt, const std::string& path, Icon icon) {
-    ui.show(Message{app::format(fmt, path.c_str()), std::nullopt, Buttons::Ok, icon});
+    ui.show(
+        Message{app::format(fmt, app::shown_path(path).c_str()), std::nullopt, Buttons::Ok, icon});
 }
 } // namespace
 
@@ -40,9 +42,10 @@ LoadResult load_charge_file(ChargeStore& store, const std::string& path, app::Fi
     store.load_image(*bytes);
     store.set_filter_range_from_records();
     if (store.count() < claimed) {
-        ui.show(Message{app::format(app::string_text(app::str::ChargeFileTruncated), path.c_str(),
-                                    claimed, unsigned{store.count()}),
-                        std::nullopt, Buttons::Ok, Icon::Warning});
+        ui.show(
+            Message{app::format(app::string_text(app::str::ChargeFileTruncated),
+                                app::shown_path(path).c_str(), claimed, unsigned{store.count()}),
+                    std::nullopt, Buttons::Ok, Icon::Warning});
         return LoadResult::Truncated;
     }
     return LoadResult::Loaded;
@@ -55,14 +58,15 @@ SaveResult save_charge_file(ChargeStore& store, const std::string& path, app::Fi
         return SaveResult::StoreEmpty;
     }
     if (app::equal_ignoring_case(export_file_name(path), path)) {
-        ui.show(Message{app::format(app::string_text(app::str::ExportNameClash), path.c_str()),
-                        std::string(app::string_text(app::str::Error)), Buttons::Ok, Icon::Error});
+        ui.show(Message{
+            app::format(app::string_text(app::str::ExportNameClash), app::shown_path(path).c_str()),
+            std::string(app::string_text(app::str::Error)), Buttons::Ok, Icon::Error});
         return SaveResult::ExportNameClash;
     }
     if (fs.exists(path)) {
-        const Message ask{
-            app::format("Das File %s. existiert bereits überschreiben ?", path.c_str()),
-            std::string("Information"), Buttons::YesNo, Icon::Information};
+        const Message ask{app::format("Das File %s. existiert bereits überschreiben ?",
+                                      app::shown_path(path).c_str()),
+                          std::string("Information"), Buttons::YesNo, Icon::Information};
         if (ui.show(ask) != app::Answer::Yes) return SaveResult::Declined;
     }
     const auto image = store.save_image();

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/app/text.h"
+#include "core/app/utf8.h"
 #include "core/eval/cells.h"
 #include "core/eval/common.h"
 #include "core/eval/filter.h"
@@ -10,25 +11,6 @@
 namespace kalmo::eval::csv {
 
 namespace {
-// Windows-1252 0x80 to 0x9F; 0 where the code page has no character.
-constexpr char16_t kHighControls[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-
-void append_utf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
 // The name a lookup gives a number; empty when the phonebook does not know it.
 std::string phonebook_name(const phonebook::NumberLookup& lookup, const std::string& number,
                            std::uint8_t& project) {
@@ -47,12 +29,8 @@ std::string ansi_to_utf8(std::string_view ansi) {
     out.reserve(ansi.size() + ansi.size() / 8);
     for (const char ch : ansi) {
         const auto b = static_cast<unsigned char>(ch);
-        if (b < 0x80)
-            out += ch;
-        else if (b < 0xA0)
-            append_utf8(out, kHighControls[b - 0x80] ? kHighControls[b - 0x80] : 0xFFFD);
-        else
-            append_utf8(out, b);
+        const char32_t c = app::ansi_code_point(b);
+        app::append_utf8(out, c != 0 || b == 0 ? c : 0xFFFD);
     }
     return out;
 }

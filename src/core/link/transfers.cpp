@@ -6,6 +6,7 @@
 
 #include "core/app/strings.h"
 #include "core/app/text.h"
+#include "core/app/utf8.h"
 
 namespace kalmo::link {
 
@@ -74,7 +75,9 @@ void start_over(data::CallArchive& store) {
 }
 
 void show_journal_failure(TransferUi& ui, const ReceiveJournal& journal) {
-    show(ui, app::format(app::string_text(app::str::JournalFailed), journal.name().c_str()),
+    show(ui,
+         app::format(app::string_text(app::str::JournalFailed),
+                     app::shown_path(journal.name()).c_str()),
          std::nullopt, app::Icon::Error);
 }
 

@@ -4,6 +4,7 @@
 
 #include "core/app/strings.h"
 #include "core/app/text.h"
+#include "core/app/utf8.h"
 
 namespace kalmo::phonebook {
 
@@ -106,7 +107,8 @@ std::uint16_t parse_phonebook_text(Phonebook& book, std::string_view bytes,
     std::size_t pos = 0;
     if (text.empty()) return 0;
     if (next_line(text, pos).substr(0, kHeader.size()) != kHeader) {
-        show_error(ui, app::format("Error %s ist keine Telefonbuchdatei.", file_name.c_str()));
+        show_error(ui, app::format("Error %s ist keine Telefonbuchdatei.",
+                                   app::shown_path(file_name).c_str()));
         return 0;
     }
     std::int8_t current = 0;
@@ -159,7 +161,8 @@ std::uint16_t parse_phonebook_text(Phonebook& book, std::string_view bytes,
 std::uint16_t read_phonebook_file(Phonebook& book, app::FileSystem& fs, app::MessageUi& ui) {
     const auto bytes = fs.read(book.file_name, kPhonebookFileMaxBytes);
     if (!bytes) {
-        show_error(ui, app::format("Error kann %s nicht öffnen", book.file_name.c_str()));
+        show_error(
+            ui, app::format("Error kann %s nicht öffnen", app::shown_path(book.file_name).c_str()));
         book.file_name.clear();
         return 0;
     }
@@ -218,14 +221,14 @@ WriteResult write_phonebook_file(Phonebook& book, app::FileSystem& fs, app::Mess
         return WriteResult::Empty;
     }
     if (fs.exists(book.file_name)) {
-        const Message ask{
-            app::format("Das File %s. existiert bereits überschreiben ?", book.file_name.c_str()),
-            std::string("Information"), Buttons::YesNo, Icon::Information};
+        const Message ask{app::format("Das File %s. existiert bereits überschreiben ?",
+                                      app::shown_path(book.file_name).c_str()),
+                          std::string("Information"), Buttons::YesNo, Icon::Information};
         if (ui.show(ask) != app::Answer::Yes) return WriteResult::Declined;
     }
     book.sort(kSortByProject);
     if (!fs.write_replacing(book.file_name, phonebook_file_content(book))) {
-        show_error(ui, app::format("Error writing %s.", book.file_name.c_str()));
+        show_error(ui, app::format("Error writing %s.", app::shown_path(book.file_name).c_str()));
         return WriteResult::Failed;
     }
     return WriteResult::Written;

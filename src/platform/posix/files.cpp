@@ -55,7 +55,7 @@ std::string SystemCodePage::oem_to_ansi(std::string_view text) {
 
 std::optional<std::vector<std::uint8_t>> SystemFileSystem::read(const std::string& path,
                                                                 std::size_t max_bytes) {
-    std::FILE* f = std::fopen(ansi_to_utf8(path).c_str(), "rb");
+    std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) return std::nullopt;
     std::vector<std::uint8_t> bytes;
     std::uint8_t buf[8192];
@@ -71,7 +71,7 @@ std::optional<std::vector<std::uint8_t>> SystemFileSystem::read(const std::strin
 
 bool SystemFileSystem::exists(const std::string& path) {
     struct stat st;
-    return ::stat(ansi_to_utf8(path).c_str(), &st) == 0;
+    return ::stat(path.c_str(), &st) == 0;
 }
 
 namespace {
@@ -136,28 +136,25 @@ private:
 } // namespace
 
 std::unique_ptr<app::DurableFile> SystemFileSystem::create_new(const std::string& path) {
-    const std::string name = ansi_to_utf8(path);
     const int fd =
-        ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, kPrivateFile);
+        ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, kPrivateFile);
     if (fd < 0) return nullptr;
-    if (!sync_folder(name)) {
+    if (!sync_folder(path)) {
         // Nothing was kept in it: an empty file must not look like a journal of a read.
         ::close(fd);
-        ::unlink(name.c_str());
+        ::unlink(path.c_str());
         return nullptr;
     }
     return std::make_unique<PosixDurableFile>(fd);
 }
 
 bool SystemFileSystem::discard_new(const std::string& path) {
-    const std::string name = ansi_to_utf8(path);
-    return ::unlink(name.c_str()) == 0 && sync_folder(name);
+    return ::unlink(path.c_str()) == 0 && sync_folder(path);
 }
 
 bool SystemFileSystem::make_directories(const std::string& path) {
-    const std::string name = ansi_to_utf8(path);
-    for (std::size_t at = name.find('/', 1);; at = name.find('/', at + 1)) {
-        const std::string part = name.substr(0, at);
+    for (std::size_t at = path.find('/', 1);; at = path.find('/', at + 1)) {
+        const std::string part = path.substr(0, at);
         if (!part.empty()) {
             if (::mkdir(part.c_str(), kPrivateFolder) == 0) {
                 // A new folder is only there for good once its parent says so.
@@ -169,7 +166,7 @@ bool SystemFileSystem::make_directories(const std::string& path) {
         if (at == std::string::npos) break;
     }
     struct stat st {};
-    return ::stat(name.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 namespace {
@@ -202,7 +199,7 @@ bool write_fd(int fd, std::string_view content) {
 }
 
 bool replace_file(const std::string& path, std::string_view content, bool keep_time) {
-    const std::string target = resolve_link(ansi_to_utf8(path));
+    const std::string target = resolve_link(path);
     struct stat old {};
     const bool existed = ::stat(target.c_str(), &old) == 0;
     const mode_t mode = existed ? (old.st_mode & 07777) : kPrivateFile;

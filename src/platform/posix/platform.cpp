@@ -23,24 +23,33 @@ std::optional<std::string> from_console_exact(std::string_view text) {
     return ansi;
 }
 
-std::string to_native_path(std::string_view ansi) {
-    return ansi_to_utf8(ansi);
+// Names reach the file system as the bytes they are: UTF-8 on every usual system, and a name
+// in another encoding is still opened, not refused.
+std::filesystem::path native_path(std::string_view utf8) {
+    return std::filesystem::path(std::string(utf8));
 }
-std::string from_native_path(std::string_view native) {
-    return utf8_to_ansi(native);
+std::string utf8_path(const std::filesystem::path& native) {
+    return native.string();
+}
+std::string path_to_console(std::string_view utf8) {
+    return std::string(utf8);
+}
+
+std::vector<std::string> utf8_arguments(int argc, char** argv) {
+    return std::vector<std::string>(argv, argv + argc);
 }
 
 std::string program_path() {
     char buf[PATH_MAX];
     const ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
-    return n > 0 ? utf8_to_ansi(std::string_view(buf, static_cast<std::size_t>(n))) : std::string();
+    return n > 0 ? std::string(buf, static_cast<std::size_t>(n)) : std::string();
 }
 
 std::string default_journal_folder() {
     if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data)
-        return utf8_to_ansi(data) + "/kalmo/Journal";
+        return std::string(data) + "/kalmo/Journal";
     if (const char* home = std::getenv("HOME"); home && *home)
-        return utf8_to_ansi(home) + "/.local/share/kalmo/Journal";
+        return std::string(home) + "/.local/share/kalmo/Journal";
     return "Journal";
 }
 

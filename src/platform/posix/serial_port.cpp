@@ -38,8 +38,7 @@ PosixSerialPort::~PosixSerialPort() {
 
 bool PosixSerialPort::open(const std::string& name) {
     if (fd_ >= 0) return false;
-    const std::string path = ansi_to_utf8(name);
-    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = ::open(name.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return false;
     // Nobody else may use the line while a transfer runs: the lock keeps out every program that
     // locks too, TIOCEXCL every other opener that is not privileged.

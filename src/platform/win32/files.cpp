@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/app/ui.h"
+#include "platform/win32/wide.h"
 
 namespace kalmo::platform {
 
@@ -50,8 +51,8 @@ bool write_all(HANDLE h, std::string_view content) {
 std::optional<std::vector<std::uint8_t>> SystemFileSystem::read(const std::string& path,
                                                                 std::size_t max_bytes) {
     // A journal that a read is still writing must open as well: the writer is let be.
-    Handle f(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    Handle f(CreateFileW(widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!f.valid()) return std::nullopt;
     std::vector<std::uint8_t> bytes;
     std::uint8_t buf[8192];
@@ -66,7 +67,7 @@ std::optional<std::vector<std::uint8_t>> SystemFileSystem::read(const std::strin
 }
 
 bool SystemFileSystem::exists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesW(widen(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 namespace {
@@ -74,12 +75,13 @@ bool replace_file(const std::string& path, std::string_view content, bool keep_t
     // A fresh name made only if nothing has that name yet: whatever someone placed beside the
     // file (a link to another file among it) is never opened and never overwritten.
     static unsigned serial = 0;
-    std::string temp;
+    const std::wstring target = widen(path);
+    std::wstring temp;
     Handle f(INVALID_HANDLE_VALUE);
     for (int attempt = 0; attempt < 100 && !f.valid(); ++attempt) {
-        temp = path + ".kalmo-tmp-" + std::to_string(GetCurrentProcessId()) + "-" +
-               std::to_string(++serial);
-        HANDLE h = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+        temp = target + L".kalmo-tmp-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+               std::to_wstring(++serial);
+        HANDLE h = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
         if (h == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) return false;
         if (h != INVALID_HANDLE_VALUE) f.reset(h);
@@ -89,16 +91,16 @@ bool replace_file(const std::string& path, std::string_view content, bool keep_t
     if (keep_time) {
         // Set before the move, so that the file never shows under its name with another time.
         WIN32_FILE_ATTRIBUTE_DATA old{};
-        if (GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &old))
+        if (GetFileAttributesExW(target.c_str(), GetFileExInfoStandard, &old))
             ok = SetFileTime(f.get(), nullptr, &old.ftLastAccessTime, &old.ftLastWriteTime) != 0 &&
                  ok;
     }
     ok = FlushFileBuffers(f.get()) != 0 && ok;
     ok = f.close() && ok;
     if (ok)
-        ok = MoveFileExA(temp.c_str(), path.c_str(),
+        ok = MoveFileExW(temp.c_str(), target.c_str(),
                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-    if (!ok) DeleteFileA(temp.c_str());
+    if (!ok) DeleteFileW(temp.c_str());
     return ok;
 }
 } // namespace
@@ -131,14 +133,14 @@ private:
 } // namespace
 
 std::unique_ptr<app::DurableFile> SystemFileSystem::create_new(const std::string& path) {
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+    HANDLE h = CreateFileW(widen(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return nullptr;
     return std::make_unique<Win32DurableFile>(h);
 }
 
 bool SystemFileSystem::discard_new(const std::string& path) {
-    return DeleteFileA(path.c_str()) != 0;
+    return DeleteFileW(widen(path).c_str()) != 0;
 }
 
 bool SystemFileSystem::make_directories(const std::string& path) {
@@ -147,12 +149,12 @@ bool SystemFileSystem::make_directories(const std::string& path) {
     for (std::size_t at = path.find_first_of("\\/", root);;
          at = path.find_first_of("\\/", at + 1)) {
         const std::string part = path.substr(0, at);
-        if (part.size() > root && !CreateDirectoryA(part.c_str(), nullptr) &&
+        if (part.size() > root && !CreateDirectoryW(widen(part).c_str(), nullptr) &&
             GetLastError() != ERROR_ALREADY_EXISTS)
             return false;
         if (at == std::string::npos) break;
     }
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const DWORD attributes = GetFileAttributesW(widen(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 

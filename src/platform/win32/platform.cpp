@@ -7,9 +7,11 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <io.h>
+#include <shellapi.h>
 
 #include "core/app/settings.h"
 #include "platform/files.h"
+#include "platform/win32/wide.h"
 
 namespace kalmo::platform {
 
@@ -54,29 +56,49 @@ std::string to_console(std::string_view ansi) {
     console_to_utf8();
     return convert(ansi, CP_ACP, CP_UTF8);
 }
-// Command-line arguments reach a Windows program already in the ANSI code page.
+// Arguments reach the program as UTF-8 (utf8_arguments); texts are Windows-1252.
 std::string from_console(std::string_view text) {
-    return std::string(text);
+    return convert(text, CP_UTF8, 1252);
 }
 
 std::optional<std::string> from_console_exact(std::string_view text) {
-    return std::string(text);
+    std::string ansi = from_console(text);
+    if (convert(ansi, 1252, CP_UTF8) != text) return std::nullopt;
+    return ansi;
 }
 
-// std::filesystem takes narrow names in the ANSI code page here.
-std::string to_native_path(std::string_view ansi) {
-    return std::string(ansi);
+std::filesystem::path native_path(std::string_view utf8) {
+    return std::filesystem::path(widen(utf8));
 }
-std::string from_native_path(std::string_view native) {
-    return std::string(native);
+std::string utf8_path(const std::filesystem::path& native) {
+    return narrow(native.native());
+}
+std::string path_to_console(std::string_view utf8) {
+    console_to_utf8();
+    return std::string(utf8);
+}
+
+std::vector<std::string> utf8_arguments(int argc, char** argv) {
+    int count = 0;
+    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (!wide) return std::vector<std::string>(argv, argv + argc);
+    std::vector<std::string> args;
+    for (int i = 0; i < count; ++i)
+        args.push_back(narrow(wide[i]));
+    LocalFree(wide);
+    return args;
 }
 
 std::string program_path() {
-    // Long paths come back cut to the buffer; they are far beyond what the settings accept
-    // beside the program, so the cut never makes them look like a shorter, valid path.
-    char buf[1024];
-    const DWORD n = GetModuleFileNameA(nullptr, buf, sizeof buf);
-    return std::string(buf, std::min<DWORD>(n, sizeof buf));
+    // A path may be longer than MAX_PATH; the buffer grows until the whole of it fits.
+    std::wstring buf(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = GetModuleFileNameW(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
+        if (n == 0) return std::string();
+        if (n < buf.size()) return narrow(std::wstring_view(buf.data(), n));
+        if (buf.size() >= 32768) return std::string();
+        buf.resize(buf.size() * 2);
+    }
 }
 
 std::string default_journal_folder() {

@@ -31,7 +31,8 @@ TEST(SettingsFile, ValuesComeBackAsReadIncludingOddOnes) {
                                      "[Com]\r\nComPort=256\r\n[Toolbar]\r\nShowBar=5\r\n";
     Settings s = load_settings_beside(fs, "C:\\K\\kalmo32.exe");
     EXPECT_EQ(s.phonebook_file, "") << "the key present with an empty value";
-    EXPECT_EQ(s.charge_file, "D:\\Gebühren\\Jan.GDS");
+    EXPECT_EQ(s.charge_file, reinterpret_cast<const char*>(u8"D:\\Gebühren\\Jan.GDS"))
+        << "read in the code page every earlier version wrote";
     EXPECT_EQ(s.port_index, 0) << "256 keeps only its low 8 bits";
     EXPECT_EQ(s.show_bar, 5);
     ASSERT_TRUE(save_settings_beside(s, fs, "C:\\K\\kalmo32.exe"));

@@ -7,6 +7,13 @@
 using namespace kalmo;
 using namespace kalmo::app;
 
+namespace {
+// Paths are UTF-8 in memory; the file keeps them in 1252 where 1252 can spell them.
+std::string utf8(const char8_t* text) {
+    return reinterpret_cast<const char*>(text);
+}
+} // namespace
+
 TEST(ProfileInt, ReadsValuesTheWayThePlatformDoes) {
     EXPECT_EQ(profile_int("  12abc", 7), 12);
     EXPECT_EQ(profile_int("-3", 7), -3);
@@ -82,7 +89,7 @@ TEST(Settings, RoundTripKeepsEveryValue) {
     test::MemoryFileSystem fs;
     Settings s;
     s.phonebook_file = "C:\\TELEFON\\FIRMA.TLB";
-    s.charge_file = "D:\\GEB\\MÄRZ.GDS";
+    s.charge_file = utf8(u8"D:\\GEB\\MÄRZ.GDS");
     s.port_index = 2;
     s.show_bar = 0;
     s.text = 0;
@@ -197,7 +204,7 @@ TEST(Settings, ArchiveKeysAreWrittenOnlyOnceChosenAndTheFolderDefaultsBesideTheS
     EXPECT_EQ(fs.files["k.ini"].find("Archiv"), std::string::npos) << "defaults stay unwritten";
 
     s.archive_cut_months = 24;
-    s.archive_folder = "E:\\Gebühren";
+    s.archive_folder = utf8(u8"E:\\Gebühren");
     s.collect_calls = false;
     ASSERT_TRUE(write_settings(s, fs, "k.ini"));
     EXPECT_NE(fs.files["k.ini"].find("[Datenschutz]\r\nArchivMonate=24\r\n"), std::string::npos);

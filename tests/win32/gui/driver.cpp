@@ -12,6 +12,14 @@
 
 namespace kalmo::gui {
 
+std::wstring wide(const std::string& utf8) {
+    std::wstring out(utf8.size() + 1, L'\0');
+    const int n =
+        MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, out.data(), static_cast<int>(out.size()));
+    out.resize(n > 0 ? static_cast<std::size_t>(n - 1) : 0);
+    return out;
+}
+
 std::string wine_path(const std::string& unix_path) {
     std::string p = "Z:" + unix_path;
     for (char& c : p)
@@ -61,7 +69,7 @@ bool screenshot(const std::string& name) {
 
 std::string read_file(const std::string& path) {
     std::string content;
-    if (FILE* f = std::fopen(path.c_str(), "rb")) {
+    if (FILE* f = _wfopen(wide(path).c_str(), L"rb")) {
         char buf[4096];
         std::size_t n;
         while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
@@ -72,7 +80,7 @@ std::string read_file(const std::string& path) {
 }
 
 bool write_file(const std::string& path, const std::string& content) {
-    FILE* f = std::fopen(path.c_str(), "wb");
+    FILE* f = _wfopen(wide(path).c_str(), L"wb");
     if (!f) return false;
     const bool ok = std::fwrite(content.data(), 1, content.size(), f) == content.size();
     return std::fclose(f) == 0 && ok;
@@ -155,7 +163,8 @@ bool type_file_name(HWND dlg, const std::string& path) {
     HWND name = GetDlgItem(dlg, cmb13);
     if (!name) name = GetDlgItem(dlg, edt1);
     if (!name) return false;
-    SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    const std::wstring text = wide(path);
+    SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
     return true;
 }
 
@@ -215,12 +224,14 @@ HWND find(DWORD pid, const std::string& cls, const std::string& caption) {
 
 Program::Program(const std::string& dir, bool copy_program) : dir_(dir) {
     const std::string exe = dir_ + "kalmo32.exe";
-    if (copy_program && !CopyFileA(wine_path(KALMO32_EXE).c_str(), exe.c_str(), FALSE)) return;
-    STARTUPINFOA si{};
+    const std::wstring wide_exe = wide(exe);
+    if (copy_program && !CopyFileW(wide(wine_path(KALMO32_EXE)).c_str(), wide_exe.c_str(), FALSE))
+        return;
+    STARTUPINFOW si{};
     si.cb = sizeof si;
-    std::string cmdline = "\"" + exe + "\"";
-    if (!CreateProcessA(exe.c_str(), cmdline.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        dir_.c_str(), &si, &pi_)) {
+    std::wstring cmdline = L"\"" + wide_exe + L"\"";
+    if (!CreateProcessW(wide_exe.c_str(), cmdline.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        wide(dir_).c_str(), &si, &pi_)) {
         std::fprintf(stderr, "%s could not be started (error %lu)\n", exe.c_str(), GetLastError());
         std::exit(kProgramDidNotStart);
     }

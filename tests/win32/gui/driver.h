@@ -9,6 +9,9 @@
 
 namespace kalmo::gui {
 
+// Paths here are UTF-8, as the program carries them.
+std::wstring wide(const std::string& utf8);
+
 // A Unix path (as CMake knows the build tree) as Wine sees it.
 std::string wine_path(const std::string& unix_path);
 

@@ -1,0 +1,23 @@
+#pragma once
+// The common Open and Save As dialogs for the program's files. Each call fills a record of its
+// own, so no dialog inherits a field another one set.
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+namespace kalmo::win32 {
+
+struct FileDialogRequest {
+    HWND owner = nullptr;
+    const wchar_t* filter = nullptr; // pairs of "caption\0pattern\0", as the dialog takes them
+    const wchar_t* default_ext = nullptr;
+    std::string title;   // Windows-1252; empty: the dialog's own caption
+    std::string current; // UTF-8 path the dialog starts at
+    bool save = false;
+};
+
+// The chosen path in UTF-8; nothing when the dialog was cancelled.
+std::optional<std::string> run_file_dialog(const FileDialogRequest& request);
+
+} // namespace kalmo::win32
