@@ -39,6 +39,7 @@ std::optional<std::string> run_file_dialog(const FileDialogRequest& request) {
     o.nMaxFile = static_cast<DWORD>(file.size());
     o.lpstrTitle = title.empty() ? nullptr : title.c_str();
     o.lpstrDefExt = request.default_ext;
+    o.Flags = request.flags;
     const BOOL ok = request.save ? GetSaveFileNameW(&o) : GetOpenFileNameW(&o);
     if (!ok) return std::nullopt;
     return platform::narrow(file.data());

@@ -15,6 +15,7 @@ struct FileDialogRequest {
     std::string title;   // Windows-1252; empty: the dialog's own caption
     std::string current; // UTF-8 path the dialog starts at
     bool save = false;
+    DWORD flags = 0; // OFN_ flags beyond the dialog's defaults
 };
 
 // The chosen path in UTF-8; nothing when the dialog was cancelled.

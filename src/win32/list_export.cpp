@@ -8,7 +8,9 @@
 
 #include "core/app/strings.h"
 #include "core/app/text.h"
+#include "core/app/utf8.h"
 #include "core/eval/csv_export.h"
+#include "file_dialog.h"
 
 namespace kalmo::win32 {
 
@@ -17,24 +19,20 @@ namespace {
 // The save dialog, starting at `proposed`; the chosen name, nothing when cancelled. Replacing
 // an existing file is asked by the core, in the program's words, not by the dialog.
 std::optional<std::string> export_file_dialog(HWND owner, const std::string& proposed) {
-    static const char kFilter[] = "CSV-Dateien (*.csv)\0*.csv\0";
-    char file[MAX_PATH * 4] = {};
-    const std::string start = app::cut(proposed, sizeof file - 1);
-    std::memcpy(file, start.c_str(), start.size() + 1);
-
-    OPENFILENAMEA o{};
-    o.lStructSize = sizeof o;
-    o.hwndOwner = owner;
-    o.lpstrFilter = kFilter;
-    o.nFilterIndex = 1;
-    o.lpstrFile = file;
-    o.nMaxFile = sizeof file;
-    o.lpstrTitle = app::string_text(app::str::ListExportTitle);
-    o.lpstrDefExt = "csv";
+    // The proposed name is a text of the lists (Windows-1252); the dialog speaks UTF-8 paths.
+    std::string start;
+    for (const char c : proposed)
+        app::append_utf8(start, app::ansi_code_point(static_cast<unsigned char>(c)));
+    FileDialogRequest request;
+    request.owner = owner;
+    request.filter = L"CSV-Dateien (*.csv)\0*.csv\0";
+    request.default_ext = L"csv";
+    request.title = app::string_text(app::str::ListExportTitle);
+    request.current = start;
+    request.save = true;
     // The program's current folder stays where the charge and phonebook dialogs left it.
-    o.Flags = OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-    if (!GetSaveFileNameA(&o)) return std::nullopt;
-    return std::string(file);
+    request.flags = OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+    return run_file_dialog(request);
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "core/app/utf8.h"
 #include "core/app/privacy.h"
 
 #include "core/app/strings.h"
@@ -134,7 +135,8 @@ std::optional<Settings> apply_privacy_fields(const Settings& settings, const Pri
 }
 
 std::string confidential_hint(const ConfidentialState& state) {
-    const char* path = state.path.c_str();
+    const std::string shown = shown_path(state.path);
+    const char* path = shown.c_str();
     if (!state.present) return format(string_text(str::ConfidentialMissingHint), path);
     if (!state.readable) return format(string_text(str::ConfidentialUnreadableHint), path);
     std::string hint = format(string_text(str::ConfidentialReadHint), path, count(state.entries));
@@ -158,13 +160,14 @@ std::size_t cut_archive_now(FileSystem& fs, MessageUi& ui, const std::string& fo
     const ArchiveCut plan = cut_archive(fs, listing.files, today, *months, 0, false);
     const std::size_t unread = listing.unread + plan.skipped;
     if (plan.changed == 0) {
-        ui.show(with_skipped(format(string_text(str::CutNothing), folder.c_str(), *months), unread,
-                             Icon::Information));
+        ui.show(
+            with_skipped(format(string_text(str::CutNothing), shown_path(folder).c_str(), *months),
+                         unread, Icon::Information));
         return 0;
     }
-    Message question = formatted(
-        format(string_text(str::CutQuestion), folder.c_str(), count(plan.changed), *months),
-        Buttons::YesNo, Icon::Question);
+    Message question = formatted(format(string_text(str::CutQuestion), shown_path(folder).c_str(),
+                                        count(plan.changed), *months),
+                                 Buttons::YesNo, Icon::Question);
     // The numbers are gone for good once cut: only a deliberate Yes may do it.
     question.default_no = true;
     if (ui.show(question) != Answer::Yes) return 0;
@@ -174,9 +177,9 @@ std::size_t cut_archive_now(FileSystem& fs, MessageUi& ui, const std::string& fo
         const unsigned text = done.stopped->result == data::CutResult::WriteFailed
                                   ? str::CutWriteFailed
                                   : str::CutCheckFailed;
-        ui.show(
-            formatted(format(string_text(text), done.stopped->failed.c_str(), count(done.changed)),
-                      Buttons::Ok, Icon::Error));
+        ui.show(formatted(format(string_text(text), shown_path(done.stopped->failed).c_str(),
+                                 count(done.changed)),
+                          Buttons::Ok, Icon::Error));
         return done.changed;
     }
     ui.show(with_skipped(format(string_text(str::CutDone), count(done.changed)),

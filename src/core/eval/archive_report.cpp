@@ -1,3 +1,4 @@
+#include "core/app/utf8.h"
 #include "core/eval/archive_report.h"
 
 #include "core/app/strings.h"
@@ -109,7 +110,7 @@ std::optional<app::Message> problems_message(const std::vector<Problem>& problem
     std::string named;
     for (std::size_t i = 0; i < problems.size() && i < kProblemsNamed; ++i)
         named += app::format(app::string_text(problem_text(problems[i].kind)),
-                             problems[i].path.c_str()) +
+                             app::shown_path(problems[i].path).c_str()) +
                  "\n";
     if (problems.size() > kProblemsNamed) named += "…\n";
     return app::Message{app::format(app::string_text(app::str::ReportFilesLeftOut), named.c_str()),

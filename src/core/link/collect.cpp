@@ -1,3 +1,4 @@
+#include "core/app/utf8.h"
 #include "core/link/collect.h"
 
 #include "core/app/strings.h"
@@ -44,7 +45,8 @@ Shortfall judge(const CollectedKind& k) {
 std::string reason(const Collection& c, Shortfall why, const CollectedKind& k) {
     switch (why) {
     case Shortfall::FolderNotMade:
-        return app::format(app::string_text(app::str::CollectFolderNotMade), c.folder.c_str());
+        return app::format(app::string_text(app::str::CollectFolderNotMade),
+                           app::shown_path(c.folder).c_str());
     case Shortfall::NotReached:
         return app::string_text(app::str::CollectNotReached);
     case Shortfall::Cancelled:
@@ -52,7 +54,8 @@ std::string reason(const Collection& c, Shortfall why, const CollectedKind& k) {
     case Shortfall::ReadIncomplete:
         return app::string_text(app::str::CollectReadIncomplete);
     case Shortfall::NotKept:
-        return app::format(app::string_text(app::str::CollectNotKept), k.path.c_str());
+        return app::format(app::string_text(app::str::CollectNotKept),
+                           app::shown_path(k.path).c_str());
     case Shortfall::NotDeleted:
         return app::string_text(app::str::CollectNotDeleted);
     case Shortfall::None:
@@ -138,7 +141,7 @@ app::Message collection_message(const Collection& c) {
     auto tell = [&](const CollectedKind& k, unsigned kept_id, unsigned none_id) {
         if (k.kept())
             line(app::format(app::string_text(kept_id), static_cast<unsigned>(k.count),
-                             k.path.c_str()));
+                             app::shown_path(k.path).c_str()));
         else if (k.attempted && k.shortfall == Shortfall::None && k.count == 0)
             line(app::string_text(none_id));
     };
