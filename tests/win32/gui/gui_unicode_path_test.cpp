@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "../temp_dir.h"
-#include "core/app/ids.h"
+#include "win32/resource.h"
 #include "core/data/charge.h"
 #include "driver.h"
 #include "gui_fixture.h"
