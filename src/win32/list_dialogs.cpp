@@ -21,52 +21,55 @@ namespace kalmo::win32 {
 
 namespace {
 
-// What tells the list dialogs apart: the list box, the heading on paper and the help.
+// What tells the list dialogs apart: the template, the list box, the heading on paper and the
+// help.
 struct ListKind {
+    const char* template_name;
     int list_id;
     const char* heading;
     Dialog::Help help;
 };
 
-constexpr ListKind kChargeList{IDC_CHARGE_LIST,
+constexpr ListKind kChargeList{"GebTlnDatAllBox",
+                               IDC_CHARGE_LIST,
                                eval::kChargeListPrintHeading,
-                               {app::HelpKind::ContextPopup, eval::kChargeListHelpPopup}};
-constexpr ListKind kSubscriberSums{IDC_SUMS_LIST,
+                               {app::HelpKind::ContextPopup, app::help::ChargeListPopup}};
+constexpr ListKind kSubscriberSums{"GebTlnDatSummBox",
+                                   IDC_SUMS_LIST,
                                    eval::kSubscriberSumsHeader,
-                                   {app::HelpKind::ContextPopup, eval::kSubscriberSumsHelpPopup}};
+                                   {app::HelpKind::ContextPopup, app::help::SubscriberSumsPopup}};
 constexpr ListKind kSubscriberStatistics{
+    "GebTlnStatistikBox",
     IDC_STATISTICS_LIST,
     eval::kSubscriberStatisticsHeader,
-    {app::HelpKind::ContextPopup, eval::kSubscriberStatisticsHelpPopup}};
-constexpr ListKind kProjectList{
-    IDC_PROJECT_LIST, eval::kProjectListHeader, {app::HelpKind::Context, eval::kProjectListHelp}};
-constexpr ListKind kCallList{
-    IDC_CALL_LIST, eval::kCallListHeader, {app::HelpKind::Context, eval::kCallListHelp}};
+    {app::HelpKind::ContextPopup, app::help::SubscriberStatisticsPopup}};
+constexpr ListKind kProjectList{"ProjTlnDatAllBox",
+                                IDC_PROJECT_LIST,
+                                eval::kProjectListHeader,
+                                {app::HelpKind::Context, app::help::ProjectList}};
+constexpr ListKind kCallList{"AnrTlnDatAllBox",
+                             IDC_CALL_LIST,
+                             eval::kCallListHeader,
+                             {app::HelpKind::Context, app::help::CallListWindow}};
 
 // A list dialog: its list box with a heading for the paper, its help, and the buttons every
 // list has.
 class ListDialog : public Dialog {
 protected:
     ListDialog(const ListContext& context, const ListKind& kind)
-        : Dialog(kind.help), c_(context), list_id_(kind.list_id), heading_(kind.heading) {}
+        : Dialog(kind.template_name, kind.help), c_(context), list_id_(kind.list_id),
+          heading_(kind.heading) {}
 
-    // "OK" empties the list and ends the dialog, the close box ends it, "Drucken" prints the
-    // list under its heading. false for any other command.
+    // "OK" empties the list before the dialog ends.
+    bool on_ok() override {
+        send(list_id_, LB_RESETCONTENT);
+        return true;
+    }
+    // "Drucken" prints the list under its heading. false for any other command.
     bool list_buttons(int id) {
-        switch (id) {
-        case IDOK:
-            send(list_id_, LB_RESETCONTENT);
-            end(IDOK);
-            return true;
-        case IDCANCEL:
-            end(IDCANCEL);
-            return true;
-        case IDC_PRINT:
-            print_list(c_.printer, hwnd(), item(list_id_), heading_);
-            return true;
-        default:
-            return false;
-        }
+        if (id != IDC_PRINT) return false;
+        print_list(c_.printer, hwnd(), item(list_id_), heading_);
+        return true;
     }
     bool on_command(int id, int) override { return list_buttons(id); }
 
@@ -94,7 +97,7 @@ private:
 
 // ----- Filter -----
 
-using F = eval::FilterDialog;
+using F = eval::FilterForm;
 
 struct FilterEdit {
     int id;
@@ -116,7 +119,8 @@ const FilterEdit kFilterEdits[] = {
 class FilterDialog : public Dialog {
 public:
     FilterDialog(eval::SystemChargeList& list, app::MessageUi& ui)
-        : Dialog(Help{app::HelpKind::ContextPopup, F::kHelpPopup}), list_(list), ui_(ui) {}
+        : Dialog("GebFilterDlgBox", Help{app::HelpKind::ContextPopup, app::help::FilterPopup}),
+          list_(list), ui_(ui) {}
 
 private:
     void on_init() override {
@@ -126,23 +130,16 @@ private:
             set_text(e.id, texts.*e.field);
         }
     }
-    bool on_command(int id, int) override {
-        if (id == IDOK) {
-            F::Fields fields;
-            for (const FilterEdit& e : kFilterEdits)
-                fields.*e.field = text(e.id);
-            if (auto error = list_.filter_dialog_ok(fields)) {
-                ui_.show(*error);
-                return true;
-            }
-            end(IDOK);
-            return true;
+    // Cancel and the close box change nothing.
+    bool on_ok() override {
+        F::Fields fields;
+        for (const FilterEdit& e : kFilterEdits)
+            fields.*e.field = text(e.id);
+        if (auto error = list_.filter_dialog_ok(fields)) {
+            ui_.show(*error);
+            return false;
         }
-        if (id == IDCANCEL) { // the close box: nothing changes
-            end(IDCANCEL);
-            return true;
-        }
-        return false;
+        return true;
     }
 
     eval::SystemChargeList& list_;
@@ -182,8 +179,7 @@ private:
         if (list_buttons(id)) return true;
         if (id != IDC_SUBSCRIBER_STATISTICS) return false;
         if (const auto selected = eval::select_subscriber(lines_, selected_line()))
-            SubscriberStatisticsDialog(c_, list_, *selected)
-                .run_modal(hwnd(), "GebTlnStatistikBox");
+            SubscriberStatisticsDialog(c_, list_, *selected).run_modal(hwnd());
         return true;
     }
 
@@ -205,7 +201,7 @@ private:
         if (list_buttons(id)) return true;
         switch (id) {
         case IDC_SUBSCRIBER_SUMS:
-            SubscriberSumsDialog(c_, list_).run_modal(hwnd(), "GebTlnDatSummBox");
+            SubscriberSumsDialog(c_, list_).run_modal(hwnd());
             return true;
         case IDC_FILTER:
             filter_change();
@@ -217,7 +213,7 @@ private:
 
     // The "Filter" button and a Yes to the filter question. false: the dialog has ended.
     bool filter_change() {
-        FilterDialog(list_, c_.ui).run_modal(hwnd(), "GebFilterDlgBox");
+        FilterDialog(list_, c_.ui).run_modal(hwnd());
         const auto refilled = list_.refill_after_filter_dialog(c_.lookup, now());
         if (!refilled) return true;
         return show_fill(*refilled);
@@ -273,8 +269,8 @@ private:
 class ProjectSelectDialog : public Dialog {
 public:
     ProjectSelectDialog(const ListContext& context, const eval::ProjectNames& names)
-        : Dialog(Help{app::HelpKind::Context, eval::kProjectSelectHelp}), c_(context),
-          names_(names) {}
+        : Dialog("ProjSelectDlg", Help{app::HelpKind::Context, app::help::ProjectSelect}),
+          c_(context), names_(names) {}
 
 private:
     void on_init() override {
@@ -287,14 +283,10 @@ private:
         }
     }
     bool on_command(int id, int) override {
-        if (id == IDOK || id == IDCANCEL) {
-            end(id);
-            return true;
-        }
         const auto number = project_of(kProjectButtons, id);
         const auto project = number ? eval::chosen_project(names_, *number) : std::nullopt;
         if (!project) return false;
-        ProjectListDialog(c_, names_, *project).run_modal(hwnd(), "ProjTlnDatAllBox");
+        ProjectListDialog(c_, names_, *project).run_modal(hwnd());
         return true;
     }
 
@@ -307,16 +299,12 @@ private:
 class CallStatisticsDialog : public Dialog {
 public:
     explicit CallStatisticsDialog(const std::vector<std::string>& lines)
-        : Dialog(Help{app::HelpKind::ContextPopup, eval::kCallStatisticsHelpPopup}), lines_(lines) {
-    }
+        : Dialog("AnrTlnDatStatBox",
+                 Help{app::HelpKind::ContextPopup, app::help::CallStatisticsPopup}),
+          lines_(lines) {}
 
 private:
     void on_init() override { set_lines(IDC_CALL_STATISTICS_LIST, lines_); }
-    bool on_command(int id, int) override {
-        if (id != IDOK && id != IDCANCEL) return false;
-        end(id);
-        return true;
-    }
 
     const std::vector<std::string>& lines_;
 };
@@ -324,31 +312,24 @@ private:
 class SpeedDialDialog : public Dialog {
 public:
     SpeedDialDialog(const ListContext& context, std::size_t record)
-        : Dialog(Help{app::HelpKind::ContextPopup, eval::kSpeedDialHelpPopup}), c_(context),
-          record_(record) {}
+        : Dialog("ANRLKWBOX", Help{app::HelpKind::ContextPopup, app::help::SpeedDialPopup}),
+          c_(context), record_(record) {}
 
 private:
     void on_init() override {
         send(IDC_SPEED_DIAL_CODE, EM_LIMITTEXT, eval::kSpeedDialFieldLimit);
         set_text(IDC_SPEED_DIAL_CODE, eval::kSpeedDialInitialText);
     }
-    bool on_command(int id, int) override {
-        if (id == IDOK) {
-            const auto result = eval::speed_dial(c_.calls, record_, text(IDC_SPEED_DIAL_CODE));
-            if (const auto* error = std::get_if<app::Message>(&result)) {
-                c_.ui.show(*error);
-            } else {
-                const auto& target = std::get<eval::SpeedDialTarget>(result);
-                c_.write_speed_dial(hwnd(), target.number, target.index);
-            }
-            end(IDOK);
-            return true;
+    // The dialog ends whatever came of the code: a wrong one has been said.
+    bool on_ok() override {
+        const auto result = eval::speed_dial(c_.calls, record_, text(IDC_SPEED_DIAL_CODE));
+        if (const auto* error = std::get_if<app::Message>(&result)) {
+            c_.ui.show(*error);
+        } else {
+            const auto& target = std::get<eval::SpeedDialTarget>(result);
+            c_.write_speed_dial(hwnd(), target.number, target.index);
         }
-        if (id == IDCANCEL) {
-            end(IDCANCEL);
-            return true;
-        }
-        return false;
+        return true;
     }
 
     const ListContext& c_;
@@ -364,24 +345,22 @@ private:
         list_ = eval::fill_call_list(c_.calls, c_.lookup, now(), c_.privacy);
         set_lines(list_id_, list_.lines);
     }
+    // The lines stay: this list is not emptied on the way out.
+    bool on_ok() override { return true; }
     bool on_command(int id, int) override {
         switch (id) {
-        case IDOK: // the lines stay: this list is not emptied on the way out
-        case IDCANCEL:
-            end(id);
-            return true;
         case IDC_CALL_STATISTICS: {
             const auto line = selected_line();
             if (!line) return true;
             const std::vector<std::string> lines =
                 eval::call_statistics_of_line(c_.calls, list_, *line, c_.lookup, now(), c_.privacy);
-            if (!lines.empty()) CallStatisticsDialog(lines).run_modal(hwnd(), "AnrTlnDatStatBox");
+            if (!lines.empty()) CallStatisticsDialog(lines).run_modal(hwnd());
             return true;
         }
         case IDC_SPEED_DIAL: {
             const auto line = selected_line();
             if (!line || *line >= list_.line_map.size()) return true;
-            SpeedDialDialog(c_, list_.line_map[*line]).run_modal(hwnd(), "ANRLKWBOX");
+            SpeedDialDialog(c_, list_.line_map[*line]).run_modal(hwnd());
             return true;
         }
         default:
@@ -397,19 +376,19 @@ private:
 void run_charge_evaluation(HWND owner, const ListContext& context) {
     if (context.charges.count() == 0) return;
     eval::open_charge_evaluation(context.charges);
-    ChargeListDialog(context).run_modal(owner, "GebTlnDatAllBox");
+    ChargeListDialog(context).run_modal(owner);
 }
 
 void run_project_evaluation(HWND owner, const ListContext& context,
                             const eval::ProjectNames& names) {
     if (context.charges.count() == 0) return;
-    ProjectSelectDialog(context, names).run_modal(owner, "ProjSelectDlg");
+    ProjectSelectDialog(context, names).run_modal(owner);
 }
 
 void run_call_list(HWND owner, const ListContext& context) {
     if (context.calls.count() == 0) return;
     eval::group_calls(context.calls);
-    CallListDialog(context).run_modal(owner, "AnrTlnDatAllBox");
+    CallListDialog(context).run_modal(owner);
 }
 
 } // namespace kalmo::win32

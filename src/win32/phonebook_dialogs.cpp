@@ -15,7 +15,7 @@
 
 namespace kalmo::win32 {
 
-std::optional<std::string> phonebook_file_dialog(App& a, const std::string& title,
+std::optional<std::string> phonebook_file_dialog(HWND owner, Program& a, const std::string& title,
                                                  const std::string& current) {
     static const char kFilter[] = "Telefonbuch Files (*.TLB)\0*.TLB\0";
     char file[256] = {};
@@ -24,7 +24,7 @@ std::optional<std::string> phonebook_file_dialog(App& a, const std::string& titl
 
     OPENFILENAMEA& o = a.charge_dialog;
     const OPENFILENAMEA lent = o;
-    o.hwndOwner = a.main;
+    o.hwndOwner = owner;
     o.lpstrFilter = kFilter;
     o.nFilterIndex = 1;
     o.lpstrDefExt = "TLB";
@@ -67,7 +67,7 @@ constexpr int kEntryButtons[] = {IDC_PB_DELETE,
 class EditorDialog : public PhonebookDialog {
 public:
     EditorDialog(phonebook::Editor& editor, Printer printer)
-        : PhonebookDialog(Help{app::HelpKind::Context, phonebook::kEditorHelpContext}),
+        : PhonebookDialog("EditTelbBox", Help{app::HelpKind::Context, app::help::PhonebookEditor}),
           editor_(editor), printer_(printer) {}
 
 private:
@@ -162,7 +162,8 @@ private:
 class ProjectNamesDialog : public PhonebookDialog {
 public:
     ProjectNamesDialog(phonebook::Phonebook& book, app::MessageUi& ui)
-        : PhonebookDialog(Help{app::HelpKind::ContextPopup, phonebook::kProjectNamesHelpContext}),
+        : PhonebookDialog("ProjEditDlgBox",
+                          Help{app::HelpKind::ContextPopup, app::help::ProjectNames}),
           book_(book), ui_(ui) {}
 
 private:
@@ -192,17 +193,17 @@ private:
 
 class Win32EditorHost : public phonebook::EditorHost {
 public:
-    Win32EditorHost(HWND main, App& a) : main_(main), a_(a) {}
+    Win32EditorHost(HWND main, Program& a) : main_(main), a_(a) {}
 
     std::optional<std::string> choose_phonebook_file(const std::string& title,
                                                      const std::string& current) override {
-        return phonebook_file_dialog(a_, title, current);
+        return phonebook_file_dialog(main_, a_, title, current);
     }
     void run_phonebook_editor(phonebook::Editor& editor) override {
-        EditorDialog(editor, Printer{a_.printer, a_.ui}).run_modal(main_, "EditTelbBox");
+        EditorDialog(editor, Printer{a_.printer, a_.ui}).run_modal(main_);
     }
     void run_project_names_editor(phonebook::Phonebook& book) override {
-        ProjectNamesDialog(book, a_.ui).run_modal(main_, "ProjEditDlgBox");
+        ProjectNamesDialog(book, a_.ui).run_modal(main_);
     }
     void enable_phonebook_menu() override {
         HMENU menu = GetMenu(main_);
@@ -212,12 +213,12 @@ public:
 
 private:
     HWND main_;
-    App& a_;
+    Program& a_;
 };
 
 } // namespace
 
-void run_phonebook_command(HWND main, App& a, app::Action action) {
+void run_phonebook_command(HWND main, Program& a, app::Action action) {
     if (!a.phonebook) return;
     Win32EditorHost host(main, a);
     phonebook::PhonebookCommands commands{*a.phonebook, *a.fs, a.ui, *a.code_page, host};

@@ -6,19 +6,19 @@
 #include <optional>
 #include <string>
 
-#include "app_state.h"
+#include "program.h"
 #include "core/app/shell.h"
 
 namespace kalmo::win32 {
 
-// Runs the file dialog over the charge file dialog record of `a`, lent for the phonebook and
-// given back as it was; the chosen path, or nothing when cancelled. The choice is also written
-// under "Telbook" into the profile of the bare name "Kalmo32.ini".
-std::optional<std::string> phonebook_file_dialog(App& a, const std::string& title,
+// Runs the file dialog over `owner` with the charge file dialog record of `a`, lent for the
+// phonebook and given back as it was; the chosen path, or nothing when cancelled. The choice is
+// also written under "Telbook" into the profile of the bare name "Kalmo32.ini".
+std::optional<std::string> phonebook_file_dialog(HWND owner, Program& a, const std::string& title,
                                                  const std::string& current);
 
 // IDM_PHONEBOOK_NEW, IDM_PHONEBOOK_OPEN, IDM_PHONEBOOK_EDIT and IDM_PROJECT_NAMES on the
 // program's phonebook.
-void run_phonebook_command(HWND main, App& a, app::Action action);
+void run_phonebook_command(HWND main, Program& a, app::Action action);
 
 } // namespace kalmo::win32

@@ -4,15 +4,13 @@
 
 #include <array>
 
-#include "app_state.h"
-#include "resource.h"
 #include "core/app/shell.h"
+#include "resource.h"
 
 namespace kalmo::win32 {
 
-HWND create_toolbar(HWND main) {
-    App& a = app_state();
-    const bool large = a.settings.large_icons != 0;
+HWND create_toolbar(Furniture& f, const app::Settings& settings) {
+    const bool large = settings.large_icons != 0;
     const int size = large ? 24 : 16;
     std::array<TBBUTTON, 15> buttons{};
     for (std::size_t i = 0; i < buttons.size(); ++i) {
@@ -24,16 +22,16 @@ HWND create_toolbar(HWND main) {
         buttons[i].iString = b.separator ? -1 : b.bitmap;
     }
     HWND bar = CreateToolbarEx(
-        main, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | TBSTYLE_TOOLTIPS | CCS_TOP, IDC_TOOLBAR,
-        app::kToolbarImages, a.instance, large ? IDB_TOOLBAR_LARGE : IDB_TOOLBAR_SMALL,
+        f.main, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | TBSTYLE_TOOLTIPS | CCS_TOP, IDC_TOOLBAR,
+        app::kToolbarImages, f.instance, large ? IDB_TOOLBAR_LARGE : IDB_TOOLBAR_SMALL,
         buttons.data(), static_cast<int>(buttons.size()), 0, 0, size, size, sizeof(TBBUTTON));
     if (!bar) return nullptr;
-    if (a.settings.text) {
+    if (settings.text) {
         const std::string labels = app::toolbar_label_list();
         SendMessageA(bar, TB_ADDSTRINGA, 0, reinterpret_cast<LPARAM>(labels.c_str()));
         SendMessageA(bar, TB_AUTOSIZE, 0, 0);
     }
-    a.tooltips = reinterpret_cast<HWND>(SendMessageA(bar, TB_GETTOOLTIPS, 0, 0));
+    f.tooltips = reinterpret_cast<HWND>(SendMessageA(bar, TB_GETTOOLTIPS, 0, 0));
     return bar;
 }
 
@@ -45,32 +43,30 @@ void post_resize(HWND main) {
 }
 } // namespace
 
-void rebuild_toolbar(HWND main, unsigned command) {
-    App& a = app_state();
+void rebuild_toolbar(Furniture& f, app::Settings& settings, unsigned command) {
     // A hidden toolbar stays hidden: the window then keeps agreeing with "Toolbar Sichtbar".
-    const bool hidden = a.toolbar && !IsWindowVisible(a.toolbar);
-    const bool existed = a.toolbar != nullptr;
-    if (a.toolbar) DestroyWindow(a.toolbar);
-    a.toolbar = nullptr;
-    app::apply_toolbar_rebuild(a.settings, command);
-    if (existed || a.settings.show_bar) {
-        a.toolbar = create_toolbar(main);
-        if (a.toolbar && (hidden || !a.settings.show_bar)) ShowWindow(a.toolbar, SW_HIDE);
+    const bool hidden = f.toolbar && !IsWindowVisible(f.toolbar);
+    const bool existed = f.toolbar != nullptr;
+    if (f.toolbar) DestroyWindow(f.toolbar);
+    f.toolbar = nullptr;
+    app::apply_toolbar_rebuild(settings, command);
+    if (existed || settings.show_bar) {
+        f.toolbar = create_toolbar(f, settings);
+        if (f.toolbar && (hidden || !settings.show_bar)) ShowWindow(f.toolbar, SW_HIDE);
     }
-    post_resize(main);
+    post_resize(f.main);
 }
 
-void show_or_hide_toolbar(HWND main) {
-    App& a = app_state();
-    if (a.settings.show_bar && a.toolbar && IsWindowVisible(a.toolbar)) {
-        a.settings.show_bar = 0;
-        ShowWindow(a.toolbar, SW_HIDE);
+void show_or_hide_toolbar(Furniture& f, app::Settings& settings) {
+    if (settings.show_bar && f.toolbar && IsWindowVisible(f.toolbar)) {
+        settings.show_bar = 0;
+        ShowWindow(f.toolbar, SW_HIDE);
     } else {
-        a.settings.show_bar = 1;
-        if (!a.toolbar) a.toolbar = create_toolbar(main);
-        if (a.toolbar) ShowWindow(a.toolbar, SW_SHOW);
+        settings.show_bar = 1;
+        if (!f.toolbar) f.toolbar = create_toolbar(f, settings);
+        if (f.toolbar) ShowWindow(f.toolbar, SW_SHOW);
     }
-    post_resize(main);
+    post_resize(f.main);
 }
 
 LRESULT toolbar_notify(NMHDR* header) {

@@ -6,6 +6,7 @@
 #include <memory>
 #include <set>
 
+#include "core/app/help_contexts.h"
 #include "core/app/shell.h"
 #include "core/app/strings.h"
 #include "core/fakes.h"
@@ -176,7 +177,7 @@ TEST(HelpContexts, CommandsMapToTheirTopics) {
         EXPECT_EQ(help_context(command), std::optional<unsigned>(context)) << command;
     for (unsigned command : {109u, 113u, 116u, 303u, 304u, 306u, 307u, 100u, 0u, 111u})
         EXPECT_EQ(help_context(command), std::nullopt) << command;
-    EXPECT_EQ(help_context(IDM_PORT), std::optional<unsigned>(kPortDialogHelpContext))
+    EXPECT_EQ(help_context(IDM_PORT), std::optional<unsigned>(help::Port))
         << "the port dialog's own F1 topic is the command's";
 }
 
