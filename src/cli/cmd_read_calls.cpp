@@ -34,7 +34,7 @@ int cmd_read_calls(Context& ctx) {
     link::ReadResult result =
         link::read_calls(session.link, *store, session.port_name, &journal, ctx.dropped());
     bool ok = report_read(ctx, result, journal);
-    if (!result) return kExitFailed;
+    if (!result.opens_list()) return kExitFailed;
 
     // The call list asks before it reads once more into an empty store.
     if (store->count() == 0) {

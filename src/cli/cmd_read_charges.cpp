@@ -21,7 +21,7 @@ int cmd_read_charges(Context& ctx) {
     const link::ReadResult result =
         link::read_charges(session.link, *store, session.port_name, &journal, ctx.dropped());
     bool ok = report_read(ctx, result, journal);
-    if (!result) return kExitFailed;
+    if (!result.opens_list()) return kExitFailed;
     if (const auto out = ctx.option("--out")) {
         // What arrived is saved even after a failed or cancelled read: it may be the only copy
         // once the exchange is emptied.

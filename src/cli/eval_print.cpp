@@ -96,7 +96,7 @@ int print_system_charge_list(Context& ctx, data::ChargeStore& store,
         // The options are typed into the filter dialog, so a first fill that lists nothing
         // only matters when there is nothing to filter at all.
         if (result.outcome == eval::FillOutcome::NoChargeData) return report_outcome(ctx, result);
-        eval::FilterDialog::Fields fields = list.filter_dialog_texts();
+        eval::FilterForm::Fields fields = list.filter_dialog_texts();
         if (options.from) {
             fields.from_day = options.from->day;
             fields.from_month = options.from->month;

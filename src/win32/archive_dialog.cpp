@@ -4,6 +4,7 @@
 #include <shlobj.h>
 
 #include "resource.h"
+#include "core/app/help_contexts.h"
 #include "core/app/shell.h"
 #include "core/app/strings.h"
 #include "dialog.h"
@@ -15,7 +16,7 @@ namespace {
 class ArchiveDialog : public Dialog {
 public:
     ArchiveDialog(app::Settings& settings, const std::string& program)
-        : Dialog(Help{app::HelpKind::ContextPopup, app::kArchiveDialogHelpContext}),
+        : Dialog("ArchivOptDlgBox", Help{app::HelpKind::ContextPopup, app::help::ArchiveOptions}),
           settings_(settings),
           default_folder_(app::archive_folder_beside(app::Settings{}, program)) {}
 
@@ -66,7 +67,7 @@ private:
 } // namespace
 
 void run_archive_dialog(HWND owner, app::Settings& settings, const std::string& program) {
-    ArchiveDialog(settings, program).run_modal(owner, "ArchivOptDlgBox");
+    ArchiveDialog(settings, program).run_modal(owner);
 }
 
 } // namespace kalmo::win32

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "resource.h"
+#include "core/app/help_contexts.h"
 #include "core/app/text.h"
 #include "core/eval/archive_report.h"
 #include "dialog.h"
@@ -32,8 +33,8 @@ constexpr Grouping kGroupings[] = {{IDC_ARCHIVE_BY_SUBSCRIBER, report::By::Subsc
 class ArchiveListDialog : public Dialog {
 public:
     ArchiveListDialog(const ListContext& context, const report::ArchiveReport& result)
-        : Dialog(Help{app::HelpKind::Context, report::kArchiveListHelp}), c_(context),
-          result_(result) {}
+        : Dialog("ArchivListeDlgBox", Help{app::HelpKind::Context, app::help::ArchiveList}),
+          c_(context), result_(result) {}
 
     // The column titles, kept for the paper.
     void set_by(report::By by) { by_ = by; }
@@ -73,8 +74,8 @@ class ArchiveChoiceDialog : public Dialog {
 public:
     ArchiveChoiceDialog(const ListContext& context, app::FileSystem& fs,
                         const eval::ProjectNames& projects, const std::string& archive_folder)
-        : Dialog(Help{app::HelpKind::Context, report::kArchiveReportHelp}), c_(context), fs_(fs),
-          projects_(projects), archive_folder_(archive_folder) {}
+        : Dialog("ArchivDlgBox", Help{app::HelpKind::Context, app::help::ArchiveReport}),
+          c_(context), fs_(fs), projects_(projects), archive_folder_(archive_folder) {}
 
 private:
     void on_init() override {
@@ -181,7 +182,7 @@ private:
         if (const auto box = report::problems_message(result.problems)) c_.ui.show(*box);
         ArchiveListDialog list(c_, result);
         list.set_by(choice.by);
-        list.run_modal(hwnd(), "ArchivListeDlgBox");
+        list.run_modal(hwnd());
     }
 
     const ListContext& c_;
@@ -195,7 +196,7 @@ private:
 
 void run_archive_report(HWND owner, const ListContext& context, app::FileSystem& fs,
                         const eval::ProjectNames& projects, const std::string& archive_folder) {
-    ArchiveChoiceDialog(context, fs, projects, archive_folder).run_modal(owner, "ArchivDlgBox");
+    ArchiveChoiceDialog(context, fs, projects, archive_folder).run_modal(owner);
 }
 
 } // namespace kalmo::win32

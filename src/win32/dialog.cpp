@@ -51,13 +51,13 @@ Dialog::~Dialog() {
     destroy();
 }
 
-INT_PTR Dialog::run_modal(HWND owner, const char* name) {
-    return DialogBoxParamA(program_instance(), name, owner, procedure,
+INT_PTR Dialog::run_modal(HWND owner) {
+    return DialogBoxParamA(program_instance(), template_, owner, procedure,
                            reinterpret_cast<LPARAM>(this));
 }
 
-bool Dialog::create_modeless(HWND owner, const char* name) {
-    return CreateDialogParamA(program_instance(), name, owner, procedure,
+bool Dialog::create_modeless(HWND owner) {
+    return CreateDialogParamA(program_instance(), template_, owner, procedure,
                               reinterpret_cast<LPARAM>(this)) != nullptr;
 }
 
@@ -111,7 +111,16 @@ INT_PTR CALLBACK Dialog::procedure(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
         // a message (a tool's, or one posted before the box came): its action would start a
         // second time underneath.
         if (lp != 0 && HIWORD(wp) == BN_CLICKED && !IsWindowEnabled(dlg)) return TRUE;
-        return self->on_command(LOWORD(wp), HIWORD(wp)) ? TRUE : FALSE;
+        if (self->on_command(LOWORD(wp), HIWORD(wp))) return TRUE;
+        if (LOWORD(wp) == IDOK) {
+            if (self->on_ok()) self->end(IDOK);
+            return TRUE;
+        }
+        if (LOWORD(wp) == IDCANCEL) {
+            self->end(IDCANCEL);
+            return TRUE;
+        }
+        return FALSE;
     case WM_HELP:
         if (!self->help_) return FALSE;
         open_help(dlg, self->help_->kind, self->help_->topic);

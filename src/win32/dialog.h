@@ -1,6 +1,7 @@
 #pragma once
-// The one dialog procedure: each dialog is a small class that fills its controls when it opens,
-// answers its commands and its help request, and keeps what it works on as members.
+// The one dialog procedure: each dialog is a small class that names its template, fills its
+// controls when it opens, answers its commands and its help request, and keeps what it works
+// on as members.
 #include <windows.h>
 
 #include <optional>
@@ -19,15 +20,16 @@ public:
         unsigned topic;
     };
 
-    explicit Dialog(std::optional<Help> help = std::nullopt) : help_(help) {}
+    explicit Dialog(const char* template_name, std::optional<Help> help = std::nullopt)
+        : template_(template_name), help_(help) {}
     Dialog(const Dialog&) = delete;
     Dialog& operator=(const Dialog&) = delete;
     virtual ~Dialog();
 
-    // Runs the dialog template `name` modally over `owner`; what the dialog ended with.
-    INT_PTR run_modal(HWND owner, const char* name);
-    // Creates the dialog template `name` without waiting for it; false when that failed.
-    bool create_modeless(HWND owner, const char* name);
+    // Runs the dialog modally over `owner`; what the dialog ended with.
+    INT_PTR run_modal(HWND owner);
+    // Creates the dialog without waiting for it; false when that failed.
+    bool create_modeless(HWND owner);
     // Destroys a modeless dialog; nothing when there is none.
     void destroy();
     // The dialog's window while it exists, null before and after.
@@ -35,8 +37,11 @@ public:
 
 protected:
     virtual void on_init() {}
-    // false hands the command on to the default handling.
-    virtual bool on_command(int id, int notification) = 0;
+    // false hands the command on: OK and Cancel (also Esc and the close box) then end the
+    // dialog with their id, OK after on_ok.
+    virtual bool on_command(int, int) { return false; }
+    // What OK does before the dialog ends; false keeps it open (a field the user must correct).
+    virtual bool on_ok() { return true; }
     // The close box; false leaves it to the default handling, which sends IDCANCEL.
     virtual bool on_close() { return false; }
     // Any other message; false leaves it to the default handling.
@@ -58,6 +63,7 @@ protected:
 private:
     static INT_PTR CALLBACK procedure(HWND dlg, UINT msg, WPARAM wp, LPARAM lp);
 
+    const char* template_;
     std::optional<Help> help_;
     HWND hwnd_ = nullptr;
 };

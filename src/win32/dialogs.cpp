@@ -18,18 +18,13 @@ namespace {
 class PortDialog : public Dialog {
 public:
     explicit PortDialog(app::Settings& settings)
-        : Dialog(Help{app::HelpKind::ContextPopup, app::kPortDialogHelpContext}),
+        : Dialog("TtyDlgBox", Help{app::HelpKind::ContextPopup, app::help::Port}),
           settings_(settings) {}
 
 private:
     void on_init() override { fill(settings_.port_index); }
-    bool on_command(int id, int) override {
-        if (id == IDOK)
-            app::choose_port(settings_, entries_,
-                             static_cast<int>(send(IDC_PORT_LIST, CB_GETCURSEL)));
-        else if (id != IDCANCEL)
-            return false;
-        end(1);
+    bool on_ok() override {
+        app::choose_port(settings_, entries_, static_cast<int>(send(IDC_PORT_LIST, CB_GETCURSEL)));
         return true;
     }
     bool on_message(UINT msg, WPARAM wp, LPARAM) override {
@@ -66,7 +61,8 @@ constexpr app::Currency kCurrencies[] = {app::Currency::DM, app::Currency::EUR};
 
 class CurrencyDialog : public Dialog {
 public:
-    explicit CurrencyDialog(app::Settings& settings) : settings_(settings) {}
+    explicit CurrencyDialog(app::Settings& settings)
+        : Dialog("WaehrungDlgBox"), settings_(settings) {}
 
 private:
     void on_init() override {
@@ -76,15 +72,10 @@ private:
             if (kCurrencies[i] == settings_.currency) send(IDC_CURRENCY_LIST, CB_SETCURSEL, i);
         }
     }
-    bool on_command(int id, int) override {
-        if (id == IDOK) {
-            const LRESULT sel = send(IDC_CURRENCY_LIST, CB_GETCURSEL);
-            if (sel >= 0 && static_cast<std::size_t>(sel) < std::size(kCurrencies))
-                settings_.currency = kCurrencies[sel];
-        } else if (id != IDCANCEL) {
-            return false;
-        }
-        end(1);
+    bool on_ok() override {
+        const LRESULT sel = send(IDC_CURRENCY_LIST, CB_GETCURSEL);
+        if (sel >= 0 && static_cast<std::size_t>(sel) < std::size(kCurrencies))
+            settings_.currency = kCurrencies[sel];
         return true;
     }
 
@@ -92,6 +83,10 @@ private:
 };
 
 class AboutBox : public Dialog {
+public:
+    AboutBox() : Dialog("AboutBox") {}
+
+private:
     void on_init() override {
         // The same number as the file properties and `kalmo --version`, so a report names it.
         set_text(IDC_PROGRAM_VERSION, "Version " KALMO_VERSION_STRING);
@@ -102,24 +97,20 @@ class AboutBox : public Dialog {
         set_text(IDC_WINDOWS_VERSION,
                  app::windows_version_line(static_cast<std::uint32_t>(version)));
     }
-    bool on_command(int id, int) override {
-        if (id == IDOK || id == IDCANCEL) end(1);
-        return true;
-    }
 };
 
 } // namespace
 
 void run_port_dialog(HWND owner, app::Settings& settings) {
-    PortDialog(settings).run_modal(owner, "TtyDlgBox");
+    PortDialog(settings).run_modal(owner);
 }
 
 void run_currency_dialog(HWND owner, app::Settings& settings) {
-    CurrencyDialog(settings).run_modal(owner, "WaehrungDlgBox");
+    CurrencyDialog(settings).run_modal(owner);
 }
 
 void run_about_box(HWND owner) {
-    AboutBox().run_modal(owner, "AboutBox");
+    AboutBox().run_modal(owner);
 }
 
 } // namespace kalmo::win32

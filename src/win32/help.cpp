@@ -3,15 +3,22 @@
 #include <objbase.h>
 #include <shellapi.h>
 
-#include "app_state.h"
+#include "core/app/settings.h"
+#include "message_ui.h"
+#include "platform/platform.h"
 #include "platform/win32/wide.h"
 
 namespace kalmo::win32 {
 
 namespace {
 
+// "kalmo.hlp" beside the program, wherever it was started from.
+std::string help_file() {
+    return app::build_path_beside_program(platform::program_path(), app::kHelpFileName).path;
+}
+
 bool winhelp_file_exists() {
-    const DWORD attributes = GetFileAttributesW(platform::widen(app_state().help_file).c_str());
+    const DWORD attributes = GetFileAttributesW(platform::widen(help_file()).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -32,7 +39,7 @@ UINT winhelp_command(app::HelpKind kind) {
 
 void open_help(HWND owner, app::HelpKind kind, unsigned context) {
     const app::HelpTarget target =
-        app::help_target({kind, context}, app_state().help_file, winhelp_file_exists());
+        app::help_target({kind, context}, help_file(), winhelp_file_exists());
     if (target.winhelp) {
         WinHelpW(owner, platform::widen(target.file).c_str(), winhelp_command(kind),
                  kind == app::HelpKind::Context || kind == app::HelpKind::ContextPopup ? context
@@ -50,8 +57,7 @@ void open_help(HWND owner, app::HelpKind kind, unsigned context) {
 }
 
 void close_help(HWND owner) {
-    if (winhelp_file_exists())
-        WinHelpW(owner, platform::widen(app_state().help_file).c_str(), HELP_QUIT, 0);
+    if (winhelp_file_exists()) WinHelpW(owner, platform::widen(help_file()).c_str(), HELP_QUIT, 0);
 }
 
 } // namespace kalmo::win32

@@ -27,32 +27,38 @@ namespace {
 // What tells the list dialogs apart: the list box, the heading on paper, the help, and the
 // name an exported table is proposed under.
 struct ListKind {
+    const char* template_name;
     int list_id;
     const char* heading;
     Dialog::Help help;
     const char* export_name;
 };
 
-constexpr ListKind kChargeList{IDC_CHARGE_LIST,
+constexpr ListKind kChargeList{"GebTlnDatAllBox",
+                               IDC_CHARGE_LIST,
                                eval::kChargeListPrintHeading,
-                               {app::HelpKind::ContextPopup, eval::kChargeListHelpPopup},
+                               {app::HelpKind::ContextPopup, app::help::ChargeListPopup},
                                "Gebührenliste"};
-constexpr ListKind kSubscriberSums{IDC_SUMS_LIST,
+constexpr ListKind kSubscriberSums{"GebTlnDatSummBox",
+                                   IDC_SUMS_LIST,
                                    eval::kSubscriberSumsHeader,
-                                   {app::HelpKind::ContextPopup, eval::kSubscriberSumsHelpPopup},
+                                   {app::HelpKind::ContextPopup, app::help::SubscriberSumsPopup},
                                    "Teilnehmersummen"};
 constexpr ListKind kSubscriberStatistics{
+    "GebTlnStatistikBox",
     IDC_STATISTICS_LIST,
     eval::kSubscriberStatisticsHeader,
-    {app::HelpKind::ContextPopup, eval::kSubscriberStatisticsHelpPopup},
+    {app::HelpKind::ContextPopup, app::help::SubscriberStatisticsPopup},
     "Teilnehmer"};
-constexpr ListKind kProjectList{IDC_PROJECT_LIST,
+constexpr ListKind kProjectList{"ProjTlnDatAllBox",
+                                IDC_PROJECT_LIST,
                                 eval::kProjectListHeader,
-                                {app::HelpKind::Context, eval::kProjectListHelp},
+                                {app::HelpKind::Context, app::help::ProjectList},
                                 "Projekt"};
-constexpr ListKind kCallList{IDC_CALL_LIST,
+constexpr ListKind kCallList{"AnrTlnDatAllBox",
+                             IDC_CALL_LIST,
                              eval::kCallListHeader,
-                             {app::HelpKind::Context, eval::kCallListHelp},
+                             {app::HelpKind::Context, app::help::CallListWindow},
                              "Anrufliste"};
 
 // A list dialog: its list box with a heading for the paper, its help, and the buttons every
@@ -60,25 +66,23 @@ constexpr ListKind kCallList{IDC_CALL_LIST,
 class ListDialog : public Dialog {
 protected:
     ListDialog(const ListContext& context, const ListKind& kind)
-        : Dialog(kind.help), c_(context), list_id_(kind.list_id), heading_(kind.heading),
-          export_name_(kind.export_name) {}
+        : Dialog(kind.template_name, kind.help), c_(context), list_id_(kind.list_id),
+          heading_(kind.heading), export_name_(kind.export_name) {}
 
     // The table "Exportieren …" writes: the one the console's --csv writes for this list.
     virtual eval::csv::Table table() const = 0;
     // The name the file is proposed under, before the date.
     virtual std::string export_name() const { return export_name_; }
 
-    // "OK" empties the list and ends the dialog, the close box ends it, "Drucken" prints the
-    // list under its heading, "Exportieren …" writes its table. false for any other command.
+    // "OK" empties the list before the dialog ends.
+    bool on_ok() override {
+        send(list_id_, LB_RESETCONTENT);
+        return true;
+    }
+    // "Drucken" prints the list under its heading, "Exportieren …" writes its table. false for
+    // any other command.
     bool list_buttons(int id) {
         switch (id) {
-        case IDOK:
-            send(list_id_, LB_RESETCONTENT);
-            end(IDOK);
-            return true;
-        case IDCANCEL:
-            end(IDCANCEL);
-            return true;
         case IDC_PRINT:
             print_list(c_.printer, hwnd(), item(list_id_), heading_);
             return true;
@@ -117,7 +121,7 @@ private:
 
 // ----- Filter -----
 
-using F = eval::FilterDialog;
+using F = eval::FilterForm;
 
 struct FilterEdit {
     int id;
@@ -139,7 +143,8 @@ const FilterEdit kFilterEdits[] = {
 class FilterDialog : public Dialog {
 public:
     FilterDialog(eval::SystemChargeList& list, app::MessageUi& ui)
-        : Dialog(Help{app::HelpKind::ContextPopup, F::kHelpPopup}), list_(list), ui_(ui) {}
+        : Dialog("GebFilterDlgBox", Help{app::HelpKind::ContextPopup, app::help::FilterPopup}),
+          list_(list), ui_(ui) {}
 
 private:
     void on_init() override {
@@ -149,23 +154,16 @@ private:
             set_text(e.id, texts.*e.field);
         }
     }
-    bool on_command(int id, int) override {
-        if (id == IDOK) {
-            F::Fields fields;
-            for (const FilterEdit& e : kFilterEdits)
-                fields.*e.field = text(e.id);
-            if (auto error = list_.filter_dialog_ok(fields)) {
-                ui_.show(*error);
-                return true;
-            }
-            end(IDOK);
-            return true;
+    // Cancel and the close box change nothing.
+    bool on_ok() override {
+        F::Fields fields;
+        for (const FilterEdit& e : kFilterEdits)
+            fields.*e.field = text(e.id);
+        if (auto error = list_.filter_dialog_ok(fields)) {
+            ui_.show(*error);
+            return false;
         }
-        if (id == IDCANCEL) { // the close box: nothing changes
-            end(IDCANCEL);
-            return true;
-        }
-        return false;
+        return true;
     }
 
     eval::SystemChargeList& list_;
@@ -216,8 +214,7 @@ private:
         if (list_buttons(id)) return true;
         if (id != IDC_SUBSCRIBER_STATISTICS) return false;
         if (const auto selected = eval::select_subscriber(lines_, selected_line()))
-            SubscriberStatisticsDialog(c_, list_, *selected)
-                .run_modal(hwnd(), "GebTlnStatistikBox");
+            SubscriberStatisticsDialog(c_, list_, *selected).run_modal(hwnd());
         return true;
     }
 
@@ -243,7 +240,7 @@ private:
         if (list_buttons(id)) return true;
         switch (id) {
         case IDC_SUBSCRIBER_SUMS:
-            SubscriberSumsDialog(c_, list_).run_modal(hwnd(), "GebTlnDatSummBox");
+            SubscriberSumsDialog(c_, list_).run_modal(hwnd());
             return true;
         case IDC_FILTER:
             filter_change();
@@ -255,7 +252,7 @@ private:
 
     // The "Filter" button and a Yes to the filter question. false: the dialog has ended.
     bool filter_change() {
-        FilterDialog(list_, c_.ui).run_modal(hwnd(), "GebFilterDlgBox");
+        FilterDialog(list_, c_.ui).run_modal(hwnd());
         const auto refilled = list_.refill_after_filter_dialog(c_.lookup, now());
         if (!refilled) return true;
         return show_fill(*refilled);
@@ -319,8 +316,8 @@ private:
 class ProjectSelectDialog : public Dialog {
 public:
     ProjectSelectDialog(const ListContext& context, const eval::ProjectNames& names)
-        : Dialog(Help{app::HelpKind::Context, eval::kProjectSelectHelp}), c_(context),
-          names_(names) {}
+        : Dialog("ProjSelectDlg", Help{app::HelpKind::Context, app::help::ProjectSelect}),
+          c_(context), names_(names) {}
 
 private:
     void on_init() override {
@@ -333,14 +330,10 @@ private:
         }
     }
     bool on_command(int id, int) override {
-        if (id == IDOK || id == IDCANCEL) {
-            end(id);
-            return true;
-        }
         const auto number = project_of(kProjectButtons, id);
         const auto project = number ? eval::chosen_project(names_, *number) : std::nullopt;
         if (!project) return false;
-        ProjectListDialog(c_, names_, *project).run_modal(hwnd(), "ProjTlnDatAllBox");
+        ProjectListDialog(c_, names_, *project).run_modal(hwnd());
         return true;
     }
 
@@ -354,22 +347,19 @@ class CallStatisticsDialog : public Dialog {
 public:
     CallStatisticsDialog(const ListContext& context, const std::vector<std::string>& lines,
                          std::size_t record)
-        : Dialog(Help{app::HelpKind::ContextPopup, eval::kCallStatisticsHelpPopup}), c_(context),
-          lines_(lines), record_(record) {}
+        : Dialog("AnrTlnDatStatBox",
+                 Help{app::HelpKind::ContextPopup, app::help::CallStatisticsPopup}),
+          c_(context), lines_(lines), record_(record) {}
 
 private:
     void on_init() override { set_lines(IDC_CALL_STATISTICS_LIST, lines_); }
     bool on_command(int id, int) override {
-        if (id == IDC_EXPORT) {
-            export_list(hwnd(), ExportPlace{c_.fs, c_.ui, c_.clock}, "Anrufstatistik", [this] {
-                return eval::csv::call_statistics_table(
-                    c_.calls, eval::call_statistics_records(c_.calls, record_), c_.lookup,
-                    c_.clock.now(), c_.privacy);
-            });
-            return true;
-        }
-        if (id != IDOK && id != IDCANCEL) return false;
-        end(id);
+        if (id != IDC_EXPORT) return false;
+        export_list(hwnd(), ExportPlace{c_.fs, c_.ui, c_.clock}, "Anrufstatistik", [this] {
+            return eval::csv::call_statistics_table(
+                c_.calls, eval::call_statistics_records(c_.calls, record_), c_.lookup,
+                c_.clock.now(), c_.privacy);
+        });
         return true;
     }
 
@@ -381,31 +371,24 @@ private:
 class SpeedDialDialog : public Dialog {
 public:
     SpeedDialDialog(const ListContext& context, std::size_t record)
-        : Dialog(Help{app::HelpKind::ContextPopup, eval::kSpeedDialHelpPopup}), c_(context),
-          record_(record) {}
+        : Dialog("ANRLKWBOX", Help{app::HelpKind::ContextPopup, app::help::SpeedDialPopup}),
+          c_(context), record_(record) {}
 
 private:
     void on_init() override {
         send(IDC_SPEED_DIAL_CODE, EM_LIMITTEXT, eval::kSpeedDialFieldLimit);
         set_text(IDC_SPEED_DIAL_CODE, eval::kSpeedDialInitialText);
     }
-    bool on_command(int id, int) override {
-        if (id == IDOK) {
-            const auto result = eval::speed_dial(c_.calls, record_, text(IDC_SPEED_DIAL_CODE));
-            if (const auto* error = std::get_if<app::Message>(&result)) {
-                c_.ui.show(*error);
-            } else {
-                const auto& target = std::get<eval::SpeedDialTarget>(result);
-                c_.write_speed_dial(hwnd(), target.number, target.index);
-            }
-            end(IDOK);
-            return true;
+    // The dialog ends whatever came of the code: a wrong one has been said.
+    bool on_ok() override {
+        const auto result = eval::speed_dial(c_.calls, record_, text(IDC_SPEED_DIAL_CODE));
+        if (const auto* error = std::get_if<app::Message>(&result)) {
+            c_.ui.show(*error);
+        } else {
+            const auto& target = std::get<eval::SpeedDialTarget>(result);
+            c_.write_speed_dial(hwnd(), target.number, target.index);
         }
-        if (id == IDCANCEL) {
-            end(IDCANCEL);
-            return true;
-        }
-        return false;
+        return true;
     }
 
     const ListContext& c_;
@@ -424,26 +407,23 @@ private:
     eval::csv::Table table() const override {
         return eval::csv::call_list_table(c_.calls, list_.line_map, c_.lookup, now(), c_.privacy);
     }
+    // The lines stay: this list is not emptied on the way out.
+    bool on_ok() override { return true; }
     bool on_command(int id, int) override {
         switch (id) {
-        case IDOK: // the lines stay: this list is not emptied on the way out
-        case IDCANCEL:
-            end(id);
-            return true;
         case IDC_CALL_STATISTICS: {
             const auto line = selected_line();
             if (!line) return true;
             const std::vector<std::string> lines =
                 eval::call_statistics_of_line(c_.calls, list_, *line, c_.lookup, now(), c_.privacy);
             if (!lines.empty())
-                CallStatisticsDialog(c_, lines, list_.line_map[*line])
-                    .run_modal(hwnd(), "AnrTlnDatStatBox");
+                CallStatisticsDialog(c_, lines, list_.line_map[*line]).run_modal(hwnd());
             return true;
         }
         case IDC_SPEED_DIAL: {
             const auto line = selected_line();
             if (!line || *line >= list_.line_map.size()) return true;
-            SpeedDialDialog(c_, list_.line_map[*line]).run_modal(hwnd(), "ANRLKWBOX");
+            SpeedDialDialog(c_, list_.line_map[*line]).run_modal(hwnd());
             return true;
         }
         default:
@@ -459,19 +439,19 @@ private:
 void run_charge_evaluation(HWND owner, const ListContext& context) {
     if (context.charges.count() == 0) return;
     eval::open_charge_evaluation(context.charges);
-    ChargeListDialog(context).run_modal(owner, "GebTlnDatAllBox");
+    ChargeListDialog(context).run_modal(owner);
 }
 
 void run_project_evaluation(HWND owner, const ListContext& context,
                             const eval::ProjectNames& names) {
     if (context.charges.count() == 0) return;
-    ProjectSelectDialog(context, names).run_modal(owner, "ProjSelectDlg");
+    ProjectSelectDialog(context, names).run_modal(owner);
 }
 
 void run_call_list(HWND owner, const ListContext& context) {
     if (context.calls.count() == 0) return;
     eval::group_calls(context.calls);
-    CallListDialog(context).run_modal(owner, "AnrTlnDatAllBox");
+    CallListDialog(context).run_modal(owner);
 }
 
 } // namespace kalmo::win32

@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "app_state.h"
 #include "core/app/clock.h"
 #include "core/app/shell.h"
 #include "core/app/strings.h"
@@ -19,6 +18,7 @@
 #include "core/phonebook/phonebook_file.h"
 #include "main_window.h"
 #include "platform/platform.h"
+#include "program.h"
 
 namespace {
 
@@ -35,14 +35,14 @@ std::unique_ptr<phonebook::Phonebook> allocate_phonebook() {
 
 // Clears the phonebook and reads the file the settings name; a file that yields nothing has
 // its name dropped from the settings.
-void load_phonebook_at_start(win32::App& a) {
+void load_phonebook_at_start(win32::Program& a) {
     a.settings.phonebook_file =
         phonebook::load_phonebook_at_start(*a.phonebook, a.settings.phonebook_file, *a.fs, a.ui);
 }
 
 // KALMO_TODAY=YYYY-MM-DD shows the lists as on that day (the time of day stays real), so that a
 // test can see a December call in January; anything else leaves the clock alone.
-void fix_date_from_environment(win32::App& a) {
+void fix_date_from_environment(win32::Program& a) {
     char text[16] = {};
     const DWORD n = GetEnvironmentVariableA("KALMO_TODAY", text, sizeof text);
     if (n == 0 || n >= sizeof text) return;
@@ -57,25 +57,24 @@ void fix_date_from_environment(win32::App& a) {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR, int show) {
     using namespace kalmo;
-    win32::App& a = win32::app_state();
-    a.help_mode = false;
-    a.toolbar = nullptr;
+    // Both live until the message loop has ended.
+    win32::Program a;
+    win32::MainWindow window(a);
 
     INITCOMMONCONTROLSEX icc{sizeof(INITCOMMONCONTROLSEX), ICC_BAR_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&icc);
 
-    if (!previous && !win32::register_main_class(instance)) return 0;
+    if (!previous && !win32::MainWindow::register_class(instance)) return 0;
 
     a.fs = platform::make_file_system();
     a.code_page = platform::make_code_page();
     a.clock = platform::make_clock();
     fix_date_from_environment(a);
-    a.program = platform::program_path();
+    a.path = platform::program_path();
     // Read before the window exists, so the toolbar is created as the settings describe.
-    a.settings = app::load_settings_beside(*a.fs, a.program);
-    a.help_file = app::build_path_beside_program(a.program, app::kHelpFileName).path;
+    a.settings = app::load_settings_beside(*a.fs, a.path);
     const app::BuiltPath confidential_path =
-        app::build_path_beside_program(a.program, data::kConfidentialFileName);
+        app::build_path_beside_program(a.path, data::kConfidentialFileName);
     data::ConfidentialFile confidential;
     if (confidential_path.fits)
         confidential = data::read_confidential_file(*a.fs, confidential_path.path);
@@ -84,10 +83,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR, int show) {
         confidential.readable, confidential.numbers.size(), confidential.bad_lines.size()};
     a.confidential = std::move(confidential.numbers);
 
-    if (!win32::create_main_window(instance, show)) return 0;
-    win32::fill_dialog_records();
-    ShowWindow(a.main, show);
-    UpdateWindow(a.main);
+    if (!window.create(instance)) return 0;
+    window.fill_dialog_records();
+    ShowWindow(window.hwnd(), show);
+    UpdateWindow(window.hwnd());
 
     a.charges.reset(new (std::nothrow) data::ChargeStore());
     if (a.charges) a.calls.reset(new (std::nothrow) data::CallStore());
@@ -120,9 +119,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR, int show) {
 
     // A reminder in passing: nothing to answer, nothing in the way.
     if (const auto reminder = link::collection_reminder(
-            platform::newest_file_time(app::archive_folder_beside(a.settings, a.program)),
-            *a.clock))
-        SendMessageA(a.status, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(reminder->c_str()));
+            platform::newest_file_time(app::archive_folder_beside(a.settings, a.path)), *a.clock))
+        window.show_status(*reminder);
 
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
@@ -133,6 +131,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR, int show) {
     a.calls.reset();
     a.phonebook.reset();
     a.charges.reset();
-    app::save_settings_beside(a.settings, *a.fs, a.program);
+    app::save_settings_beside(a.settings, *a.fs, a.path);
     return static_cast<int>(msg.wParam);
 }

@@ -4,13 +4,9 @@
 #include <commdlg.h>
 
 #include <cstring>
-#include <optional>
-#include <string>
 
-#include "app_state.h"
 #include "archive_dialog.h"
 #include "archive_dialogs.h"
-#include "resource.h"
 #include "core/app/shell.h"
 #include "core/app/strings.h"
 #include "core/app/text.h"
@@ -22,18 +18,17 @@
 #include "file_dialog.h"
 #include "furniture.h"
 #include "help.h"
-#include "list_dialogs.h"
 #include "phonebook_dialogs.h"
 #include "privacy_dialog.h"
+#include "resource.h"
 #include "toolbar.h"
-#include "transfers_gui.h"
 
 namespace kalmo::win32 {
 
-bool register_main_class(HINSTANCE instance) {
+bool MainWindow::register_class(HINSTANCE instance) {
     WNDCLASSA wc{};
     wc.style = 0;
-    wc.lpfnWndProc = main_window_proc;
+    wc.lpfnWndProc = procedure;
     wc.cbWndExtra = 2;
     wc.hInstance = instance;
     wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_KALMO));
@@ -44,21 +39,19 @@ bool register_main_class(HINSTANCE instance) {
     return RegisterClassA(&wc) != 0;
 }
 
-bool create_main_window(HINSTANCE instance, int) {
-    App& a = app_state();
-    a.instance = instance;
-    a.main = CreateWindowExA(0, kMainClass, app::kMainTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
-                             instance, nullptr);
-    return a.main != nullptr;
+bool MainWindow::create(HINSTANCE instance) {
+    furniture_.instance = instance;
+    return CreateWindowExA(0, kMainClass, app::kMainTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                           CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance,
+                           this) != nullptr;
 }
 
-void fill_dialog_records() {
-    App& a = app_state();
+void MainWindow::fill_dialog_records() {
+    Program& a = program_;
     PRINTDLGA& p = a.printer;
     p = PRINTDLGA{};
     p.lStructSize = sizeof(PRINTDLGA);
-    p.hwndOwner = a.main;
+    p.hwndOwner = hwnd_;
     p.Flags = PD_RETURNDC | PD_COLLATE;
     p.nFromPage = 1;
     p.nToPage = 65535;
@@ -67,14 +60,17 @@ void fill_dialog_records() {
     p.nCopies = 1;
 }
 
-namespace {
+void MainWindow::show_status(const std::string& text) {
+    if (furniture_.status)
+        SendMessageA(furniture_.status, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
 
 // Runs the charge file dialog over the charge file name; the chosen name, nothing when the
 // dialog was cancelled.
-std::optional<std::string> charge_file_dialog(bool save) {
-    App& a = app_state();
+std::optional<std::string> MainWindow::charge_file_dialog(bool save) {
+    Program& a = program_;
     FileDialogRequest request;
-    request.owner = a.main;
+    request.owner = hwnd_;
     request.filter = L"Gebühren Files (*.GDS)\0*.Gds\0";
     request.default_ext = L"GDS";
     request.current = a.settings.charge_file;
@@ -83,18 +79,18 @@ std::optional<std::string> charge_file_dialog(bool save) {
 }
 
 // Loads the chosen file; the name becomes the current one only when records came in.
-bool open_charge_file() {
-    App& a = app_state();
+bool MainWindow::open_charge_file() {
+    Program& a = program_;
     const auto chosen = charge_file_dialog(false);
     if (!chosen) return false;
     app::open_chosen_charge_file(*a.charges, a.settings, *chosen, *a.fs, a.ui);
     return true;
 }
 
-void printer_setup() {
-    App& a = app_state();
+void MainWindow::printer_setup() {
+    Program& a = program_;
     const DWORD flags = a.printer.Flags;
-    a.printer.hwndOwner = a.main;
+    a.printer.hwndOwner = hwnd_;
     a.printer.Flags |= PD_PRINTSETUP;
     // The context the dialog returns stays held: the next print goes straight to the printer
     // chosen here. One held from an earlier setup gives way to it.
@@ -103,6 +99,8 @@ void printer_setup() {
     a.printer.Flags = flags;
 }
 
+namespace {
+
 // While a transfer runs on its thread the window is out of the user's reach, but messages
 // posted to it still come: nothing that touches the stores, the port or the window's life may
 // start meanwhile.
@@ -110,9 +108,12 @@ bool busy() {
     return link::transfer_running();
 }
 
+} // namespace
+
 // What the list dialogs work on, lent for as long as one is open.
-ListContext list_context(App& a) {
+ListContext MainWindow::list_context() {
     static const phonebook::NoPhonebook none;
+    Program& a = program_;
     const phonebook::NumberLookup& lookup =
         a.phonebook ? static_cast<const phonebook::NumberLookup&>(*a.phonebook) : none;
     return ListContext{*a.charges,
@@ -131,36 +132,35 @@ ListContext list_context(App& a) {
                        }};
 }
 
-void open_list(HWND hwnd, NextList list);
-
 // With no calls it offers to read them, also after a read that found the exchange's call list
 // empty: the user may read again.
-void open_call_list(HWND hwnd) {
-    App& a = app_state();
+void MainWindow::open_call_list() {
+    Program& a = program_;
     if (a.calls->count() == 0) {
         if (a.ui.show(eval::no_call_data_question()) == app::Answer::Yes)
-            open_list(hwnd, run_transfer(hwnd, a, IDM_READ_CALLS));
+            open_list(run_transfer(hwnd_, a, IDM_READ_CALLS));
         return;
     }
-    run_call_list(hwnd, list_context(a));
+    run_call_list(hwnd_, list_context());
 }
 
 // Shows what a transfer left to open, once its port is closed and its dialog gone.
-void open_list(HWND hwnd, NextList list) {
+void MainWindow::open_list(NextList list) {
     switch (list) {
     case NextList::ChargeEvaluation:
-        run_charge_evaluation(hwnd, list_context(app_state()));
+        run_charge_evaluation(hwnd_, list_context());
         break;
     case NextList::CallList:
-        open_call_list(hwnd);
+        open_call_list();
         break;
     case NextList::None:
         break;
     }
 }
 
-void run_command(HWND hwnd, unsigned id) {
-    App& a = app_state();
+void MainWindow::run_command(unsigned id) {
+    Program& a = program_;
+    const HWND hwnd = hwnd_;
     // The stores exist from just after the window shows until the loop ends.
     if (busy() || !a.charges || !a.calls) return;
     const app::Action action = app::command_action(id);
@@ -205,22 +205,22 @@ void run_command(HWND hwnd, unsigned id) {
     case app::Action::SmallIcons:
     case app::Action::LargeIcons:
     case app::Action::ToggleLabels:
-        rebuild_toolbar(hwnd, id);
+        rebuild_toolbar(furniture_, a.settings, id);
         break;
     case app::Action::ToggleToolbar:
-        show_or_hide_toolbar(hwnd);
+        show_or_hide_toolbar(furniture_, a.settings);
         break;
     case app::Action::ReadCharges:
     case app::Action::DeleteCharges:
     case app::Action::ReadCalls:
     case app::Action::DeleteCalls:
-        open_list(hwnd, run_transfer(hwnd, a, id));
+        open_list(run_transfer(hwnd, a, id));
         break;
     case app::Action::Collect:
-        open_list(hwnd, run_collect(hwnd, a));
+        open_list(run_collect(hwnd, a));
         break;
     case app::Action::ArchiveDialog:
-        run_archive_dialog(hwnd, a.settings, a.program);
+        run_archive_dialog(hwnd, a.settings, a.path);
         break;
     case app::Action::NewPhonebook:
     case app::Action::OpenPhonebook:
@@ -233,33 +233,33 @@ void run_command(HWND hwnd, unsigned id) {
         // An empty store asks for a charge data file first; a cancelled dialog ends here.
         if (a.charges->count() == 0) {
             if (!open_charge_file()) return;
-            a.title_dirty = true;
+            title_dirty_ = true;
         }
         if (action == app::Action::ChargeEvaluation)
-            run_charge_evaluation(hwnd, list_context(a));
+            run_charge_evaluation(hwnd, list_context());
         else
-            run_project_evaluation(hwnd, list_context(a),
+            run_project_evaluation(hwnd, list_context(),
                                    a.phonebook ? phonebook::project_name_fields(*a.phonebook)
                                                : eval::ProjectNames{});
         break;
     case app::Action::CallList:
-        open_call_list(hwnd);
+        open_call_list();
         break;
     case app::Action::ArchiveReport:
-        run_archive_report(hwnd, list_context(a), *a.fs,
+        run_archive_report(hwnd, list_context(), *a.fs,
                            a.phonebook ? phonebook::project_name_fields(*a.phonebook)
                                        : eval::ProjectNames{},
-                           app::archive_folder_beside(a.settings, a.program));
+                           app::archive_folder_beside(a.settings, a.path));
         break;
     default:
         // Any other command does nothing.
         break;
     }
-    if (app::action_dirties_title(action)) a.title_dirty = true;
+    if (app::action_dirties_title(action)) title_dirty_ = true;
 }
 
-void init_menu(HMENU menu) {
-    App& a = app_state();
+void MainWindow::init_menu(HMENU menu) {
+    Program& a = program_;
     const app::MenuMarks m =
         app::menu_marks(a.settings, a.charges ? a.charges->count() : std::uint16_t{0});
     auto check = [menu](unsigned id, bool on) { CheckMenuItem(menu, id, on ? MF_CHECKED : 0); };
@@ -271,73 +271,90 @@ void init_menu(HMENU menu) {
         EnableMenuItem(menu, id, MF_ENABLED);
 }
 
-void update_title(HWND hwnd) {
-    App& a = app_state();
-    if (!a.title_dirty) return;
-    SetWindowTextA(hwnd,
-                   app::window_title(a.settings.charge_file, a.settings.phonebook_file).c_str());
-    a.title_dirty = false;
+void MainWindow::update_title() {
+    if (!title_dirty_) return;
+    const app::Settings& s = program_.settings;
+    SetWindowTextA(hwnd_, app::window_title(s.charge_file, s.phonebook_file).c_str());
+    title_dirty_ = false;
 }
 
-void resize(HWND hwnd) {
-    App& a = app_state();
-    if (a.toolbar && IsWindowVisible(a.toolbar)) {
-        SendMessageA(a.toolbar, TB_AUTOSIZE, 0, 0);
-        InvalidateRect(a.toolbar, nullptr, TRUE);
+void MainWindow::resize() {
+    const HWND toolbar = furniture_.toolbar;
+    const HWND status = furniture_.status;
+    if (toolbar && IsWindowVisible(toolbar)) {
+        SendMessageA(toolbar, TB_AUTOSIZE, 0, 0);
+        InvalidateRect(toolbar, nullptr, TRUE);
     }
-    if (a.status && IsWindowVisible(a.status)) {
+    if (status && IsWindowVisible(status)) {
         RECT client, bar;
-        GetClientRect(hwnd, &client);
-        GetWindowRect(a.status, &bar);
+        GetClientRect(hwnd_, &client);
+        GetWindowRect(status, &bar);
         const int h = bar.bottom - bar.top;
-        MoveWindow(a.status, 0, client.bottom - h, client.right, h, TRUE);
+        MoveWindow(status, 0, client.bottom - h, client.right, h, TRUE);
     }
-    InvalidateRect(hwnd, nullptr, TRUE);
+    InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
-} // namespace
+LRESULT CALLBACK MainWindow::procedure(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCCREATE) {
+        auto* self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        self->hwnd_ = hwnd;
+        self->furniture_.main = hwnd;
+    }
+    // A few messages come before WM_NCCREATE, when the window knows no object yet.
+    auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
+    if (msg == WM_NCDESTROY) {
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+        self->hwnd_ = nullptr;
+        self->furniture_.main = nullptr;
+        return DefWindowProcA(hwnd, msg, wp, lp);
+    }
+    return self->on_message(msg, wp, lp);
+}
 
-LRESULT CALLBACK main_window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    App& a = app_state();
+LRESULT MainWindow::on_message(UINT msg, WPARAM wp, LPARAM lp) {
+    const HWND hwnd = hwnd_;
     switch (msg) {
     case WM_CREATE:
-        a.main = hwnd;
-        if (a.settings.show_bar) a.toolbar = create_toolbar(hwnd);
-        create_status_bar(hwnd);
+        if (program_.settings.show_bar)
+            furniture_.toolbar = create_toolbar(furniture_, program_.settings);
+        create_status_bar(furniture_);
         return 0;
     case WM_COMMAND: {
         const unsigned id = static_cast<unsigned>(wp);
-        if (a.help_mode) {
+        if (furniture_.help_mode) {
             // Help mode takes the command; one without a topic goes on to the default handling.
-            if (!help_for_command(hwnd, id)) return DefWindowProcA(hwnd, msg, wp, lp);
+            if (!help_for_command(furniture_, id)) return DefWindowProcA(hwnd, msg, wp, lp);
             return 0;
         }
-        run_command(hwnd, id);
+        run_command(id);
         return 0;
     }
     case WM_INITMENU:
         init_menu(reinterpret_cast<HMENU>(wp));
         return 0;
     case WM_MENUSELECT:
-        status_bar_help(msg, wp, lp);
-        update_title(hwnd);
+        status_bar_help(furniture_, msg, wp, lp);
+        update_title();
         return 0;
     case WM_SIZE:
-        resize(hwnd);
+        resize();
         return 0;
     case WM_DPICHANGED:
-        dpi_changed(hwnd, HIWORD(wp), *reinterpret_cast<const RECT*>(lp));
+        dpi_changed(furniture_, program_.settings, HIWORD(wp), *reinterpret_cast<const RECT*>(lp));
         return 0;
     case WM_NOTIFY:
         return toolbar_notify(reinterpret_cast<NMHDR*>(lp));
     case WM_KEYDOWN:
-        if (key_down(hwnd, static_cast<UINT>(wp))) return DefWindowProcA(hwnd, msg, wp, lp);
+        if (key_down(furniture_, static_cast<UINT>(wp))) return DefWindowProcA(hwnd, msg, wp, lp);
         return 0;
     case WM_ENTERIDLE:
-        menu_idle(hwnd, wp);
+        menu_idle(furniture_, wp);
         return 0;
     case WM_PAINT:
-        paint_pictures(hwnd);
+        paint_pictures(furniture_);
         return 0;
     case WM_CLOSE:
         if (busy()) return 0;

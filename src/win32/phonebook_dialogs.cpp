@@ -19,10 +19,10 @@
 
 namespace kalmo::win32 {
 
-std::optional<std::string> phonebook_file_dialog(App& a, const std::string& title,
+std::optional<std::string> phonebook_file_dialog(HWND owner, const std::string& title,
                                                  const std::string& current) {
     FileDialogRequest request;
-    request.owner = a.main;
+    request.owner = owner;
     request.filter = L"Telefonbuch Files (*.TLB)\0*.TLB\0";
     request.default_ext = L"TLB";
     request.title = title;
@@ -63,7 +63,7 @@ constexpr int kEntryButtons[] = {IDC_PB_DELETE,
 class EditorDialog : public PhonebookDialog {
 public:
     EditorDialog(phonebook::Editor& editor, Printer printer, ExportPlace place)
-        : PhonebookDialog(Help{app::HelpKind::Context, phonebook::kEditorHelpContext}),
+        : PhonebookDialog("EditTelbBox", Help{app::HelpKind::Context, app::help::PhonebookEditor}),
           editor_(editor), printer_(printer), place_(place) {}
 
 private:
@@ -163,7 +163,8 @@ private:
 class ProjectNamesDialog : public PhonebookDialog {
 public:
     ProjectNamesDialog(phonebook::Phonebook& book, app::MessageUi& ui)
-        : PhonebookDialog(Help{app::HelpKind::ContextPopup, phonebook::kProjectNamesHelpContext}),
+        : PhonebookDialog("ProjEditDlgBox",
+                          Help{app::HelpKind::ContextPopup, app::help::ProjectNames}),
           book_(book), ui_(ui) {}
 
 private:
@@ -193,18 +194,18 @@ private:
 
 class Win32EditorHost : public phonebook::EditorHost {
 public:
-    Win32EditorHost(HWND main, App& a) : main_(main), a_(a) {}
+    Win32EditorHost(HWND main, Program& a) : main_(main), a_(a) {}
 
     std::optional<std::string> choose_phonebook_file(const std::string& title,
                                                      const std::string& current) override {
-        return phonebook_file_dialog(a_, title, current);
+        return phonebook_file_dialog(main_, title, current);
     }
     void run_phonebook_editor(phonebook::Editor& editor) override {
         EditorDialog(editor, Printer{a_.printer, a_.ui}, ExportPlace{*a_.fs, a_.ui, *a_.clock})
-            .run_modal(main_, "EditTelbBox");
+            .run_modal(main_);
     }
     void run_project_names_editor(phonebook::Phonebook& book) override {
-        ProjectNamesDialog(book, a_.ui).run_modal(main_, "ProjEditDlgBox");
+        ProjectNamesDialog(book, a_.ui).run_modal(main_);
     }
     void enable_phonebook_menu() override {
         HMENU menu = GetMenu(main_);
@@ -214,12 +215,12 @@ public:
 
 private:
     HWND main_;
-    App& a_;
+    Program& a_;
 };
 
 } // namespace
 
-void run_phonebook_command(HWND main, App& a, app::Action action) {
+void run_phonebook_command(HWND main, Program& a, app::Action action) {
     if (!a.phonebook) return;
     Win32EditorHost host(main, a);
     phonebook::PhonebookCommands commands{*a.phonebook, *a.fs, a.ui, *a.code_page, host};

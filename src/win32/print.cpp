@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/app/print_layout.h"
+#include "core/app/strings.h"
 #include "core/app/ui.h"
 #include "wait_pump.h"
 
@@ -15,7 +16,7 @@ namespace {
 // The cancel dialog "AbortDlg": any of its commands cancels the job.
 class AbortDialog : public Dialog {
 public:
-    explicit AbortDialog(bool& user_abort) : user_abort_(user_abort) {}
+    explicit AbortDialog(bool& user_abort) : Dialog("AbortDlg"), user_abort_(user_abort) {}
 
     // The cancel: the printing dialog is usable again at once, the job ends after its page.
     void cancel() {
@@ -160,7 +161,7 @@ void print_list(const Printer& printer, HWND owner, HWND list_box, const std::st
     EnableWindow(owner, FALSE);
     user_abort = false;
     AbortDialog dialog(user_abort);
-    if (dialog.create_modeless(owner, "AbortDlg")) ShowWindow(dialog.hwnd(), SW_SHOWNORMAL);
+    if (dialog.create_modeless(owner)) ShowWindow(dialog.hwnd(), SW_SHOWNORMAL);
     abort_dialog = &dialog;
     SetAbortProc(dc, abort_proc);
 
@@ -194,7 +195,9 @@ void print_list(const Printer& printer, HWND owner, HWND list_box, const std::st
     if (font) DeleteObject(font);
     DeleteDC(dc);
     settings.hDC = nullptr;
-    if (failed) app::show_string(printer.ui, 133, 117, app::Buttons::Ok, app::Icon::Error);
+    if (failed)
+        app::show_string(printer.ui, app::str::PrintJobNotStarted, app::str::Error,
+                         app::Buttons::Ok, app::Icon::Error);
 }
 
 } // namespace kalmo::win32

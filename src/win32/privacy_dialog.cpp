@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "core/app/help_contexts.h"
 #include "core/app/privacy.h"
 #include "core/app/shell.h"
 #include "dialog.h"
@@ -14,8 +15,9 @@ namespace {
 
 class PrivacyDialog : public Dialog {
 public:
-    explicit PrivacyDialog(App& a)
-        : Dialog(Help{app::HelpKind::ContextPopup, app::kPrivacyHelpContext}), a_(a) {}
+    explicit PrivacyDialog(Program& a)
+        : Dialog("DatenschutzDlgBox", Help{app::HelpKind::ContextPopup, app::help::Privacy}),
+          a_(a) {}
 
 private:
     void on_init() override {
@@ -38,7 +40,7 @@ private:
                 a_.settings = *s;
                 // Written now, not only at the end: a switch meant to protect somebody must
                 // not be lost with a crash. A failure says nothing here, as at the end.
-                app::save_settings_beside(a_.settings, *a_.fs, a_.program);
+                app::save_settings_beside(a_.settings, *a_.fs, a_.path);
                 end(IDOK);
             } else {
                 SetFocus(item(IDC_PRIVACY_MONTHS));
@@ -70,15 +72,15 @@ private:
         return f;
     }
 
-    std::string folder() const { return app::archive_folder_beside(a_.settings, a_.program); }
+    std::string folder() const { return app::archive_folder_beside(a_.settings, a_.path); }
 
-    App& a_;
+    Program& a_;
 };
 
 } // namespace
 
-void run_privacy_dialog(HWND owner, App& a) {
-    PrivacyDialog(a).run_modal(owner, "DatenschutzDlgBox");
+void run_privacy_dialog(HWND owner, Program& a) {
+    PrivacyDialog(a).run_modal(owner);
 }
 
 } // namespace kalmo::win32

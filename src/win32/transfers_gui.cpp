@@ -24,6 +24,7 @@ namespace {
 // The button, Enter, Esc and the Close box all cancel.
 class ProgressDialog : public Dialog {
 public:
+    ProgressDialog() : Dialog("V24AbortDlgBox") {}
     std::atomic<bool> cancelled{false};
 
 private:
@@ -109,7 +110,7 @@ LRESULT TransferThread::answer(UINT request, WPARAM wp, LPARAM lp) {
     case OpenDialog:
         dialog_.cancelled = false;
         // The core says "Not enough memory." when this fails.
-        if (!dialog_.create_modeless(owner_, "V24AbortDlgBox")) return FALSE;
+        if (!dialog_.create_modeless(owner_)) return FALSE;
         ShowWindow(dialog_.hwnd(), SW_SHOWNORMAL);
         EnableWindow(dialog_.hwnd(), TRUE);
         return TRUE;
@@ -183,13 +184,13 @@ link::DeleteQuestion delete_question(bool unread) {
 
 // A read journals what comes in; a connected read tells whether it left records behind.
 template <typename Store, typename Read>
-bool read_into(link::Link& line, Store& store, Read read, link::JournalKind kind, const App& a,
+bool read_into(link::Link& line, Store& store, Read read, link::JournalKind kind, const Program& a,
                const std::string& port_name, bool& unread) {
-    link::FileJournal journal(*a.fs, *a.clock, app::journal_folder_beside(a.program), kind);
+    link::FileJournal journal(*a.fs, *a.clock, app::journal_folder_beside(a.path), kind);
     const auto result = read(line, store, port_name, &journal,
                              a.settings.drop_confidential ? &a.confidential : nullptr);
     if (result.connected()) unread = result.left_records();
-    return static_cast<bool>(result);
+    return result.opens_list();
 }
 
 // The collection's final message tells the counts and the deletes, so their boxes along the way
@@ -215,7 +216,7 @@ private:
 };
 
 // Runs `transfer` on its own thread with a link over a port of its own.
-void run_on_thread(HWND owner, const App& a,
+void run_on_thread(HWND owner, const Program& a,
                    const std::function<void(link::Link&, const std::string&)>& transfer) {
     const std::string port_name = platform::serial_device(a.settings.port_name());
     TransferThread thread(owner);
@@ -228,7 +229,7 @@ void run_on_thread(HWND owner, const App& a,
 
 } // namespace
 
-NextList run_transfer(HWND main, App& a, unsigned command) {
+NextList run_transfer(HWND main, Program& a, unsigned command) {
     NextList next = NextList::None;
     run_on_thread(main, a, [&](link::Link& line, const std::string& port_name) {
         switch (command) {
@@ -259,7 +260,7 @@ NextList run_transfer(HWND main, App& a, unsigned command) {
     return next;
 }
 
-NextList run_collect(HWND main, App& a) {
+NextList run_collect(HWND main, Program& a) {
     NextList next = NextList::None;
     const std::string port_name = platform::serial_device(a.settings.port_name());
     TransferThread thread(main);
@@ -267,14 +268,14 @@ NextList run_collect(HWND main, App& a) {
         CollectUi quiet(ui);
         auto port = platform::make_serial_port();
         link::Link line(*port, quiet, *a.clock);
-        const std::string journals = app::journal_folder_beside(a.program);
+        const std::string journals = app::journal_folder_beside(a.path);
         link::FileJournal charge_journal(*a.fs, *a.clock, journals, link::JournalKind::Charges);
         link::FileJournal call_journal(*a.fs, *a.clock, journals, link::JournalKind::Calls);
         // Larger than the call list: a bank may hold more than the list shows, and every one of
         // them must be kept before the bank is emptied.
         auto calls = std::make_unique<data::CallArchive>();
         link::CollectRequest request;
-        request.folder = app::archive_folder_beside(a.settings, a.program);
+        request.folder = app::archive_folder_beside(a.settings, a.path);
         request.stamp = a.clock->now();
         request.calls = a.settings.collect_calls;
         request.charge_journal = &charge_journal;
@@ -289,7 +290,7 @@ NextList run_collect(HWND main, App& a) {
     return next;
 }
 
-void write_speed_dial(HWND owner, const App& a, const std::string& number_text,
+void write_speed_dial(HWND owner, const Program& a, const std::string& number_text,
                       std::uint8_t index) {
     // The speed-dial dialog (and the call list below it) stay out of reach until the write is
     // over: a second OK would end the dialog while the write still runs.

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app_state.h"
+#include "program.h"
 
 namespace kalmo::win32 {
 
@@ -16,12 +16,13 @@ enum class NextList { None, ChargeEvaluation, CallList };
 // Runs the transfer of IDM_READ_CHARGES, IDM_DELETE_CHARGES, IDM_READ_CALLS or IDM_DELETE_CALLS
 // to its end on the program's stores and port; the owner is out of reach meanwhile. A successful
 // read of charges leaves the charge evaluation to open, a connected read of calls the call list.
-NextList run_transfer(HWND main, App& a, unsigned command);
+NextList run_transfer(HWND main, Program& a, unsigned command);
 // "Gebührendaten abholen": the charges (and the calls when the settings say so) into the archive
 // folder, the exchange emptied only of what was kept; the charge evaluation of what was kept
 // follows.
-NextList run_collect(HWND main, App& a);
+NextList run_collect(HWND main, Program& a);
 // The speed-dial dialog's transfer, with that dialog as owner of the progress dialog.
-void write_speed_dial(HWND owner, const App& a, const std::string& number_text, std::uint8_t index);
+void write_speed_dial(HWND owner, const Program& a, const std::string& number_text,
+                      std::uint8_t index);
 
 } // namespace kalmo::win32

@@ -51,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
 
     // The filter dialog with texts cut from the input.
-    eval::FilterDialog::Fields f = list.filter_dialog_texts();
+    eval::FilterForm::Fields f = list.filter_dialog_texts();
     const std::string text(reinterpret_cast<const char*>(rest.data()),
                            std::min<std::size_t>(rest.size(), 16));
     f.from_day = text.substr(0, std::min<std::size_t>(text.size(), 3));

@@ -42,7 +42,7 @@ protected:
 TEST_F(PtyLink, EveryRecordArrivesSorted) {
     SimProcess sim({"--unpaced", "--count", "300", "--calls", "100", "--seed", "7"});
     const link::ReadResult report = link::read_charges(link, *store, sim.link);
-    ASSERT_TRUE(report);
+    ASSERT_TRUE(report.opens_list());
     EXPECT_EQ(report.outcome, link::Outcome::Done);
     EXPECT_EQ(ui.messages_only(), std::vector<std::string>{" 300 Gebührensätze empfangen "});
     EXPECT_EQ(report.dropped, 0u);
@@ -51,7 +51,7 @@ TEST_F(PtyLink, EveryRecordArrivesSorted) {
     std::sort(got.begin(), got.end());
     EXPECT_EQ(got, expected_charges(300, 7, 100));
 
-    ASSERT_TRUE(link::read_calls(link, calls, sim.link));
+    ASSERT_TRUE(link::read_calls(link, calls, sim.link).opens_list());
     EXPECT_EQ(calls.count(), 100);
     EXPECT_TRUE(sorted(calls));
     EXPECT_EQ(ui.messages_only().back(), " 100 Anrufdatensätze empfangen ");
@@ -61,13 +61,13 @@ TEST_F(PtyLink, EveryRecordArrivesSorted) {
 TEST_F(PtyLink, MoreThanTheStoresHold) {
     SimProcess sim({"--unpaced", "--overflow"});
     link::ReadResult report = link::read_charges(link, *store, sim.link);
-    ASSERT_TRUE(report);
+    ASSERT_TRUE(report.opens_list());
     EXPECT_EQ(store->count(), 2000);
     EXPECT_EQ(report.dropped, 8u);
     EXPECT_EQ(report.outcome, link::Outcome::Incomplete);
     EXPECT_TRUE(sorted(*store));
     report = link::read_calls(link, calls, sim.link);
-    ASSERT_TRUE(report);
+    ASSERT_TRUE(report.opens_list());
     EXPECT_EQ(calls.count(), 150);
     EXPECT_GT(report.dropped, 0u);
     EXPECT_EQ(report.outcome, link::Outcome::Incomplete);
@@ -78,7 +78,7 @@ TEST_F(PtyLink, DisturbedRepliesAreRetriedQuietly) {
     SimProcess sim({"--unpaced", "--count", "60", "--seed", "3", "--corrupt-checksum", "2",
                     "--bad-length", "4", "--reply-69", "6", "--fill-before", "40", "--ignore",
                     "8"});
-    ASSERT_TRUE(link::read_charges(link, *store, sim.link));
+    ASSERT_TRUE(link::read_charges(link, *store, sim.link).opens_list());
     EXPECT_EQ(ui.messages_only(), std::vector<std::string>{" 60 Gebührensätze empfangen "});
     auto got = held(*store, data::kChargeRecordSize);
     std::sort(got.begin(), got.end());
@@ -88,7 +88,7 @@ TEST_F(PtyLink, DisturbedRepliesAreRetriedQuietly) {
 TEST_F(PtyLink, SecondOpeningWhenTheFirstIsNotAnswered) {
     link.timing.quiet_ms = 300;
     SimProcess sim({"--unpaced", "--count", "5", "--ignore", "1"});
-    ASSERT_TRUE(link::read_charges(link, *store, sim.link));
+    ASSERT_TRUE(link::read_charges(link, *store, sim.link).opens_list());
     EXPECT_EQ(store->count(), 5);
     EXPECT_EQ(ui.messages_only(), std::vector<std::string>{" 5 Gebührensätze empfangen "});
     EXPECT_NE(sim.trace().find("type 0x6E"), std::string::npos);
@@ -105,7 +105,7 @@ TEST_F(PtyLink, InProcessServerCountsTheLine) {
     ASSERT_TRUE(server.open_pty("", error)) << error;
     std::atomic<bool> stop{false};
     std::thread serving([&] { server.run(stop); });
-    const bool read = static_cast<bool>(link::read_charges(link, *store, server.slave_path()));
+    const bool read = link::read_charges(link, *store, server.slave_path()).opens_list();
     stop = true;
     serving.join();
     ASSERT_TRUE(read);

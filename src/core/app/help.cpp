@@ -1,49 +1,13 @@
 #include "core/app/help.h"
 
 #include <algorithm>
-#include <array>
+#include <iterator>
 
 #include "core/app/strings.h"
 #include "core/app/utf8.h"
 
 namespace kalmo::app {
 namespace {
-
-// Menu commands in help mode give 100 to 131; the dialogs' F1 give 112, 123, 130 and 150 to
-// 158. A context that two places share (a command and the dialog it opens) shares its page.
-constexpr std::array kTopics = {
-    HelpTopic{100, "datei-oeffnen.html"},
-    HelpTopic{101, "datei-speichern.html"},
-    HelpTopic{102, "datei-sichern-als.html"},
-    HelpTopic{103, "gebuehren-lesen.html"},
-    HelpTopic{104, "gebuehren-loeschen.html"},
-    HelpTopic{105, "anrufe-lesen.html"},
-    HelpTopic{106, "anrufe-loeschen.html"},
-    HelpTopic{107, "beenden.html"},
-    HelpTopic{108, "abholen.html"},
-    HelpTopic{110, "gebuehrenerfassung.html"},
-    HelpTopic{111, "anrufliste.html"},
-    HelpTopic{112, "projekte.html"},
-    HelpTopic{120, "telefonbuch-neu.html"},
-    HelpTopic{121, "telefonbuch-oeffnen.html"},
-    HelpTopic{122, "telefonbuch-editieren.html"},
-    HelpTopic{123, "projektnamen.html"},
-    HelpTopic{130, "comport.html"},
-    HelpTopic{131, "drucker.html"},
-    HelpTopic{132, "archiv-optionen.html"},
-    HelpTopic{150, "telefonbuch-editor.html"},
-    HelpTopic{151, "gebuehrenliste.html"},
-    HelpTopic{152, "teilnehmersummen.html"},
-    HelpTopic{153, "teilnehmerstatistik.html"},
-    HelpTopic{154, "filter.html"},
-    HelpTopic{155, "projektliste.html"},
-    HelpTopic{156, "kurzwahl.html"},
-    HelpTopic{157, "anrufstatistik.html"},
-    HelpTopic{158, "anrufliste-fenster.html"},
-    HelpTopic{205, "datenschutz.html"},
-    HelpTopic{1130, "archiv-auswerten.html"},
-    HelpTopic{1131, "archiv-liste.html"},
-};
 
 std::string_view directory_of(std::string_view path) {
     const auto cut = path.find_last_of("\\:");
@@ -53,13 +17,13 @@ std::string_view directory_of(std::string_view path) {
 } // namespace
 
 std::span<const HelpTopic> help_topics() {
-    return kTopics;
+    return kHelpTopics;
 }
 
 std::optional<std::string_view> help_page(unsigned context) {
-    const auto it = std::find_if(kTopics.begin(), kTopics.end(),
+    const auto it = std::find_if(std::begin(kHelpTopics), std::end(kHelpTopics),
                                  [&](const HelpTopic& t) { return t.context == context; });
-    if (it == kTopics.end()) return std::nullopt;
+    if (it == std::end(kHelpTopics)) return std::nullopt;
     return it->page;
 }
 

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/app/help_contexts.h"
+
 namespace kalmo::app {
 
 constexpr char kHelpFolder[] = "hilfe";
@@ -15,11 +17,6 @@ constexpr char kHelpContentsPage[] = "index.html";
 // What "Hilfe über Hilfe" opens when there is no WinHelp system help file to open.
 constexpr char kHelpOnHelpPage[] = "hilfe.html";
 constexpr char kSystemHelpFile[] = "WINHELP.HLP";
-
-struct HelpTopic {
-    unsigned context;
-    std::string_view page;
-};
 
 // Every context number any window of the program passes, with its page.
 std::span<const HelpTopic> help_topics();

@@ -2,6 +2,7 @@
 
 #include <map>
 
+#include "core/app/help_contexts.h"
 #include "core/app/text.h"
 #include "core/app/utf8.h"
 
@@ -120,38 +121,9 @@ std::string window_title(std::string_view charge_file, std::string_view phoneboo
 }
 
 std::optional<unsigned> help_context(unsigned command) {
-    if (command >= IDM_FILE_OPEN && command <= IDM_EXIT) return 100 + (command - IDM_FILE_OPEN);
-    switch (command) {
-    case IDM_CHARGE_EVALUATION:
-        return 110;
-    case IDM_CALL_LIST:
-        return 111;
-    case IDM_PROJECT_EVALUATION:
-        return 112;
-    case IDM_ARCHIVE_REPORT:
-        return 1130; // the report's choice dialog
-
-    case IDM_PHONEBOOK_NEW:
-        return 120;
-    case IDM_PHONEBOOK_OPEN:
-        return 121;
-    case IDM_PHONEBOOK_EDIT:
-        return 122;
-    case IDM_PROJECT_NAMES:
-        return 123;
-    case IDM_PORT:
-        return kPortDialogHelpContext;
-    case IDM_PRINTER:
-        return 131;
-    case IDM_PRIVACY:
-        return kPrivacyHelpContext;
-    case IDM_COLLECT:
-        return 108;
-    case IDM_ARCHIVE_OPTIONS:
-        return kArchiveDialogHelpContext;
-    default:
-        return std::nullopt;
-    }
+    for (const HelpTopic& topic : kHelpTopics)
+        if (topic.command != 0 && topic.command == command) return topic.context;
+    return std::nullopt;
 }
 
 PicturePlaces picture_places(int width, int height) {

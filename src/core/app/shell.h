@@ -86,10 +86,6 @@ std::string window_title(std::string_view charge_file, std::string_view phoneboo
 
 // Context-help mode: the help context of a command, nothing for commands without a topic.
 std::optional<unsigned> help_context(unsigned command);
-constexpr unsigned kPortDialogHelpContext = 130;
-// The dialog "Datenschutz" and its menu command in help mode.
-constexpr unsigned kPrivacyHelpContext = 205;
-constexpr unsigned kArchiveDialogHelpContext = 132;
 constexpr char kNoHelpText[] = "Help not available for Help Menu item";
 constexpr char kNoHelpCaption[] = "Kalmo";
 

@@ -25,6 +25,8 @@ constexpr unsigned NoEntryFound = 128;
 constexpr unsigned PhonebookEmpty = 129;
 constexpr unsigned PhonebookFull = 130;
 constexpr unsigned ProjectDuplicate = 131;
+constexpr unsigned CannotOpenPrinter = 132;
+constexpr unsigned PrintJobNotStarted = 133;
 constexpr unsigned ChargeStoreEmpty = 134;
 constexpr unsigned AllOutsideFilter = 136;
 constexpr unsigned NoChargeData = 137;
@@ -87,6 +89,26 @@ constexpr unsigned CollectNotDeleted = 292;
 constexpr unsigned CollectCaption = 293;
 constexpr unsigned CollectReminder = 294; // days
 constexpr unsigned ArchiveFolderTitle = 295;
+constexpr unsigned NoAnswer = 250;
+constexpr unsigned LengthError = 251;
+constexpr unsigned PeerCrcError = 252;
+constexpr unsigned ConnectionFailed = 253;
+constexpr unsigned CloseFailed = 254;
+constexpr unsigned ProgressInitialising = 255;
+constexpr unsigned ProgressPleaseWait = 256;
+constexpr unsigned ProgressChargeRecordNo = 257; // record number
+constexpr unsigned ProgressCallRecordNo = 258;   // record number
+constexpr unsigned ChargesReceived = 259;        // count
+constexpr unsigned NoChargesReceived = 260;
+constexpr unsigned CallsReceived = 261; // count
+constexpr unsigned NoCallsReceived = 262;
+constexpr unsigned DeleteChargesQuestion = 263;
+constexpr unsigned ChargesDeleted = 264;
+constexpr unsigned DeleteChargesFailed = 265;
+constexpr unsigned DeleteCallsQuestion = 266;
+constexpr unsigned CallsDeleted = 267;
+constexpr unsigned DeleteCallsFailed = 268;
+constexpr unsigned SpeedDialWriteFailed = 269;
 } // namespace str
 
 } // namespace kalmo::app

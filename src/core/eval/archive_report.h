@@ -13,11 +13,7 @@
 
 namespace kalmo::eval::report {
 
-// Help contexts of the window's report dialogs: the choice and the list.
-constexpr unsigned kArchiveReportHelp = 1130;
-constexpr unsigned kArchiveListHelp = 1131;
-
-// A charge file of an archive: its name (Windows character set) and the day it was last
+// A charge file of an archive: its name (UTF-8) and the day it was last
 // written, for a name that carries no read date.
 struct FoundFile {
     std::string path;

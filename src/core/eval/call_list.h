@@ -18,10 +18,6 @@ namespace kalmo::eval {
 constexpr char kCallListHeader[] = "Tln   Datum    Uhrzeit     Amtsrufnummer            Anz ";
 constexpr char kCallStatisticsHeader[] = "Tln    Datum   Uhrzeit         Amtsrufnummer     ";
 constexpr char kUnknownNumber[] = "Rufnummer unbekannt";
-// F1: the call list's help topic, and the pop-up topics of the two dialogs over it.
-constexpr unsigned kCallListHelp = 158;
-constexpr unsigned kCallStatisticsHelpPopup = 157;
-constexpr unsigned kSpeedDialHelpPopup = 156;
 
 // Asked when the call list opens over an empty call store; Yes reads the calls.
 app::Message no_call_data_question();

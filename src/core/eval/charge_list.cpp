@@ -113,10 +113,10 @@ SystemChargeList::refill_after_filter_dialog(const phonebook::NumberLookup& look
     return fill(lookup, now);
 }
 
-std::optional<app::Message> SystemChargeList::filter_dialog_ok(const FilterDialog::Fields& fields) {
-    const FilterDialog::OkResult result = FilterDialog::ok(fields);
+std::optional<app::Message> SystemChargeList::filter_dialog_ok(const FilterForm::Fields& fields) {
+    const FilterForm::OkResult result = FilterForm::ok(fields);
     if (result.error) return result.error;
-    FilterDialog::store(result.values, store_.filter);
+    FilterForm::store(result.values, store_.filter);
     entered_minimum_ = result.values.entered_minimum;
     return std::nullopt;
 }

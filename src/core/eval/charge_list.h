@@ -63,8 +63,6 @@ constexpr char kChargeListHeader[] =
     "Tln   Datum    Uhrzeit   Dauer         Amtsrufnummer             Betrag";
 constexpr char kChargeListPrintHeading[] =
     " Tln  Datum    Uhrzeit   Dauer         Amtsrufnummer          Betrag";
-// F1: pop-up topic of the help file.
-constexpr unsigned kChargeListHelpPopup = 151;
 
 // One line of the list (after the number lookup replaced the number by a name).
 std::string charge_list_line(const data::ChargeRecord& record, std::uint8_t year,
@@ -92,10 +90,10 @@ public:
 
     // The filter dialog's texts and its "OK". A confirmed dialog stores the dates into the
     // filter and keeps the minimum as the entered minimum; nullopt when it accepted them.
-    FilterDialog::Fields filter_dialog_texts() const {
-        return FilterDialog::opening_texts(store_.filter);
+    FilterForm::Fields filter_dialog_texts() const {
+        return FilterForm::opening_texts(store_.filter);
     }
-    std::optional<app::Message> filter_dialog_ok(const FilterDialog::Fields& fields);
+    std::optional<app::Message> filter_dialog_ok(const FilterForm::Fields& fields);
 
     const std::vector<std::string>& lines() const { return lines_; }
     // Per line: the store index of the record it shows.

@@ -50,7 +50,7 @@ FilterVerdict filter_test(const data::ChargeRecord& r, std::uint8_t year,
     return FilterVerdict::Passes;
 }
 
-FilterDialog::Fields FilterDialog::opening_texts(const data::EvaluationFilter& f) {
+FilterForm::Fields FilterForm::opening_texts(const data::EvaluationFilter& f) {
     Fields out;
     out.dm = app::format("%03llu", dm_part(f.minimum_amount));
     out.pf = app::format("%02u", pf_part(f.minimum_amount));
@@ -63,7 +63,7 @@ FilterDialog::Fields FilterDialog::opening_texts(const data::EvaluationFilter& f
     return out;
 }
 
-std::optional<std::uint8_t> FilterDialog::year_value(const std::string& text) {
+std::optional<std::uint8_t> FilterForm::year_value(const std::string& text) {
     const std::string t = app::trimmed(text);
     if (t.empty() || t.size() > 4) return std::nullopt;
     unsigned value = 0;
@@ -76,7 +76,7 @@ std::optional<std::uint8_t> FilterDialog::year_value(const std::string& text) {
     return static_cast<std::uint8_t>(year - 1900);
 }
 
-FilterDialog::OkResult FilterDialog::ok(const Fields& fields) {
+FilterForm::OkResult FilterForm::ok(const Fields& fields) {
     const auto value = [](const std::string& text) { return app::decimal_u16(app::trimmed(text)); };
     const std::uint16_t from_month = value(fields.from_month);
     const std::uint16_t from_day = value(fields.from_day);
@@ -114,7 +114,7 @@ FilterDialog::OkResult FilterDialog::ok(const Fields& fields) {
     return result;
 }
 
-void FilterDialog::store(const Accepted& v, data::EvaluationFilter& f) {
+void FilterForm::store(const Accepted& v, data::EvaluationFilter& f) {
     f.from_year = v.from_year;
     f.from_month = v.from_month;
     f.from_day = v.from_day;

@@ -40,7 +40,7 @@ FilterVerdict filter_test(const data::ChargeRecord& record, std::uint8_t year,
 
 // The filter dialog "Auswert-Filter" without its window: the texts it opens with and the
 // checks of its "OK". Closing it with the close box changes nothing and needs no call here.
-class FilterDialog {
+class FilterForm {
 public:
     // The edit fields' texts, named after their labels.
     struct Fields {
@@ -69,8 +69,6 @@ public:
     static constexpr unsigned kLastYear = 1900 + 255;
     static constexpr unsigned kDmFieldLimit = 3;
     static constexpr unsigned kPfFieldLimit = 2;
-    // F1: pop-up topic of the help file.
-    static constexpr unsigned kHelpPopup = 154;
 
     static Fields opening_texts(const data::EvaluationFilter& filter);
     // Only the first failing check is reported: months, then days, then years, then the range.

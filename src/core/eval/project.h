@@ -22,9 +22,6 @@ using ProjectNames = std::array<std::string, kProjectCount>;
 
 constexpr char kProjectListHeader[] =
     "Tln   Datum    Uhrzeit   Dauer         Amtsrufnummer             Betrag";
-// F1: help file topics (full topics, not pop-ups).
-constexpr unsigned kProjectSelectHelp = 112;
-constexpr unsigned kProjectListHelp = 155;
 
 // The button of each project, projects 1 to 10 in order: the project's name and enabled when it
 // is defined; otherwise disabled with the caption of the template ("Projekt  1" ... "Projekt 10").

@@ -18,9 +18,6 @@ constexpr char kSubscriberSumsHeader[] =
     "Tln-Nr       vom            bis zum       Anz.       Betrag ";
 constexpr char kSubscriberStatisticsHeader[] =
     "Datum    Uhrzeit   Dauer         Amtsrufnummer             Betrag";
-// F1: pop-up topics of the help file.
-constexpr unsigned kSubscriberSumsHelpPopup = 152;
-constexpr unsigned kSubscriberStatisticsHelpPopup = 153;
 
 // The entries in use: from the first on, up to the first free one.
 std::size_t subscriber_sums_in_use(const SubscriberSumTable& sums);

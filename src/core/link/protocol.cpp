@@ -93,20 +93,23 @@ bool Link::receive_frame(bool quiet) {
         const std::size_t got = read_until({&buffer_[position], expected - position}, deadline);
         if (ui_.cancelled()) return false;
         // Also after a read that brought bytes: the whole frame must be in by the deadline.
-        if (clock_.monotonic_ms() >= deadline) return fail(quiet, text::NoAnswer);
+        if (clock_.monotonic_ms() >= deadline)
+            return fail(quiet, app::string_text(app::str::NoAnswer));
         if (got == 0) continue;
         if (position == 0) {
             const std::uint8_t length = buffer_[0];
             if (length == kFill) continue;
-            if (length > kMaxFrame || length < kFrameHeader) return fail(quiet, text::LengthError);
+            if (length > kMaxFrame || length < kFrameHeader)
+                return fail(quiet, app::string_text(app::str::LengthError));
             expected = length;
         }
         position += got;
     }
-    if (buffer_[1] == code::PeerChecksumError) return fail(quiet, text::PeerChecksumError);
+    if (buffer_[1] == code::PeerChecksumError)
+        return fail(quiet, app::string_text(app::str::PeerCrcError));
     const std::uint16_t sent = static_cast<std::uint16_t>(buffer_[2] | buffer_[3] << 8);
     if (frame_checksum({&buffer_[kFrameHeader], expected - kFrameHeader}) != sent)
-        return fail(quiet, text::ChecksumError);
+        return fail(quiet, app::string_text(app::str::CrcError));
     frame_length_ = expected;
     return true;
 }
@@ -176,7 +179,7 @@ bool Link::connect(const std::string& port_name, std::uint8_t opening_code) {
         // An adapter that was unplugged or taken by another program fails here: the user must
         // learn which port the program tried.
         const std::string message =
-            std::string(text::ConnectionFailed) + "\n" +
+            std::string(app::string_text(app::str::ConnectionFailed)) + "\n" +
             app::format(app::string_text(app::str::PortNotOpened), port_name.c_str());
         show_error(message.c_str());
         return false;
@@ -207,7 +210,7 @@ void Link::disconnect() {
         closed = receive_frame(true);
     }
     close_port();
-    if (!closed && !ui_.cancelled()) show_error(text::CloseFailed);
+    if (!closed && !ui_.cancelled()) show_error(app::string_text(app::str::CloseFailed));
 }
 
 } // namespace kalmo::link

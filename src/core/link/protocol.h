@@ -54,16 +54,6 @@ constexpr std::uint8_t NotSent = 0xFF;           // a frame with this code is ne
 constexpr std::uint8_t PeerChecksumError = 0x69; // reply type: the exchange got a bad frame
 } // namespace code
 
-// Messages of the link (error icon, the platform's caption).
-namespace text {
-constexpr const char* NoAnswer = "Fehler Gegenstelle antwortet nicht !";
-constexpr const char* LengthError = "Längenfehler !";
-constexpr const char* PeerChecksumError = "Gegenstelle meldet CrC Fehler !";
-constexpr const char* ChecksumError = "CrC Fehler !";
-constexpr const char* ConnectionFailed = "Connection failed.";
-constexpr const char* CloseFailed = "Fehler beim schließen der Schnittstelle";
-} // namespace text
-
 // 16-bit BSD checksum (rotate right by one, add the byte) over the payload only.
 std::uint16_t frame_checksum(std::span<const std::uint8_t> payload);
 

@@ -14,7 +14,13 @@ namespace {
 
 std::atomic<bool> g_running{false};
 
-constexpr const char* kInformation = "Information";
+std::string information() {
+    return app::string_text(app::str::Information);
+}
+
+const char* string_of(unsigned id) {
+    return app::string_text(id);
+}
 
 void show(TransferUi& ui, const std::string& text, std::optional<std::string> caption,
           app::Icon icon) {
@@ -26,7 +32,7 @@ bool open_progress(TransferUi& ui) {
         show(ui, app::string_text(app::str::NotEnoughMemory), std::nullopt, app::Icon::Error);
         return false;
     }
-    ui.set_progress_line(0, progress::Initialising);
+    ui.set_progress_line(0, app::string_text(app::str::ProgressInitialising));
     return true;
 }
 
@@ -38,9 +44,10 @@ struct ReadKind {
     std::uint8_t bank2;
     std::size_t record_size;
     std::size_t number_at; // the number field within a record
-    const char* record_no;
-    const char* received; // the final count
-    const char* none;     // instead of it when nothing came
+    // String-table ids.
+    unsigned record_no;
+    unsigned received; // the final count
+    unsigned none;     // instead of it when nothing came
     bool opens_empty_list;
 };
 
@@ -48,14 +55,18 @@ constexpr ReadKind kChargeRead{code::ChargesBank1,
                                code::ChargesBank2,
                                data::kChargeRecordSize,
                                data::charge_at::Number,
-                               progress::ChargeRecordNo,
-                               " %d Gebührensätze empfangen ",
-                               " Gebührendatenspeicher leer ",
+                               app::str::ProgressChargeRecordNo,
+                               app::str::ChargesReceived,
+                               app::str::NoChargesReceived,
                                false};
-constexpr ReadKind kCallRead{code::CallsBank1,       code::CallsBank2,
-                             data::kCallRecordSize,  data::call_at::Number,
-                             progress::CallRecordNo, " %d Anrufdatensätze empfangen ",
-                             " Anrufliste leer ",    true};
+constexpr ReadKind kCallRead{code::CallsBank1,
+                             code::CallsBank2,
+                             data::kCallRecordSize,
+                             data::call_at::Number,
+                             app::str::ProgressCallRecordNo,
+                             app::str::CallsReceived,
+                             app::str::NoCallsReceived,
+                             true};
 
 // How far a read came in each bank: the index of the block after its last record.
 struct BankEnds {
@@ -114,8 +125,9 @@ Outcome read_banks(Link& link, Store& store, const ReadKind& kind, ReceiveJourna
     while (!ui.cancelled()) {
         const std::uint8_t code = bank == 0 ? kind.bank1 : kind.bank2;
         std::uint16_t& received = ends.end[bank];
-        ui.set_progress_line(0, progress::PleaseWait);
-        ui.set_progress_line(1, app::format(kind.record_no, static_cast<int>(store.count())));
+        ui.set_progress_line(0, app::string_text(app::str::ProgressPleaseWait));
+        ui.set_progress_line(
+            1, app::format(string_of(kind.record_no), static_cast<int>(store.count())));
         const std::uint16_t n =
             read_checked_block(link, code, received, kind.record_size, strict, buffer.data());
         if (n == kBlockFailed) {
@@ -196,27 +208,28 @@ ReadResult read_records(Link& link, Store& store, const std::string& port_name,
     const int count = store.count();
     store.sort();
     ui.close_progress_dialog();
-    show(ui, count > 0 ? app::format(kind.received, count) : std::string(kind.none), kInformation,
-         app::Icon::Information);
+    show(ui, count > 0 ? app::format(string_of(kind.received), count) : string_of(kind.none),
+         information(), app::Icon::Information);
     warn_if_left(ui, result);
-    result.opens_list = count > 0 || kind.opens_empty_list;
+    result.list_follows = count > 0 || kind.opens_empty_list;
     return result;
 }
 
+// The texts are string-table ids.
 struct DeleteKind {
-    const char* question;
+    unsigned question;
     std::uint8_t step1;
     std::uint8_t step2;
-    const char* done;
-    const char* failed;
+    unsigned done;
+    unsigned failed;
 };
 
-constexpr DeleteKind kChargeDelete{
-    "Alle Gebührendatensätze der\nTK-Anlage werden gelöcht !", code::DeleteCharges1,
-    code::DeleteCharges2, "Gebührendaten gelöscht ", "Fehler beim löschen der Gebührendaten"};
-constexpr DeleteKind kCallDelete{"Alle Anrufdatensätze der\nTK-Anlage werden gelöcht !",
-                                 code::DeleteCalls1, code::DeleteCalls2, "Anrufliste gelöscht ",
-                                 "Fehler beim Löschen der Anrufdaten"};
+constexpr DeleteKind kChargeDelete{app::str::DeleteChargesQuestion, code::DeleteCharges1,
+                                   code::DeleteCharges2, app::str::ChargesDeleted,
+                                   app::str::DeleteChargesFailed};
+constexpr DeleteKind kCallDelete{app::str::DeleteCallsQuestion, code::DeleteCalls1,
+                                 code::DeleteCalls2, app::str::CallsDeleted,
+                                 app::str::DeleteCallsFailed};
 
 // Both steps of a delete on a connection of its own, inside an open progress dialog.
 Outcome delete_in_exchange(Link& link, const std::string& port_name, const DeleteKind& kind) {
@@ -229,7 +242,7 @@ Outcome delete_in_exchange(Link& link, const std::string& port_name, const Delet
         if (ok) {
             link.send_command(kind.step2, 0x00);
             ok = link.receive_frame(false);
-            if (ok) show(ui, kind.done, kInformation, app::Icon::Information);
+            if (ok) show(ui, string_of(kind.done), information(), app::Icon::Information);
         }
     }
     link.disconnect();
@@ -241,7 +254,7 @@ Outcome delete_in_exchange(Link& link, const std::string& port_name, const Delet
 // Said once the progress dialog is gone.
 void show_delete_failure(TransferUi& ui, Outcome outcome, const DeleteKind& kind) {
     if (outcome == Outcome::Failed || outcome == Outcome::NotConnected)
-        show(ui, kind.failed, std::nullopt, app::Icon::Error);
+        show(ui, string_of(kind.failed), std::nullopt, app::Icon::Error);
 }
 
 // Each bank answers the request for the block after its last record with an empty block once
@@ -292,8 +305,8 @@ CollectResult collect_records(Link& link, Store& store, const std::string& port_
     ui.close_progress_dialog();
     show_delete_failure(ui, result.deleted, deletion);
     const int count = static_cast<int>(store.count());
-    show(ui, count > 0 ? app::format(kind.received, count) : std::string(kind.none), kInformation,
-         app::Icon::Information);
+    show(ui, count > 0 ? app::format(string_of(kind.received), count) : string_of(kind.none),
+         information(), app::Icon::Information);
     warn_if_left(ui, result.read);
     return result;
 }
@@ -303,14 +316,14 @@ Outcome delete_records(Link& link, Store& store, const std::string& port_name,
                        const DeleteKind& kind, DeleteQuestion question) {
     TransferUi& ui = link.ui();
     if (question == DeleteQuestion::WarnUnreadThenAsk) {
-        app::Message warning{app::string_text(app::str::DeleteUnread), kInformation,
+        app::Message warning{app::string_text(app::str::DeleteUnread), information(),
                              app::Buttons::YesNo, app::Icon::Warning};
         warning.default_no = true;
         if (ui.show(warning) != app::Answer::Yes) return Outcome::Declined;
     }
     if (question != DeleteQuestion::AlreadyConfirmed) {
-        const app::Answer answer = ui.show(
-            app::Message{kind.question, kInformation, app::Buttons::YesNo, app::Icon::Information});
+        const app::Answer answer = ui.show(app::Message{
+            string_of(kind.question), information(), app::Buttons::YesNo, app::Icon::Information});
         if (answer != app::Answer::Yes) return Outcome::Declined;
     }
     if (!open_progress(ui)) return Outcome::Busy;
@@ -392,7 +405,8 @@ Outcome write_speed_dial_target(Link& link, const std::string& number_text, std:
         const auto payload = speed_dial_payload(number_text, index);
         outcome = link.write_block(code::SpeedDial, payload) ? Outcome::Done : Outcome::Failed;
         if (outcome == Outcome::Failed && !ui.cancelled())
-            show(ui, "Fehler beim schreiben des Kurzwahlzieles", std::nullopt, app::Icon::Error);
+            show(ui, app::string_text(app::str::SpeedDialWriteFailed), std::nullopt,
+                 app::Icon::Error);
         link.disconnect();
     }
     ui.close_progress_dialog();

@@ -17,12 +17,6 @@
 namespace kalmo::link {
 
 // Progress texts (each begins with ten blanks).
-namespace progress {
-constexpr const char* Initialising = "          Initialisierung der Schnittstelle";
-constexpr const char* PleaseWait = "          Datenübertragung bitte warten";
-constexpr const char* ChargeRecordNo = "          lese Gebührensatz Nr.: %d";
-constexpr const char* CallRecordNo = "          lese Anrufdatensatz Nr.: %d";
-} // namespace progress
 
 // The stores, the link and the progress dialog exist once, and the program stays usable while
 // a transfer waits: whatever would touch them (another transfer, a file load, an evaluation)
@@ -75,11 +69,11 @@ struct ReadResult {
     bool journal_failed = false;
     // What the menu command opens next: the charge evaluation when records arrived, the call
     // list whenever the connection was made.
-    bool opens_list = false;
+    bool list_follows = false;
     bool connected() const { return outcome != Outcome::NotConnected && outcome != Outcome::Busy; }
     // Records may still be in the exchange that are not in the store.
     bool left_records() const { return connected() && outcome != Outcome::Done; }
-    explicit operator bool() const { return opens_list; }
+    bool opens_list() const { return list_follows; }
 };
 
 // `drop`: the number field of every record that matches one of these is emptied as its block

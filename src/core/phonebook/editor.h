@@ -21,10 +21,6 @@ constexpr const char* kEditorPrintHeading =
 // Field limits the dialog sets (EM_LIMITTEXT); the others are the storage widths.
 constexpr std::size_t kSearchMax = 24;
 
-// Help contexts of the two dialogs.
-constexpr unsigned kEditorHelpContext = 150;
-constexpr unsigned kProjectNamesHelpContext = 123;
-
 // One list line: " %-26s | %-4s | %-5s | %-12s | %s ".
 std::string editor_line(const Phonebook& book, const Entry& entry);
 

@@ -34,12 +34,10 @@ std::set<unsigned> contexts_the_program_passes() {
     for (unsigned command = 0; command < 1000; ++command)
         if (const auto context = help_context(command)) contexts.insert(*context);
     for (unsigned dialog :
-         {kPortDialogHelpContext, eval::FilterDialog::kHelpPopup, eval::kChargeListHelpPopup,
-          eval::kSubscriberSumsHelpPopup, eval::kSubscriberStatisticsHelpPopup,
-          eval::kProjectSelectHelp, eval::kProjectListHelp, eval::kCallListHelp,
-          eval::kCallStatisticsHelpPopup, eval::kSpeedDialHelpPopup, phonebook::kEditorHelpContext,
-          phonebook::kProjectNamesHelpContext, eval::report::kArchiveReportHelp,
-          eval::report::kArchiveListHelp})
+         {help::Port, help::FilterPopup, help::ChargeListPopup, help::SubscriberSumsPopup,
+          help::SubscriberStatisticsPopup, help::ProjectSelect, help::ProjectList,
+          help::CallListWindow, help::CallStatisticsPopup, help::SpeedDialPopup,
+          help::PhonebookEditor, help::ProjectNames, help::ArchiveReport, help::ArchiveList})
         contexts.insert(dialog);
     return contexts;
 }
@@ -121,9 +119,10 @@ TEST(BuiltHelp, EveryMessageIsExplained) {
         messages.push_back(string_text(id));
     for (unsigned id = str::CollectChargesKept; id <= str::CollectReminder; ++id)
         if (id != str::CollectCaption) messages.push_back(string_text(id));
-    for (const char* text : {link::text::NoAnswer, link::text::LengthError,
-                             link::text::PeerChecksumError, link::text::ChecksumError,
-                             link::text::ConnectionFailed, link::text::CloseFailed, kNoHelpText})
+    for (const char* text :
+         {string_text(str::NoAnswer), string_text(str::LengthError), string_text(str::PeerCrcError),
+          string_text(str::CrcError), string_text(str::ConnectionFailed),
+          string_text(str::CloseFailed), kNoHelpText})
         messages.push_back(text);
     for (const std::string& message : messages)
         for (const std::string& piece : first_line_pieces(message))

@@ -7,6 +7,7 @@
 #include <set>
 
 #include "core/app/help.h"
+#include "core/app/help_contexts.h"
 #include "core/app/shell.h"
 #include "core/app/strings.h"
 #include "core/fakes.h"
@@ -183,11 +184,11 @@ TEST(HelpContexts, CommandsMapToTheirTopics) {
         EXPECT_EQ(help_context(command), std::optional<unsigned>(context)) << command;
     for (unsigned command : {109u, 113u, 116u, 303u, 304u, 306u, 307u, 100u, 0u, 111u})
         EXPECT_EQ(help_context(command), std::nullopt) << command;
-    EXPECT_EQ(help_context(IDM_PORT), std::optional<unsigned>(kPortDialogHelpContext))
+    EXPECT_EQ(help_context(IDM_PORT), std::optional<unsigned>(help::Port))
         << "the port dialog's own F1 topic is the command's";
-    EXPECT_EQ(help_context(IDM_PRIVACY), std::optional<unsigned>(kPrivacyHelpContext))
+    EXPECT_EQ(help_context(IDM_PRIVACY), std::optional<unsigned>(help::Privacy))
         << "so is the privacy dialog's";
-    EXPECT_EQ(help_page(kPrivacyHelpContext), std::optional<std::string_view>("datenschutz.html"));
+    EXPECT_EQ(help_page(help::Privacy), std::optional<std::string_view>("datenschutz.html"));
 }
 
 TEST(StatusTexts, EveryCommandHasItsStatusStringAndTheFileMenuItsTitle) {

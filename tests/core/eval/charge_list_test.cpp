@@ -26,7 +26,7 @@ struct ChargeListTest : test::EvalTest {
     // Confirms the filter dialog with its opening texts changed by `edit`.
     template <class Edit>
     std::optional<eval::FillResult> filter(SystemChargeList& list, Edit edit) {
-        eval::FilterDialog::Fields f = list.filter_dialog_texts();
+        eval::FilterForm::Fields f = list.filter_dialog_texts();
         edit(f);
         EXPECT_FALSE(list.filter_dialog_ok(f));
         return list.refill_after_filter_dialog(lookup, now);
@@ -283,7 +283,7 @@ TEST_F(ChargeListTest, RefillOnlyWhenKeysOrMinimumChange) {
     EXPECT_TRUE(list.lines().empty());
 
     // A failed check stores nothing.
-    eval::FilterDialog::Fields bad = list.filter_dialog_texts();
+    eval::FilterForm::Fields bad = list.filter_dialog_texts();
     bad.from_month = "13";
     bad.dm = "0";
     ASSERT_TRUE(list.filter_dialog_ok(bad));

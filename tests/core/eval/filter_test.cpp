@@ -4,12 +4,12 @@
 #include "eval_test_util.h"
 
 using namespace kalmo;
-using eval::FilterDialog;
+using eval::FilterForm;
 
 namespace {
-FilterDialog::Fields fields(std::string from_day, std::string from_month, std::string from_year,
-                            std::string to_day, std::string to_month, std::string to_year,
-                            std::string dm = "000", std::string pf = "00") {
+FilterForm::Fields fields(std::string from_day, std::string from_month, std::string from_year,
+                          std::string to_day, std::string to_month, std::string to_year,
+                          std::string dm = "000", std::string pf = "00") {
     return {from_day, from_month, from_year, to_day, to_month, to_year, dm, pf};
 }
 
@@ -19,8 +19,8 @@ data::EvaluationFilter dates(std::uint8_t from_year, std::uint8_t from_month, st
     return {from_year, from_month, from_day, to_year, to_month, to_day, 0};
 }
 
-std::string error_of(const FilterDialog::Fields& f) {
-    const auto result = FilterDialog::ok(f);
+std::string error_of(const FilterForm::Fields& f) {
+    const auto result = FilterForm::ok(f);
     return result.error ? result.error->text : std::string();
 }
 } // namespace
@@ -66,30 +66,30 @@ TEST(FilterTest, MinimumAndBothBoundsInclusive) {
             << int(record.day) << "." << int(record.month) << " " << record.amount;
 }
 
-TEST(FilterDialogOpening, FourDigitYearsAndZeroMinimum) {
+TEST(FilterFormOpening, FourDigitYearsAndZeroMinimum) {
     data::EvaluationFilter f = dates(126, 3, 5, 99, 12, 31);
-    EXPECT_EQ(FilterDialog::opening_texts(f), fields("05", "03", "2026", "31", "12", "1999"));
+    EXPECT_EQ(FilterForm::opening_texts(f), fields("05", "03", "2026", "31", "12", "1999"));
     f.minimum_amount = 505;
-    const auto texts = FilterDialog::opening_texts(f);
+    const auto texts = FilterForm::opening_texts(f);
     EXPECT_EQ(texts.dm, "005");
     EXPECT_EQ(texts.pf, "05");
-    EXPECT_EQ(FilterDialog::opening_texts(dates(50, 1, 1, 255, 1, 1)).to_year, "2155");
+    EXPECT_EQ(FilterForm::opening_texts(dates(50, 1, 1, 255, 1, 1)).to_year, "2155");
 }
 
-TEST(FilterDialogOk, UntouchedFieldsAreAcceptedUnchanged) {
+TEST(FilterFormOk, UntouchedFieldsAreAcceptedUnchanged) {
     const data::EvaluationFilter f = dates(126, 1, 2, 126, 12, 31);
-    const auto result = FilterDialog::ok(FilterDialog::opening_texts(f));
+    const auto result = FilterForm::ok(FilterForm::opening_texts(f));
     ASSERT_FALSE(result.error);
     data::EvaluationFilter stored;
     stored.minimum_amount = 777;
-    FilterDialog::store(result.values, stored);
+    FilterForm::store(result.values, stored);
     EXPECT_EQ(stored.from_year, 126);
     EXPECT_EQ(stored.to_day, 31);
     EXPECT_EQ(stored.minimum_amount, 777u); // the list adopts the entered minimum itself
     EXPECT_EQ(result.values.entered_minimum, 0u);
 }
 
-TEST(FilterDialogOk, MonthsThenDaysThenRange) {
+TEST(FilterFormOk, MonthsThenDaysThenRange) {
     EXPECT_EQ(error_of(fields("1", "13", "126", "1", "12", "126")), "Monatseintrag fehlerhaft!");
     EXPECT_EQ(error_of(fields("1", "1", "126", "1", "0", "126")), "Monatseintrag fehlerhaft!");
     EXPECT_EQ(error_of(fields("29", "2", "126", "1", "12", "126")), "Tageseintrag fehlerhaft!");
@@ -103,21 +103,21 @@ TEST(FilterDialogOk, MonthsThenDaysThenRange) {
     EXPECT_EQ(error_of(fields("15", "6", "126", "14", "6", "126")), "Zeitrahmen fehlerhaft!");
     EXPECT_EQ(error_of(fields("15", "6", "126", "15", "6", "126")), "");
 
-    const auto result = FilterDialog::ok(fields("1", "13", "126", "1", "12", "126"));
+    const auto result = FilterForm::ok(fields("1", "13", "126", "1", "12", "126"));
     ASSERT_TRUE(result.error);
     EXPECT_EQ(result.error->caption, std::optional<std::string>("Fehler"));
     EXPECT_EQ(result.error->icon, app::Icon::Error);
 }
 
-TEST(FilterDialogOk, DaysCompareTheirLowByte) {
+TEST(FilterFormOk, DaysCompareTheirLowByte) {
     // 257 is day 1 in the check and in the filter; 256 is day 0.
-    const auto result = FilterDialog::ok(fields("257", "1", "126", "1", "2", "126"));
+    const auto result = FilterForm::ok(fields("257", "1", "126", "1", "2", "126"));
     ASSERT_FALSE(result.error);
     EXPECT_EQ(result.values.from_day, 1);
     EXPECT_EQ(error_of(fields("256", "1", "126", "1", "2", "126")), "Tageseintrag fehlerhaft!");
 }
 
-TEST(FilterDialogOk, YearFieldsTakeFourTwoOrThreeDigits) {
+TEST(FilterFormOk, YearFieldsTakeFourTwoOrThreeDigits) {
     // nullopt: refused. Three digits keep their old meaning of years since 1900.
     const std::pair<const char*, std::optional<std::uint8_t>> cases[] = {
         {"2026", 126},
@@ -148,12 +148,12 @@ TEST(FilterDialogOk, YearFieldsTakeFourTwoOrThreeDigits) {
         {"20266", std::nullopt},
     };
     for (const auto& [text, year] : cases)
-        EXPECT_EQ(FilterDialog::year_value(text), year) << '"' << text << '"';
+        EXPECT_EQ(FilterForm::year_value(text), year) << '"' << text << '"';
 }
 
-TEST(FilterDialogOk, YearsAfterDaysBeforeRange) {
+TEST(FilterFormOk, YearsAfterDaysBeforeRange) {
     // A typed "26" is 2026, so a user who types it keeps this year's records.
-    const auto typed = FilterDialog::ok(fields("1", "1", "26", "31", "12", "2026"));
+    const auto typed = FilterForm::ok(fields("1", "1", "26", "31", "12", "2026"));
     ASSERT_FALSE(typed.error);
     EXPECT_EQ(typed.values.from_year, 126);
     EXPECT_EQ(typed.values.to_year, 126);
@@ -165,30 +165,30 @@ TEST(FilterDialogOk, YearsAfterDaysBeforeRange) {
     EXPECT_EQ(error_of(fields("2", "1", "2027", "1", "1", "2026")), "Zeitrahmen fehlerhaft!");
     // The last day of 2155 and the first of 1950 are the ends of the filter.
     EXPECT_EQ(error_of(fields("1", "1", "1950", "31", "12", "2155")), "");
-    const auto result = FilterDialog::ok(fields("1", "1", "1926", "1", "1", "2026"));
+    const auto result = FilterForm::ok(fields("1", "1", "1926", "1", "1", "2026"));
     ASSERT_TRUE(result.error);
     EXPECT_EQ(result.error->caption, std::optional<std::string>("Fehler"));
     EXPECT_EQ(result.error->icon, app::Icon::Error);
 }
 
-TEST(FilterDialogOk, BlanksAndLeadingFfAreTrimmed) {
-    const auto blanks = FilterDialog::ok(fields(" 2 ",
-                                                "\xFF"
-                                                "3",
-                                                "126 ", "4", "5", "126"));
+TEST(FilterFormOk, BlanksAndLeadingFfAreTrimmed) {
+    const auto blanks = FilterForm::ok(fields(" 2 ",
+                                              "\xFF"
+                                              "3",
+                                              "126 ", "4", "5", "126"));
     ASSERT_FALSE(blanks.error);
     EXPECT_EQ(blanks.values.from_day, 2);
     EXPECT_EQ(blanks.values.from_month, 3);
 }
 
-TEST(FilterDialogOk, EnteredMinimumFromDmAndPf) {
+TEST(FilterFormOk, EnteredMinimumFromDmAndPf) {
     EXPECT_EQ(
-        FilterDialog::ok(fields("1", "1", "126", "1", "1", "126", "5", "5")).values.entered_minimum,
+        FilterForm::ok(fields("1", "1", "126", "1", "1", "126", "5", "5")).values.entered_minimum,
         505u);
     EXPECT_EQ(
-        FilterDialog::ok(fields("1", "1", "126", "1", "1", "126", "", "07")).values.entered_minimum,
+        FilterForm::ok(fields("1", "1", "126", "1", "1", "126", "", "07")).values.entered_minimum,
         7u);
-    EXPECT_EQ(FilterDialog::ok(fields("1", "1", "126", "1", "1", "126", "999", "99"))
+    EXPECT_EQ(FilterForm::ok(fields("1", "1", "126", "1", "1", "126", "999", "99"))
                   .values.entered_minimum,
               99999u);
 }

@@ -79,7 +79,7 @@ TEST_F(SubscriberTest, StatisticsIgnoreTheFilter) {
     test::fill_store(*store,
                      {charge(0x05, 3, 1, 1), charge(0x05, 3, 2, 1000), charge(0x50, 3, 3, 1)});
     open();
-    eval::FilterDialog::Fields f = list.filter_dialog_texts();
+    eval::FilterForm::Fields f = list.filter_dialog_texts();
     f.dm = "5";
     ASSERT_FALSE(list.filter_dialog_ok(f));
     ASSERT_TRUE(list.refill_after_filter_dialog(lookup, now));

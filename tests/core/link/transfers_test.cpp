@@ -103,7 +103,7 @@ protected:
 TEST_F(TransferTest, ReadChargesTwelveRecordsOnTheWire) {
     model.bank[0] = charges(0, 12);
     serve(model);
-    EXPECT_TRUE(read_charges(link, store, "COM1"));
+    EXPECT_TRUE(read_charges(link, store, "COM1").opens_list());
     const Bytes expected = cat({fill(255),
                                 {0x05, 0x62, 0x00, 0x00, 0x45},
                                 block_request(0x0D, 0),
@@ -130,7 +130,7 @@ TEST_F(TransferTest, ReadChargesTwentyFiveRecordsAndProgressLines) {
     model.bank[0] = charges(0, 25);
     serve(model);
     ui.log_lines = true;
-    EXPECT_TRUE(read_charges(link, store, "COM1"));
+    EXPECT_TRUE(read_charges(link, store, "COM1").opens_list());
     EXPECT_EQ(block_indexes(0x0D), (std::vector<std::uint16_t>{0, 10, 20, 25}));
     EXPECT_EQ(block_indexes(0x1D), (std::vector<std::uint16_t>{0}));
     EXPECT_EQ(store.count(), 25);
@@ -157,7 +157,7 @@ TEST_F(TransferTest, ReadChargesTwentyFiveRecordsAndProgressLines) {
 TEST_F(TransferTest, ReadChargesBothBanksAndEmptyExchange) {
     serve(model);
     store.append_received_block(charge(7)); // a read that connects empties the store first
-    EXPECT_FALSE(read_charges(link, store, "COM1"));
+    EXPECT_FALSE(read_charges(link, store, "COM1").opens_list());
     EXPECT_EQ(ex.requests.size(), 1u + 2u + 1u);
     EXPECT_EQ(store.count(), 0);
     EXPECT_EQ(ui.messages_only(), Texts{" Gebührendatenspeicher leer "});
@@ -165,7 +165,7 @@ TEST_F(TransferTest, ReadChargesBothBanksAndEmptyExchange) {
     model.bank[0] = charges(0, 3);
     model.bank[1] = charges(100, 11);
     ex.requests.clear();
-    EXPECT_TRUE(read_charges(link, store, "COM1"));
+    EXPECT_TRUE(read_charges(link, store, "COM1").opens_list());
     EXPECT_EQ(block_indexes(0x1D), (std::vector<std::uint16_t>{0, 10, 11}));
     EXPECT_EQ(store.count(), 14);
     EXPECT_TRUE(sorted(store));
@@ -222,7 +222,7 @@ TEST_F(TransferTest, RecordsBeyondTheCapacityAreDropped) {
     model.bank[1] = charges(999, 1008);
     serve(model);
     const ReadResult report = read_charges(link, store, "COM1");
-    EXPECT_TRUE(report);
+    EXPECT_TRUE(report.opens_list());
     EXPECT_EQ(block_indexes(0x1D).back(), 999) << "the bank's index counts every record";
     ASSERT_EQ(store.count(), data::kChargeCapacity);
     EXPECT_EQ(report.dropped, 7u);
@@ -240,7 +240,7 @@ TEST_F(TransferTest, FailedReadReportsLinkThenChecksumThenCount) {
     model.bank[0] = charges(0, 40);
     stop_answering_blocks_at = 2;
     serve(model);
-    EXPECT_TRUE(read_charges(link, store, "COM1"));
+    EXPECT_TRUE(read_charges(link, store, "COM1").opens_list());
     EXPECT_EQ(block_indexes(0x0D), (std::vector<std::uint16_t>{0, 10, 20, 20, 20, 20, 20}));
     EXPECT_EQ(ui.log, (Texts{"open", "msg:Fehler Gegenstelle antwortet nicht !", "msg:CrC Fehler !",
                              "close", "msg: 20 Gebührensätze empfangen ",
@@ -258,7 +258,7 @@ TEST_F(TransferTest, CancelAfterThreeBlocksKeepsThemAndCloses) {
         if (r.index() == 30) ui.cancel = true;
     };
     serve(model);
-    EXPECT_TRUE(read_charges(link, store, "COM1"));
+    EXPECT_TRUE(read_charges(link, store, "COM1").opens_list());
     EXPECT_EQ(store.count(), 30);
     EXPECT_TRUE(sorted(store));
     EXPECT_FALSE(closing_sent());
@@ -271,7 +271,7 @@ TEST_F(TransferTest, CancelWhileConnecting) {
     store.append_received_block(charge(7));
     ex.answer = [](const Request&) { return std::optional<Bytes>(); };
     ui.cancel_at_check = 2;
-    EXPECT_FALSE(read_charges(link, store, "COM1"));
+    EXPECT_FALSE(read_charges(link, store, "COM1").opens_list());
     EXPECT_EQ(store.count(), 1) << "nothing connected, nothing emptied";
     EXPECT_EQ(ex.requests.size(), 1u);
     EXPECT_FALSE(ex.is_open);
@@ -289,7 +289,7 @@ TEST_F(TransferTest, CancelWhileClosing) {
         }
         return inner(r);
     };
-    EXPECT_TRUE(read_charges(link, store, "COM1"));
+    EXPECT_TRUE(read_charges(link, store, "COM1").opens_list());
     EXPECT_EQ(ex.requests.back().code(), code::Close) << "no second closing attempt";
     EXPECT_FALSE(ex.is_open);
     EXPECT_EQ(ui.log, (Texts{"open", "close", "msg: 4 Gebührensätze empfangen "}));
@@ -305,7 +305,7 @@ TEST_F(TransferTest, ReadCallsFirstBankOfEightyToItsEnd) {
                                      static_cast<std::uint8_t>(1 + i / 24)));
     serve(model);
     ui.log_lines = true;
-    EXPECT_TRUE(read_calls(link, calls, "COM1"));
+    EXPECT_TRUE(read_calls(link, calls, "COM1").opens_list());
     // Read to its empty block like a charge bank: leaving it at 75 would leave the tail unread.
     EXPECT_EQ(block_indexes(0x0E), (std::vector<std::uint16_t>{0, 14, 28, 42, 56, 70, 80}));
     EXPECT_EQ(block_indexes(0x1E), (std::vector<std::uint16_t>{0}));
@@ -320,7 +320,7 @@ TEST_F(TransferTest, ReadCallsSortsAndOverflows) {
     model.second_code = 0x1E;
     model.bank[0] = {call(14, 5), call(9, 30), call(11, 0)};
     serve(model);
-    EXPECT_TRUE(read_calls(link, calls, "COM1"));
+    EXPECT_TRUE(read_calls(link, calls, "COM1").opens_list());
     ASSERT_EQ(calls.count(), 3);
     EXPECT_EQ(calls.record(0).hour, 9);
     EXPECT_EQ(calls.record(2).hour, 14);
@@ -329,7 +329,7 @@ TEST_F(TransferTest, ReadCallsSortsAndOverflows) {
     model.bank[0].assign(88, call(8, 0));
     model.bank[1].assign(84, call(9, 0));
     const ReadResult report = read_calls(link, calls, "COM1");
-    EXPECT_TRUE(report);
+    EXPECT_TRUE(report.opens_list());
     EXPECT_EQ(calls.count(), data::kCallCapacity);
     EXPECT_EQ(report.dropped, 88u + 70u - 150u) << "the read stops at the block that overflowed";
     EXPECT_EQ(report.outcome, Outcome::Incomplete);
@@ -342,11 +342,11 @@ TEST_F(TransferTest, ReadCallsEmptyStillConnects) {
     model.first_code = 0x0E;
     model.second_code = 0x1E;
     serve(model);
-    EXPECT_TRUE(read_calls(link, calls, "COM1"));
+    EXPECT_TRUE(read_calls(link, calls, "COM1").opens_list());
     EXPECT_EQ(ui.messages_only(), Texts{" Anrufliste leer "});
 
     ex.refuse_open = true;
-    EXPECT_FALSE(read_calls(link, calls, "COM1"));
+    EXPECT_FALSE(read_calls(link, calls, "COM1").opens_list());
     EXPECT_EQ(ui.messages_only().back().substr(0, 19), "Connection failed.\n");
 }
 
@@ -474,7 +474,7 @@ TEST_F(TransferTest, CancelledSpeedDialIsSilent) {
 
 TEST_F(TransferTest, NoProgressDialogNoTransfer) {
     ui.refuse_dialog = true;
-    EXPECT_FALSE(read_charges(link, store, "COM1"));
+    EXPECT_FALSE(read_charges(link, store, "COM1").opens_list());
     EXPECT_EQ(ex.opens, 0);
     EXPECT_EQ(ui.messages_only(), Texts{"Not enough memory."});
     EXPECT_EQ(ui.messages.shown[0].icon, app::Icon::Error);
@@ -488,12 +488,12 @@ TEST_F(TransferTest, OneTransferAtATime) {
     on_block = [&](const Request&) {
         running_inside = transfer_running();
         data::ChargeStore other;
-        inner_result = static_cast<bool>(read_charges(link, other, "COM2"));
+        inner_result = read_charges(link, other, "COM2").opens_list();
         delete_calls(link, calls, "COM2");
     };
     serve(model);
     EXPECT_FALSE(transfer_running());
-    EXPECT_TRUE(read_charges(link, store, "COM1"));
+    EXPECT_TRUE(read_charges(link, store, "COM1").opens_list());
     EXPECT_TRUE(running_inside);
     EXPECT_FALSE(inner_result);
     EXPECT_EQ(ex.opens, 1);
@@ -680,7 +680,7 @@ TEST_F(JournalTest, AJournalThatFailsStopsTheRead) {
     ex.requests.clear();
     const ReadResult none = read_calls(link, calls, "COM1", &nowhere);
     EXPECT_EQ(none.outcome, Outcome::Incomplete);
-    EXPECT_FALSE(none) << "no call list opens";
+    EXPECT_FALSE(none.opens_list()) << "no call list opens";
     EXPECT_EQ(calls.count(), 1);
     EXPECT_TRUE(block_indexes(0x0E).empty());
     EXPECT_EQ(ui.messages_only().back(),

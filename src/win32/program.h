@@ -1,6 +1,7 @@
 #pragma once
-// The Windows program's state: one instance for the process's lifetime, kept by the main
-// window and lent to what it runs.
+// What the Windows program works on from its start to its end: the settings, the stores, the
+// phonebook and the system's services. WinMain keeps the one instance and lends it to the main
+// window, which lends it on to the dialogs and transfers it runs.
 #include <windows.h>
 
 #include <commdlg.h>
@@ -19,22 +20,13 @@
 
 namespace kalmo::win32 {
 
-struct App {
-    HINSTANCE instance = nullptr;
-    HWND main = nullptr;
-    HWND toolbar = nullptr;
-    HWND status = nullptr;
-    HWND tooltips = nullptr;
-    bool help_mode = false;
-    bool title_dirty = true;
-
+struct Program {
     app::Settings settings;
     // "Vertraulich.txt" beside the settings, read at the start.
     data::ConfidentialNumbers confidential;
     // Where that file is and what came of reading it, for the dialog "Datenschutz".
     app::ConfidentialState confidential_state;
-    std::string program; // full path of the running program
-    std::string help_file;
+    std::string path; // full path of the running program
 
     std::unique_ptr<data::ChargeStore> charges;
     std::unique_ptr<data::CallStore> calls;
@@ -52,11 +44,6 @@ struct App {
     Win32MessageUi ui;
 
     PRINTDLGA printer{};
-    // Menu help table for MenuHelp: five pairs, the main menu in pair 1.
-    UINT menu_help[10] = {};
 };
-
-// The one instance, made on first use.
-App& app_state();
 
 } // namespace kalmo::win32
