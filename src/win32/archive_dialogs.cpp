@@ -14,6 +14,7 @@
 #include "core/app/text.h"
 #include "core/eval/archive_report.h"
 #include "dialog.h"
+#include "list_export.h"
 #include "platform/archive.h"
 
 namespace kalmo::win32 {
@@ -57,8 +58,10 @@ private:
         case IDC_PRINT:
             print_list(c_.printer, hwnd(), item(IDC_ARCHIVE_LIST), heading_);
             return true;
-        // EXPORT: "Exportieren …" belongs here, writing report::report_table as the console's
-        // --csv does, once the list dialogs share their export button.
+        case IDC_EXPORT:
+            export_list(hwnd(), ExportPlace{c_.fs, c_.ui, c_.clock}, "Archivauswertung",
+                        [this] { return report::report_table(result_.report, by_, c_.currency); });
+            return true;
         default:
             return false;
         }

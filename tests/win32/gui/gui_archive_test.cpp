@@ -82,12 +82,12 @@ std::string ansi_of_utf8(const std::string& utf8) {
     return ansi;
 }
 
-// What `kalmo report` prints on stdout for these arguments, line by line.
-std::vector<std::string> console_report(const std::string& args, const std::string& out_file) {
+// What `kalmo report` writes on stdout for these arguments, as it comes.
+std::string console_output(const std::string& args, const std::string& out_file) {
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
     HANDLE out = CreateFileA(out_file.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (out == INVALID_HANDLE_VALUE) return {"cannot create " + out_file};
+    if (out == INVALID_HANDLE_VALUE) return "cannot create " + out_file;
     STARTUPINFOA si{};
     si.cb = sizeof si;
     si.dwFlags = STARTF_USESTDHANDLES;
@@ -100,14 +100,19 @@ std::vector<std::string> console_report(const std::string& args, const std::stri
     const BOOL started = CreateProcessA(exe.c_str(), cmdline.data(), nullptr, nullptr, TRUE, 0,
                                         nullptr, nullptr, &si, &pi);
     CloseHandle(out);
-    if (!started) return {"cannot start " + exe};
+    if (!started) return "cannot start " + exe;
     const bool ended = WaitForSingleObject(pi.hProcess, 120000) == WAIT_OBJECT_0;
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
-    if (!ended) return {"kalmo report did not end"};
+    if (!ended) return "kalmo report did not end";
+    return read_file(out_file);
+}
+
+// What `kalmo report` prints on stdout for these arguments, line by line.
+std::vector<std::string> console_report(const std::string& args, const std::string& out_file) {
     std::vector<std::string> lines;
     std::string line;
-    for (const char c : read_file(out_file)) {
+    for (const char c : console_output(args, out_file)) {
         if (c == '\n') {
             lines.push_back(ansi_of_utf8(line));
             line.clear();
@@ -194,6 +199,15 @@ TEST_F(GuiArchive, ReportOfTheArchiveFolderEqualsTheConsolesAndNamesTheDamagedFi
         if (c.grouping == IDC_ARCHIVE_BY_MONTH) {
             Sleep(200);
             screenshot("archive-report");
+            // "Exportieren …" writes the table the console writes with --csv.
+            click(list, IDC_EXPORT);
+            HWND save = p.dialog("Liste exportieren");
+            ASSERT_NE(save, nullptr);
+            const std::string csv = dir.file("Archiv.csv");
+            ASSERT_TRUE(choose_file(save, csv));
+            std::string written;
+            ASSERT_TRUE(wait_for([&] { return !(written = read_file(csv)).empty(); }));
+            EXPECT_EQ(written, console_output(c.args + " --csv", dir.file("report.csv")));
         }
         ASSERT_TRUE(dismiss(list, IDOK));
         ASSERT_TRUE(dismiss(choice, IDCANCEL));
