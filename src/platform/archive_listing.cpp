@@ -1,27 +1,15 @@
-// Walking an archive folder for the files whose numbers may be cut.
-#include <algorithm>
-#include <chrono>
-#include <ctime>
+// Walking an archive folder for the files whose numbers may be cut: the same walk as the
+// archive report's, so both see the same files and name the same folders they could not read.
 #include <filesystem>
 #include <system_error>
 
+#include "platform/archive.h"
 #include "platform/platform.h"
 
 namespace kalmo::platform {
 
 namespace {
 namespace stdfs = std::filesystem;
-
-std::optional<app::LocalTime> written_day(const stdfs::path& path) {
-    std::error_code ec;
-    const auto written = stdfs::last_write_time(path, ec);
-    if (ec) return std::nullopt;
-    const std::time_t t =
-        std::chrono::system_clock::to_time_t(std::chrono::file_clock::to_sys(written));
-    const std::tm* local = std::localtime(&t);
-    if (!local) return std::nullopt;
-    return app::LocalTime{local->tm_year + 1900, local->tm_mon + 1, local->tm_mday};
-}
 
 // A name the character set cannot spell throws on the way; such a file is counted as unread
 // once its full name is taken.
@@ -32,31 +20,19 @@ bool archive_file(const stdfs::path& path) {
         return true;
     }
 }
-
-void walk(const stdfs::path& folder, std::vector<stdfs::path>& found, std::size_t& unread) {
-    std::error_code ec;
-    stdfs::directory_iterator it(folder, ec);
-    for (; !ec && it != stdfs::directory_iterator(); it.increment(ec)) {
-        const stdfs::directory_entry& entry = *it;
-        std::error_code kind;
-        if (entry.is_directory(kind)) {
-            if (entry.is_symlink(kind))
-                ++unread;
-            else
-                walk(entry.path(), found, unread);
-        } else if (entry.is_regular_file(kind) && archive_file(entry.path())) {
-            found.push_back(entry.path());
-        }
-    }
-    if (ec) ++unread;
-}
 } // namespace
 
 app::ArchiveListing list_archive(const std::string& folder) {
     app::ArchiveListing listing;
-    std::vector<stdfs::path> found;
-    walk(native_path(folder), found, listing.unread);
-    std::sort(found.begin(), found.end());
+    std::error_code ec;
+    // A folder that is not there is one that could not be read: nothing in it was cut.
+    if (!stdfs::is_directory(native_path(folder), ec)) {
+        listing.unread = 1;
+        return listing;
+    }
+    std::vector<eval::report::Problem> problems;
+    const std::vector<stdfs::path> found = archive_files({folder}, archive_file, problems);
+    listing.unread = problems.size();
     for (const stdfs::path& path : found) {
         std::string name;
         try {
@@ -67,7 +43,10 @@ app::ArchiveListing list_archive(const std::string& folder) {
             ++listing.unread;
             continue;
         }
-        listing.files.push_back({std::move(name), written_day(path)});
+        std::optional<app::LocalTime> written;
+        if (const auto day = modification_date(path))
+            written = app::LocalTime{day->year, day->month, day->day};
+        listing.files.push_back({std::move(name), written});
     }
     return listing;
 }
