@@ -8,6 +8,7 @@
 
 #include "cli/cli_run.h"
 #include "platform/platform.h"
+#include "support/utf8_text.h"
 
 namespace fs = std::filesystem;
 
@@ -15,11 +16,7 @@ namespace {
 using kalmo::test::CliRun;
 const auto run_kalmo = kalmo::test::kalmo_cli;
 
-// The console speaks UTF-8 while literals here are Windows-1252: expected console texts are
-// written as UTF-8 literals.
-std::string utf8(const char8_t* text) {
-    return reinterpret_cast<const char*>(text);
-}
+using kalmo::test::utf8;
 
 std::string slurp(const fs::path& p) {
     std::ifstream in(p, std::ios::binary);

@@ -16,13 +16,12 @@
 #include "core/data/charge.h"
 #include "platform/files.h"
 #include "temp_dir.h"
+#include "support/utf8_text.h"
 
 namespace kalmo {
 namespace {
 
-std::string utf8(const char8_t* text) {
-    return reinterpret_cast<const char*>(text);
-}
+using test::utf8;
 
 std::string charge_file(unsigned records) {
     auto store = std::make_unique<data::ChargeStore>();

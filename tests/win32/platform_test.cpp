@@ -8,6 +8,7 @@
 #include "platform/platform.h"
 #include "platform/files.h"
 #include "temp_dir.h"
+#include "support/utf8_text.h"
 
 namespace kalmo {
 namespace {
@@ -94,9 +95,7 @@ TEST(Win32FileSystem, ReadStopsAtTheLimitAndReadsEmptyFiles) {
     EXPECT_TRUE(bytes->empty());
 }
 
-std::string utf8(const char8_t* text) {
-    return reinterpret_cast<const char*>(text);
-}
+using test::utf8;
 
 TEST(Win32FileSystem, NamesInAnyScriptReachTheDiskAsTheyAre) {
     test::TempDir dir;

@@ -3,15 +3,14 @@
 #include "core/app/ini.h"
 #include "core/app/settings.h"
 #include "core/fakes.h"
+#include "support/utf8_text.h"
 
 using namespace kalmo;
 using namespace kalmo::app;
 
 namespace {
-// Paths are UTF-8 in memory; the file keeps them in 1252 where 1252 can spell them.
-std::string utf8(const char8_t* text) {
-    return reinterpret_cast<const char*>(text);
-}
+using test::utf8;
+
 } // namespace
 
 TEST(ProfileInt, ReadsValuesTheWayThePlatformDoes) {

@@ -7,13 +7,12 @@
 #include "core/app/shell.h"
 #include "core/app/utf8.h"
 #include "core/fakes.h"
+#include "support/utf8_text.h"
 
 namespace kalmo::app {
 namespace {
 
-std::string utf8(const char8_t* text) {
-    return reinterpret_cast<const char*>(text);
-}
+using test::utf8;
 
 // gtest quotes a check's arguments as narrow text, in which a letter outside Windows-1252
 // cannot stand: such letters are kept out of the checks' arguments.

@@ -11,13 +11,12 @@
 #include "core/data/charge.h"
 #include "driver.h"
 #include "gui_fixture.h"
+#include "../../support/utf8_text.h"
 
 namespace kalmo::gui {
 namespace {
 
-std::string utf8(const char8_t* text) {
-    return reinterpret_cast<const char*>(text);
-}
+using test::utf8;
 
 std::string two_records() {
     auto store = std::make_unique<data::ChargeStore>();
