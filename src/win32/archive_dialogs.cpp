@@ -11,9 +11,11 @@
 
 #include "resource.h"
 #include "core/app/help_contexts.h"
+#include "core/app/strings.h"
 #include "core/app/text.h"
 #include "core/eval/archive_report.h"
 #include "dialog.h"
+#include "file_dialog.h"
 #include "list_export.h"
 #include "platform/archive.h"
 
@@ -145,12 +147,12 @@ private:
     }
 
     void add_files() {
-        static const char kFilter[] = "Gebühren Files (*.GDS)\0*.Gds\0";
+        const std::string filter = dialog_filter(app::str::ChargeFileFilter);
         std::vector<char> names(32 * 1024, '\0');
         OPENFILENAMEA o{};
         o.lStructSize = sizeof o;
         o.hwndOwner = hwnd();
-        o.lpstrFilter = kFilter;
+        o.lpstrFilter = filter.c_str();
         o.lpstrFile = names.data();
         o.nMaxFile = static_cast<DWORD>(names.size());
         o.Flags = OFN_EXPLORER | OFN_ALLOWMULTISELECT | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
