@@ -61,7 +61,8 @@ private:
             print_list(c_.printer, hwnd(), item(IDC_ARCHIVE_LIST), heading_);
             return true;
         case IDC_EXPORT:
-            export_list(hwnd(), ExportPlace{c_.fs, c_.ui, c_.clock}, "Archivauswertung",
+            export_list(hwnd(), ExportPlace{c_.fs, c_.ui, c_.clock},
+                        app::string_text(app::str::ExportNameArchiveReport),
                         [this] { return report::report_table(result_.report, by_, c_.currency); });
             return true;
         default:

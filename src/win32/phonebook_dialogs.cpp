@@ -81,7 +81,7 @@ private:
             print_list(printer_, hwnd(), item(IDC_PB_LIST), phonebook::kEditorPrintHeading);
             break;
         case IDC_EXPORT:
-            export_list(hwnd(), place_, "Telefonbuch",
+            export_list(hwnd(), place_, app::string_text(app::str::ExportNamePhonebook),
                         [this] { return eval::csv::phonebook_table(editor_.book()); });
             break;
         case IDC_PB_DELETE:

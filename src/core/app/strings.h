@@ -126,6 +126,16 @@ constexpr unsigned NoHelpCaption = 344;
 constexpr unsigned ChargeFileFilter = 345;    // caption|pattern|
 constexpr unsigned PhonebookFileFilter = 346; // caption|pattern|
 constexpr unsigned CsvFileFilter = 347;       // caption|pattern|
+// The names an exported list is proposed under, before the date.
+constexpr unsigned ExportNameChargeList = 348;
+constexpr unsigned ExportNameSubscriberSums = 349;
+constexpr unsigned ExportNameSubscriberStatistics = 350;
+constexpr unsigned ExportNameProjectList = 351;
+constexpr unsigned ExportNameCallList = 352;
+constexpr unsigned ExportNameCallStatistics = 353;
+constexpr unsigned ExportNameArchiveReport = 354;
+constexpr unsigned ExportNamePhonebook = 355;
+constexpr unsigned ProjectNoChargeData = 356; // project name
 } // namespace str
 
 } // namespace kalmo::app
