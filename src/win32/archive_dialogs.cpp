@@ -11,9 +11,11 @@
 
 #include "resource.h"
 #include "core/app/help_contexts.h"
+#include "core/app/strings.h"
 #include "core/app/text.h"
 #include "core/eval/archive_report.h"
 #include "dialog.h"
+#include "file_dialog.h"
 #include "list_export.h"
 #include "platform/archive.h"
 
@@ -59,7 +61,8 @@ private:
             print_list(c_.printer, hwnd(), item(IDC_ARCHIVE_LIST), heading_);
             return true;
         case IDC_EXPORT:
-            export_list(hwnd(), ExportPlace{c_.fs, c_.ui, c_.clock}, "Archivauswertung",
+            export_list(hwnd(), ExportPlace{c_.fs, c_.ui, c_.clock},
+                        app::string_text(app::str::ExportNameArchiveReport),
                         [this] { return report::report_table(result_.report, by_, c_.currency); });
             return true;
         default:
@@ -145,12 +148,12 @@ private:
     }
 
     void add_files() {
-        static const char kFilter[] = "Gebühren Files (*.GDS)\0*.Gds\0";
+        const std::string filter = dialog_filter(app::str::ChargeFileFilter);
         std::vector<char> names(32 * 1024, '\0');
         OPENFILENAMEA o{};
         o.lStructSize = sizeof o;
         o.hwndOwner = hwnd();
-        o.lpstrFilter = kFilter;
+        o.lpstrFilter = filter.c_str();
         o.lpstrFile = names.data();
         o.nMaxFile = static_cast<DWORD>(names.size());
         o.Flags = OFN_EXPLORER | OFN_ALLOWMULTISELECT | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;

@@ -6,6 +6,7 @@
 
 #include "resource.h"
 #include "core/app/shell.h"
+#include "core/app/strings.h"
 #include "dialog.h"
 #include "help.h"
 #include "kalmo_version.h"
@@ -89,7 +90,8 @@ public:
 private:
     void on_init() override {
         // The same number as the file properties and `kalmo --version`, so a report names it.
-        set_text(IDC_PROGRAM_VERSION, "Version " KALMO_VERSION_STRING);
+        set_text(IDC_PROGRAM_VERSION,
+                 std::string(app::string_text(app::str::ProgramVersion)) + KALMO_VERSION_STRING);
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
         const DWORD version = GetVersion();

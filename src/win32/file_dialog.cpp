@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "core/app/strings.h"
 #include "platform/win32/wide.h"
 
 namespace kalmo::win32 {
@@ -19,6 +20,14 @@ std::wstring from_ansi(const std::string& text) {
 }
 } // namespace
 
+std::string dialog_filter(unsigned id) {
+    // A string table holds no NULs, so the texts mark them with bars.
+    std::string filter = app::string_text(id);
+    for (char& c : filter)
+        if (c == '|') c = '\0';
+    return filter;
+}
+
 std::optional<std::string> run_file_dialog(const FileDialogRequest& request) {
     // As many characters as the program's file name buffers always held; a longer starting
     // name is cut at a character, never inside one.
@@ -29,11 +38,12 @@ std::optional<std::string> run_file_dialog(const FileDialogRequest& request) {
     if (!start.empty() && start.back() >= 0xD800 && start.back() <= 0xDBFF) start.pop_back();
     start.copy(file.data(), start.size());
     const std::wstring title = from_ansi(request.title);
+    const std::wstring filter = from_ansi(dialog_filter(request.filter));
 
     OPENFILENAMEW o{};
     o.lStructSize = sizeof o;
     o.hwndOwner = request.owner;
-    o.lpstrFilter = request.filter;
+    o.lpstrFilter = filter.c_str();
     o.nFilterIndex = 1;
     o.lpstrFile = file.data();
     o.nMaxFile = static_cast<DWORD>(file.size());

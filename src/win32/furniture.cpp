@@ -5,6 +5,7 @@
 
 #include "core/app/screen_scale.h"
 #include "core/app/shell.h"
+#include "core/app/strings.h"
 #include "help.h"
 #include "message_ui.h"
 #include "resource.h"
@@ -14,8 +15,8 @@ namespace kalmo::win32 {
 
 void create_status_bar(Furniture& f) {
     const HWND main = f.main;
-    f.status = CreateStatusWindowA(WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | CCS_BOTTOM, "Ready",
-                                   main, IDC_STATUSBAR);
+    f.status = CreateStatusWindowA(WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | CCS_BOTTOM,
+                                   app::string_text(app::str::StatusReady), main, IDC_STATUSBAR);
     // Pair 0 (0, 0) gives each command its own string; pair 1 names the main menu, whose
     // popups then show string 100 and up.
     for (UINT& v : f.menu_help)
@@ -43,7 +44,8 @@ void status_bar_help(Furniture& f, UINT msg, WPARAM wp, LPARAM lp) {
 bool help_for_command(Furniture& f, unsigned command) {
     const auto context = app::help_context(command);
     if (!context) {
-        message_box(app::kNoHelpText, app::kNoHelpCaption, MB_OK);
+        message_box(app::string_text(app::str::NoHelpText),
+                    app::string_text(app::str::NoHelpCaption), MB_OK);
         return false;
     }
     f.help_mode = false;

@@ -10,6 +10,7 @@
 #include "controls.h"
 #include "resource.h"
 #include "core/app/shell.h"
+#include "core/app/strings.h"
 #include "core/app/text.h"
 #include "core/eval/call_list.h"
 #include "core/eval/charge_list.h"
@@ -31,35 +32,35 @@ struct ListKind {
     int list_id;
     const char* heading;
     Dialog::Help help;
-    const char* export_name;
+    unsigned export_name; // string-table id
 };
 
 constexpr ListKind kChargeList{"GebTlnDatAllBox",
                                IDC_CHARGE_LIST,
                                eval::kChargeListPrintHeading,
                                {app::HelpKind::ContextPopup, app::help::ChargeListPopup},
-                               "Gebührenliste"};
+                               app::str::ExportNameChargeList};
 constexpr ListKind kSubscriberSums{"GebTlnDatSummBox",
                                    IDC_SUMS_LIST,
                                    eval::kSubscriberSumsHeader,
                                    {app::HelpKind::ContextPopup, app::help::SubscriberSumsPopup},
-                                   "Teilnehmersummen"};
+                                   app::str::ExportNameSubscriberSums};
 constexpr ListKind kSubscriberStatistics{
     "GebTlnStatistikBox",
     IDC_STATISTICS_LIST,
     eval::kSubscriberStatisticsHeader,
     {app::HelpKind::ContextPopup, app::help::SubscriberStatisticsPopup},
-    "Teilnehmer"};
+    app::str::ExportNameSubscriberStatistics};
 constexpr ListKind kProjectList{"ProjTlnDatAllBox",
                                 IDC_PROJECT_LIST,
                                 eval::kProjectListHeader,
                                 {app::HelpKind::Context, app::help::ProjectList},
-                                "Projekt"};
+                                app::str::ExportNameProjectList};
 constexpr ListKind kCallList{"AnrTlnDatAllBox",
                              IDC_CALL_LIST,
                              eval::kCallListHeader,
                              {app::HelpKind::Context, app::help::CallListWindow},
-                             "Anrufliste"};
+                             app::str::ExportNameCallList};
 
 // A list dialog: its list box with a heading for the paper, its help, and the buttons every
 // list has.
@@ -72,7 +73,7 @@ protected:
     // The table "Exportieren …" writes: the one the console's --csv writes for this list.
     virtual eval::csv::Table table() const = 0;
     // The name the file is proposed under, before the date.
-    virtual std::string export_name() const { return export_name_; }
+    virtual std::string export_name() const { return app::string_text(export_name_); }
 
     // "OK" empties the list before the dialog ends.
     bool on_ok() override {
@@ -116,7 +117,7 @@ protected:
 
 private:
     const char* heading_;
-    const char* export_name_;
+    unsigned export_name_;
 };
 
 // ----- Filter -----
@@ -355,11 +356,12 @@ private:
     void on_init() override { set_lines(IDC_CALL_STATISTICS_LIST, lines_); }
     bool on_command(int id, int) override {
         if (id != IDC_EXPORT) return false;
-        export_list(hwnd(), ExportPlace{c_.fs, c_.ui, c_.clock}, "Anrufstatistik", [this] {
-            return eval::csv::call_statistics_table(
-                c_.calls, eval::call_statistics_records(c_.calls, record_), c_.lookup,
-                c_.clock.now(), c_.privacy);
-        });
+        export_list(hwnd(), ExportPlace{c_.fs, c_.ui, c_.clock},
+                    app::string_text(app::str::ExportNameCallStatistics), [this] {
+                        return eval::csv::call_statistics_table(
+                            c_.calls, eval::call_statistics_records(c_.calls, record_), c_.lookup,
+                            c_.clock.now(), c_.privacy);
+                    });
         return true;
     }
 

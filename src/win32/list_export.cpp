@@ -25,7 +25,7 @@ std::optional<std::string> export_file_dialog(HWND owner, const std::string& pro
         app::append_utf8(start, app::ansi_code_point(static_cast<unsigned char>(c)));
     FileDialogRequest request;
     request.owner = owner;
-    request.filter = L"CSV-Dateien (*.csv)\0*.csv\0";
+    request.filter = app::str::CsvFileFilter;
     request.default_ext = L"csv";
     request.title = app::string_text(app::str::ListExportTitle);
     request.current = start;

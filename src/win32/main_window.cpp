@@ -41,9 +41,9 @@ bool MainWindow::register_class(HINSTANCE instance) {
 
 bool MainWindow::create(HINSTANCE instance) {
     furniture_.instance = instance;
-    return CreateWindowExA(0, kMainClass, app::kMainTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                           CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance,
-                           this) != nullptr;
+    return CreateWindowExA(0, kMainClass, app::string_text(app::str::MainTitle),
+                           WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                           CW_USEDEFAULT, nullptr, nullptr, instance, this) != nullptr;
 }
 
 void MainWindow::fill_dialog_records() {
@@ -71,7 +71,7 @@ std::optional<std::string> MainWindow::charge_file_dialog(bool save) {
     Program& a = program_;
     FileDialogRequest request;
     request.owner = hwnd_;
-    request.filter = L"Gebühren Files (*.GDS)\0*.Gds\0";
+    request.filter = app::str::ChargeFileFilter;
     request.default_ext = L"GDS";
     request.current = a.settings.charge_file;
     request.save = save;

@@ -7,6 +7,7 @@
 #include "controls.h"
 #include "resource.h"
 #include "core/app/settings.h"
+#include "core/app/strings.h"
 #include "core/app/text.h"
 #include "core/phonebook/editor.h"
 #include "platform/win32/wide.h"
@@ -23,7 +24,7 @@ std::optional<std::string> phonebook_file_dialog(HWND owner, const std::string& 
                                                  const std::string& current) {
     FileDialogRequest request;
     request.owner = owner;
-    request.filter = L"Telefonbuch Files (*.TLB)\0*.TLB\0";
+    request.filter = app::str::PhonebookFileFilter;
     request.default_ext = L"TLB";
     request.title = title;
     request.current = current;
@@ -80,7 +81,7 @@ private:
             print_list(printer_, hwnd(), item(IDC_PB_LIST), phonebook::kEditorPrintHeading);
             break;
         case IDC_EXPORT:
-            export_list(hwnd(), place_, "Telefonbuch",
+            export_list(hwnd(), place_, app::string_text(app::str::ExportNamePhonebook),
                         [this] { return eval::csv::phonebook_table(editor_.book()); });
             break;
         case IDC_PB_DELETE:

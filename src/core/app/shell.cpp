@@ -3,6 +3,7 @@
 #include <map>
 
 #include "core/app/help_contexts.h"
+#include "core/app/strings.h"
 #include "core/app/text.h"
 #include "core/app/utf8.h"
 
@@ -108,13 +109,13 @@ std::string_view file_name_part(std::string_view path) {
 }
 
 std::string window_title(std::string_view charge_file, std::string_view phonebook_file) {
-    std::string title = kMainTitle;
+    std::string title = string_text(str::MainTitle);
     if (!charge_file.empty()) {
-        title += " - Gebührendaten ";
+        title += string_text(str::TitleChargeFile);
         title += shown_path(file_name_part(charge_file));
     }
     if (!phonebook_file.empty()) {
-        title += " - Telefonbuch ";
+        title += string_text(str::TitlePhonebook);
         title += shown_path(file_name_part(phonebook_file));
     }
     return cut(title, kMaxTitle);
@@ -143,11 +144,11 @@ std::string windows_version_line(std::uint32_t version) {
     const unsigned high = version >> 16;
     std::string line;
     if ((version & 0x80000000u) == 0)
-        line = format("Microsoft Windows NT Version %u.%u (Build: %u)", major, minor, high);
+        line = format(string_text(str::WindowsNtVersion), major, minor, high);
     else if (major < 4)
-        line = format("Microsoft Win32s Version %u.%u (Build: %u)", major, minor, high & 0x7FFF);
+        line = format(string_text(str::Win32sVersion), major, minor, high & 0x7FFF);
     else
-        line = format("Microsoft Windows 95 Version %u.%u", major, minor);
+        line = format(string_text(str::Windows95Version), major, minor);
     return cut(line, 63);
 }
 
@@ -224,27 +225,22 @@ const std::array<ToolbarButton, kToolbarEntries>& toolbar_buttons() {
     return buttons;
 }
 
+namespace {
+std::array<const char*, kToolbarImages> toolbar_texts(unsigned first) {
+    std::array<const char*, kToolbarImages> texts{};
+    for (std::size_t i = 0; i < texts.size(); ++i)
+        texts[i] = string_text(first + static_cast<unsigned>(i));
+    return texts;
+}
+} // namespace
+
 const std::array<const char*, kToolbarImages>& toolbar_labels() {
-    static const std::array<const char*, kToolbarImages> labels = {
-        "Öffnen",  "Speichern", "H-TK-Geb", "L-TK-Geb", "H-TK-Anr", "L-TK-Anr",
-        "Abholen", "Geb-Ausw",  "Anr-Ausw", "Projekte", "Help",     "Info"};
+    static const auto labels = toolbar_texts(str::ToolbarLabelFirst);
     return labels;
 }
 
 const std::array<const char*, kToolbarImages>& toolbar_tooltips() {
-    static const std::array<const char*, kToolbarImages> tips = {
-        "Öffnen eines Gebührenfiles",
-        "Speichern eines Gebührenfiles",
-        "Lesen der Gebührendatensätze aus der TK-Anlage",
-        "Löschen der Gebührendatensätze in der TK-Anlage",
-        "Lesen der Anrufdatensätze aus der TK-Anlage",
-        "Löschen der Anrufdatensätze in der TK-Anlage",
-        "Gebührendaten abholen und TK-Anlage leeren",
-        "Auswertung der Gebührendatensätze",
-        "Auswertung der Anrufdatensätze",
-        "Projekt bezogene Auswertung der Gebührendatensätze",
-        "Hilfe",
-        "Programm-Info"};
+    static const auto tips = toolbar_texts(str::ToolbarTooltipFirst);
     return tips;
 }
 
@@ -265,7 +261,7 @@ const char* tooltip_text(unsigned command) {
         IDM_CALL_LIST,  IDM_PROJECT_EVALUATION, IDM_HELP_INDEX,   IDM_ABOUT};
     for (int i = 0; i < kToolbarImages; ++i)
         if (kCommands[i] == command) return toolbar_tooltips()[static_cast<std::size_t>(i)];
-    return kInvalidButtonIndex;
+    return string_text(str::InvalidButtonIndex);
 }
 
 void apply_toolbar_rebuild(Settings& settings, unsigned command) {

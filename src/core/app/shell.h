@@ -77,7 +77,6 @@ MenuMarks menu_marks(const Settings& settings, std::uint16_t charge_record_count
 // The file name part of a path: everything after its last backslash, the whole path without one.
 std::string_view file_name_part(std::string_view path);
 
-constexpr char kMainTitle[] = "Trelvik Gebührenauswertung";
 constexpr std::size_t kMaxTitle = 255;
 
 // "Trelvik Gebührenauswertung", then " - Gebührendaten <file>" and " - Telefonbuch <file>" for
@@ -86,8 +85,6 @@ std::string window_title(std::string_view charge_file, std::string_view phoneboo
 
 // Context-help mode: the help context of a command, nothing for commands without a topic.
 std::optional<unsigned> help_context(unsigned command);
-constexpr char kNoHelpText[] = "Help not available for Help Menu item";
-constexpr char kNoHelpCaption[] = "Kalmo";
 
 // Where the banner (448 x 105) and the exchange picture (415 x 284) go in a client area of
 // `width` x `height`.
@@ -142,7 +139,6 @@ const std::array<const char*, kToolbarImages>& toolbar_tooltips();
 std::string toolbar_label_list();
 // The tooltip of a command; "Invalid Button Index" for a command without a button.
 const char* tooltip_text(unsigned command);
-constexpr char kInvalidButtonIndex[] = "Invalid Button Index";
 
 // What IDM_SMALL_ICONS, IDM_LARGE_ICONS and IDM_ICON_LABELS change before the toolbar is rebuilt.
 void apply_toolbar_rebuild(Settings& settings, unsigned command);

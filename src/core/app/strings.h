@@ -109,6 +109,33 @@ constexpr unsigned DeleteCallsQuestion = 266;
 constexpr unsigned CallsDeleted = 267;
 constexpr unsigned DeleteCallsFailed = 268;
 constexpr unsigned SpeedDialWriteFailed = 269;
+// The toolbar's labels and tooltips, one entry per button image in the toolbar's order.
+constexpr unsigned ToolbarLabelFirst = 310;
+constexpr unsigned ToolbarTooltipFirst = 322;
+constexpr unsigned InvalidButtonIndex = 334;
+constexpr unsigned MainTitle = 335;
+constexpr unsigned TitleChargeFile = 336;  // before the charge file's name
+constexpr unsigned TitlePhonebook = 337;   // before the phonebook's name
+constexpr unsigned WindowsNtVersion = 338; // major, minor, build
+constexpr unsigned Win32sVersion = 339;    // major, minor, build
+constexpr unsigned Windows95Version = 340; // major, minor
+constexpr unsigned ProgramVersion = 341;   // the version number follows
+constexpr unsigned StatusReady = 342;
+constexpr unsigned NoHelpText = 343;
+constexpr unsigned NoHelpCaption = 344;
+constexpr unsigned ChargeFileFilter = 345;    // caption|pattern|
+constexpr unsigned PhonebookFileFilter = 346; // caption|pattern|
+constexpr unsigned CsvFileFilter = 347;       // caption|pattern|
+// The names an exported list is proposed under, before the date.
+constexpr unsigned ExportNameChargeList = 348;
+constexpr unsigned ExportNameSubscriberSums = 349;
+constexpr unsigned ExportNameSubscriberStatistics = 350;
+constexpr unsigned ExportNameProjectList = 351;
+constexpr unsigned ExportNameCallList = 352;
+constexpr unsigned ExportNameCallStatistics = 353;
+constexpr unsigned ExportNameArchiveReport = 354;
+constexpr unsigned ExportNamePhonebook = 355;
+constexpr unsigned ProjectNoChargeData = 356; // project name
 } // namespace str
 
 } // namespace kalmo::app

@@ -1,5 +1,6 @@
 #include "core/eval/project.h"
 
+#include "core/app/strings.h"
 #include "core/app/text.h"
 #include "core/eval/cells.h"
 #include "core/eval/common.h"
@@ -59,7 +60,7 @@ ProjectEvaluation evaluate_project(const data::ChargeStore& store,
 
     if (out.lines.empty()) {
         out.no_data =
-            app::Message{app::format("Keine Gebührendaten für Projekt %s vorhanden!", name.c_str()),
+            app::Message{app::format(app::string_text(app::str::ProjectNoChargeData), name.c_str()),
                          std::nullopt, app::Buttons::Ok, app::Icon::Error};
         return out;
     }

@@ -122,7 +122,7 @@ TEST(BuiltHelp, EveryMessageIsExplained) {
     for (const char* text :
          {string_text(str::NoAnswer), string_text(str::LengthError), string_text(str::PeerCrcError),
           string_text(str::CrcError), string_text(str::ConnectionFailed),
-          string_text(str::CloseFailed), kNoHelpText})
+          string_text(str::CloseFailed), string_text(str::NoHelpText)})
         messages.push_back(text);
     for (const std::string& message : messages)
         for (const std::string& piece : first_line_pieces(message))

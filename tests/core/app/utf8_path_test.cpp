@@ -5,6 +5,7 @@
 #include "core/app/ini.h"
 #include "core/app/settings.h"
 #include "core/app/shell.h"
+#include "core/app/strings.h"
 #include "core/app/utf8.h"
 #include "core/fakes.h"
 #include "support/utf8_text.h"
@@ -40,7 +41,8 @@ TEST(ShownPath, KeepsWhatTheCodePageHasAndMarksTheRest) {
 
 TEST(ShownPath, WindowTitleShowsTheFileNamesAsText) {
     EXPECT_EQ(window_title(kPolish, kGreekBook),
-              std::string(kMainTitle) + " - Gebührendaten Jan.GDS - Telefonbuch ?.TLB");
+              std::string(string_text(str::MainTitle)) +
+                  " - Gebührendaten Jan.GDS - Telefonbuch ?.TLB");
 }
 
 TEST(CharacterCount, CountsCharactersNotBytesAndCutsBetweenThem) {
