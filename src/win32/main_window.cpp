@@ -256,6 +256,10 @@ void MainWindow::run_command(unsigned id) {
         break;
     }
     if (app::action_dirties_title(action)) title_dirty_ = true;
+    if (close_pending_ && !busy()) {
+        close_pending_ = false;
+        PostMessageA(hwnd, WM_CLOSE, 0, 0);
+    }
 }
 
 void MainWindow::init_menu(HMENU menu) {
@@ -357,7 +361,12 @@ LRESULT MainWindow::on_message(UINT msg, WPARAM wp, LPARAM lp) {
         paint_pictures(furniture_);
         return 0;
     case WM_CLOSE:
-        if (busy()) return 0;
+        // Not while a transfer runs: the close is kept and done once the transfer has ended,
+        // so a click on the close box is never lost.
+        if (busy()) {
+            close_pending_ = true;
+            return 0;
+        }
         return DefWindowProcA(hwnd, msg, wp, lp);
     case WM_DESTROY:
         close_help(hwnd);

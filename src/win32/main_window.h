@@ -51,6 +51,8 @@ private:
     Program& program_;
     Furniture furniture_;
     bool title_dirty_ = true;
+    // A close asked for while a transfer ran, done when it has ended.
+    bool close_pending_ = false;
     HWND hwnd_ = nullptr;
 };
 
